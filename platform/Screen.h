@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+#include "Picture.h"
+
+namespace varnoset {
+
+// The primary display: its size (read afresh at every call) and its pixels.
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual QSize size() const = 0;
+    // Bits per pixel of the display's own pixel format (32 on a depth-24 X display).
+    virtual int bitsPerPixel() const = 0;
+    // Logical dots per inch of the primary screen.
+    virtual QSize dotsPerInch() const = 0;
+    // Copies the pixels of a rectangle that lies on the screen into a picture in the display's
+    // format (PixelFormat::Device).
+    virtual Picture grab(const QRect& rect) = 0;
+};
+
+}  // namespace varnoset
