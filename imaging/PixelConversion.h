@@ -1,0 +1,27 @@
+#pragma once
+
+#include <vector>
+
+#include "ColorValue.h"
+#include "Picture.h"
+
+namespace varnoset {
+
+// Every pixel of the picture as 24-bit rows, whatever its format: palette indices are looked up
+// (an index past the palette's end reads as black), 5-bit and 6-bit fields are widened by
+// repeating their top bits. An empty picture gives empty rows.
+PixelRows readPixelRows(const Picture& picture);
+
+// A picture of the given format made from the rows. Colours the format cannot hold exactly are
+// stored as the nearest it can: the nearest palette entry for a palette format (no dithering),
+// the nearest 5-bit or 6-bit level for the 16-bit formats. The palette is kept only for the
+// palette formats.
+Picture pictureFromRows(const PixelRows& rows, PixelFormat format,
+                        std::vector<ColorValue> palette = {});
+
+// Rewrites the picture in another format at the same size, each pixel taking the nearest colour
+// the new format holds. A picture already in that format is left exactly as it is, palette
+// included.
+void convertPixelFormat(Picture& picture, PixelFormat format, std::vector<ColorValue> palette = {});
+
+}  // namespace varnoset
