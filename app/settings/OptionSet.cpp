@@ -1,0 +1,128 @@
+#include "OptionSet.h"
+
+#include <span>
+#include <string>
+
+#include "Error.h"
+#include "TempFolderPath.h"
+
+namespace varnoset {
+
+namespace {
+
+OptionValue readOption(const SettingsStore& store, const OptionRow& row) {
+    switch (row.type) {
+        case OptionType::Bool:
+            return store.readBool(row.name);
+        case OptionType::Integer:
+            return store.readInteger(row.name);
+        case OptionType::String:
+            return store.readString(row.name);
+    }
+    return {};
+}
+
+void writeOption(SettingsStore& store, const OptionRow& row, const OptionValue& value) {
+    switch (row.type) {
+        case OptionType::Bool:
+            store.writeBool(row.writtenName(), std::get<bool>(value));
+            break;
+        case OptionType::Integer:
+            store.writeInteger(row.writtenName(), std::get<std::int32_t>(value));
+            break;
+        case OptionType::String:
+            store.writeString(row.writtenName(), std::get<std::string>(value));
+            break;
+    }
+}
+
+void writeFromHolders(SettingsStore& store, const OptionHolders& holders,
+                      std::span<const OptionId> order) {
+    store.openKey(kSetupKey, true);
+    for (const OptionId id : order) {
+        const OptionRow& row = optionRow(id);
+        writeOption(store, row, holderValue(holders, row.saveHolder()));
+    }
+    store.close();
+}
+
+OptionValue firstStartValue(const OptionRow& row, WindowPlace place) {
+    if (const auto* centred = std::get_if<Centred>(&row.firstStart)) {
+        return *centred == Centred::Left ? place.left : place.top;
+    }
+    if (const auto* text = std::get_if<std::string_view>(&row.firstStart)) {
+        return std::string(*text);
+    }
+    if (const auto* number = std::get_if<std::int32_t>(&row.firstStart)) {
+        return *number;
+    }
+    return std::get<bool>(row.firstStart);
+}
+
+// The temporary folder for the picture dialogs, or no folder when it cannot be had: the dialogs
+// then start in their own default, and the editor hand-off, which cannot do without it, reports
+// why.
+std::string pictureFolderAtFirstStart() {
+    try {
+        return TempFolderPath();
+    } catch (const Error&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen, PixelSize window) {
+    if (store.keyExists(kSetupKey)) {
+        store.openKey(kSetupKey, false);
+        for (const OptionRow& row : kOptionTable) {
+            if (!std::holds_alternative<std::monostate>(row.holder)) {
+                setHolder(holders, row.holder, readOption(store, row));
+            }
+        }
+    } else {
+        store.openKey(kSetupKey, true);
+        const std::string folder = pictureFolderAtFirstStart();
+        holders.setText(Text::LoadFolder, folder);
+        holders.setText(Text::SaveFolder, folder);
+        SetDefaultOptions(store, holders, screen, window);
+    }
+    store.close();
+}
+
+void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen,
+                       PixelSize window) {
+    const WindowPlace place = centredPlace(screen, window);
+    holders.setNumber(Number::WindowTop, place.top);
+    holders.setNumber(Number::WindowLeft, place.left);
+
+    for (const OptionId id : kFirstStartOrder) {
+        const OptionRow& row = optionRow(id);
+        writeOption(store, row, firstStartValue(row, place));
+    }
+
+    for (const OptionRow& row : kOptionTable) {
+        const bool placed = std::holds_alternative<Centred>(row.firstStart);
+        if ((row.writers & kAtFirstStart) == 0 || placed ||
+            std::holds_alternative<std::monostate>(row.holder)) {
+            continue;
+        }
+        OptionValue shown = firstStartValue(row, place);
+        for (const ShownAtFirstRun& differing : kFirstRunShows) {
+            if (differing.id == row.id) {
+                shown = differing.shown;
+            }
+        }
+        setHolder(holders, row.holder, shown);
+    }
+}
+
+void SaveOptions(SettingsStore& store, const OptionHolders& holders) {
+    writeFromHolders(store, holders, kSaveOrder);
+}
+
+void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders) {
+    writeFromHolders(store, holders, kCloseOrder);
+}
+
+}  // namespace varnoset

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string_view>
+
+#include "OptionHolders.h"
+#include "OptionRules.h"
+#include "SettingsStore.h"
+
+namespace varnoset {
+
+// The moments at which the options meet the store. Each takes a store that the calling handler
+// creates for this one use, e.g. SettingsStore store(SettingsStore::userFile()). Store failures
+// are thrown as Error and end the procedure at the failing value; what was read or written
+// before it stays.
+
+inline constexpr std::string_view kOptionsSavedMessage = "Options saved successfully";
+
+// At start-up: with the key present, reads every value in table order into its holder;
+// otherwise creates the key, sets LoadFolder and SaveFolder to the temporary folder and runs
+// SetDefaultOptions. `screen` is the primary screen's size, `window` the main window's outer size.
+void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen, PixelSize window);
+
+// The first start: centres the window, writes the 36 first-start values and sets the holders to
+// the defaults, showing portrait while the store says landscape.
+void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen,
+                       PixelSize window);
+
+// "Save Options": writes every option but the window position and the folders, then flushes.
+// Returns only when all reached the file; the caller then shows kOptionsSavedMessage.
+void SaveOptions(SettingsStore& store, const OptionHolders& holders);
+
+// Closing the main window: writes WinPosLeft, WinPosTop, SaveFolder and LoadFolder, then flushes.
+void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders);
+
+}  // namespace varnoset

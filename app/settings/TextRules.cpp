@@ -1,0 +1,72 @@
+#include "TextRules.h"
+
+namespace varnoset {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence at `at`, or 0 when the bytes there are malformed.
+std::size_t sequenceLength(std::string_view s, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) {
+            low = 0xA0;  // overlong
+        } else if (lead == 0xED) {
+            high = 0x9F;  // surrogates
+        }
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) {
+            low = 0x90;  // overlong
+        } else if (lead == 0xF4) {
+            high = 0x8F;  // beyond U+10FFFF
+        }
+    } else {
+        return 0;
+    }
+    if (at + length > s.size()) {
+        return 0;
+    }
+    if (byte(at + 1) < low || byte(at + 1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = sequenceLength(bytes, at);
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+std::string_view firstCharacters(std::string_view text, std::size_t count) {
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < count && at < text.size(); ++n) {
+        const std::size_t length = sequenceLength(text, at);
+        at += length == 0 ? 1 : length;
+    }
+    return text.substr(0, at);
+}
+
+}  // namespace varnoset
