@@ -1,0 +1,46 @@
+#include "QtTrayShell.h"
+
+namespace varnoset {
+
+QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {
+    connect(&icon_, &QSystemTrayIcon::activated, this, &QtTrayShell::onActivated);
+}
+
+bool QtTrayShell::add(const TrayIconRecord& record) {
+    icon_.setIcon(record.icon);
+    icon_.setToolTip(record.toolTip);
+    icon_.show();
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool QtTrayShell::modify(const TrayIconRecord& record) {
+    icon_.setIcon(record.icon);
+    icon_.setToolTip(record.toolTip);
+    return icon_.isVisible();
+}
+
+bool QtTrayShell::remove(const TrayIconRecord&) {
+    const bool wasShown = icon_.isVisible();
+    icon_.hide();
+    return wasShown;
+}
+
+void QtTrayShell::setMessageHandler(std::function<void(TrayMouseMessage)> handler) {
+    handler_ = std::move(handler);
+}
+
+void QtTrayShell::onActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (!handler_) {
+        return;
+    }
+    // Qt reports a release of the left button as Trigger and the right button as Context; a
+    // double click arrives as Trigger, then DoubleClick.
+    switch (reason) {
+        case QSystemTrayIcon::Trigger: handler_(TrayMouseMessage::LeftButtonUp); break;
+        case QSystemTrayIcon::DoubleClick: handler_(TrayMouseMessage::LeftButtonDoubleClick); break;
+        case QSystemTrayIcon::Context: handler_(TrayMouseMessage::RightButtonUp); break;
+        default: handler_(TrayMouseMessage::Other); break;
+    }
+}
+
+}  // namespace varnoset

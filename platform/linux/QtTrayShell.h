@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include "TrayShell.h"
+
+namespace varnoset {
+
+// The notification area through Qt's system tray support (XEmbed or StatusNotifierItem).
+class QtTrayShell final : public QObject, public TrayShell {
+    Q_OBJECT
+public:
+    explicit QtTrayShell(QObject* parent = nullptr);
+
+    bool add(const TrayIconRecord& record) override;
+    bool modify(const TrayIconRecord& record) override;
+    bool remove(const TrayIconRecord& record) override;
+    void setMessageHandler(std::function<void(TrayMouseMessage)> handler) override;
+
+private:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+
+    QSystemTrayIcon icon_;
+    std::function<void(TrayMouseMessage)> handler_;
+};
+
+}  // namespace varnoset
