@@ -129,23 +129,6 @@ class Canvas:
             self.fill(x, y + a, thickness, b - a, colour)
             self.fill(x + w - thickness, y + a, thickness, b - a, colour)
 
-    def outline(self, colour):
-        """Rings everything drawn so far with colour, on the clear pixels beside it."""
-        ring = [
-            (x, y)
-            for y in range(self.height)
-            for x in range(self.width)
-            if self.pixels[y][x] == CLEAR
-            and any(
-                0 <= x + dx < self.width
-                and 0 <= y + dy < self.height
-                and self.pixels[y + dy][x + dx] != CLEAR
-                for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1))
-            )
-        ]
-        for x, y in ring:
-            self.pixel(x, y, colour)
-
     def draw_map(self, x, y, rows):
         """Paints a pixel map (one KEY letter a pixel); '.' leaves the canvas as it is."""
         for dy, row in enumerate(rows):
@@ -265,8 +248,8 @@ def glyph_rectangle():
     """A dashed selection rectangle with a cross-hair on the corner being dragged."""
     canvas = Canvas(17, 17)
     canvas.dashed_frame(0, 0, 14, 14, K)
-    canvas.fill(10, 13, 7, 1, RD)
-    canvas.fill(13, 10, 1, 7, RD)
+    canvas.line(10, 13, 16, 13, RD)
+    canvas.line(13, 10, 13, 16, RD)
     return canvas
 
 
