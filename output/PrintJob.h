@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+namespace varnoset {
+
+class Picture;
+class PrinterLayer;
+class PrintHost;
+struct PrintOptions;
+
+// The document title of every printed copy.
+inline constexpr char kPrintDocumentTitle[] = "Varnoset v3.00 Picture";
+// The footer's font, at the printer's resolution.
+inline constexpr char kFooterFontFamily[] = "Arial";
+inline constexpr int kFooterPointSize = 10;
+
+// Prints a picture with the print options: one document per copy, the picture placed by the
+// page layout, the footer lines below it, the main window disabled meanwhile and minimised
+// afterwards. A printer-layer error ends the job: any open document is dropped, the window, the
+// cursor and the progress bar are restored, and the error is passed on to be shown.
+class PrintJob {
+public:
+    PrintJob(PrinterLayer& layer, PrintHost& host) : layer_(layer), host_(host) {}
+
+    // screenDpi: the primary screen's logical dots per inch.
+    void run(const Picture& picture, const PrintOptions& options, QSize screenDpi);
+
+private:
+    void printCopies(const Picture& picture, const PrintOptions& options, QSize screenDpi);
+
+    PrinterLayer& layer_;
+    PrintHost& host_;
+};
+
+}  // namespace varnoset

@@ -1,0 +1,35 @@
+#include "PrintOptionRules.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+
+namespace varnoset {
+
+void dropKeepProportions(QAbstractButton& keepProportions) {
+    keepProportions.setChecked(false);
+}
+
+void refuseKeepProportionsOnPageSize(QWidget* parent, QAbstractButton& keepProportions,
+                                     const QAbstractButton& pageSize,
+                                     const std::function<void()>& beep) {
+    if (!pageSize.isChecked()) {
+        return;
+    }
+    if (beep) {
+        beep();
+    }
+    // The carriage return separates the two lines; a Qt label breaks lines at '\n'.
+    QString text(kKeepProportionsRefusal);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    keepProportions.setChecked(false);
+}
+
+void toggleDirectPrinting(QAction& mainMenuItem, QAction& trayMenuItem) {
+    mainMenuItem.setChecked(!mainMenuItem.isChecked());
+    trayMenuItem.setChecked(!trayMenuItem.isChecked());
+}
+
+}  // namespace varnoset

@@ -1,0 +1,161 @@
+#include "QtPrinterLayer.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "Error.h"
+
+namespace varnoset {
+
+namespace {
+
+std::vector<QString> readPrinterNames() {
+    // QPrinterInfo asks CUPS (cupsGetDests); without a server the list is empty.
+    const QStringList names = QPrinterInfo::availablePrinterNames();
+    return {names.begin(), names.end()};
+}
+
+[[noreturn]] void fail(const QString& message) {
+    throw Error(message.toStdString());
+}
+
+}  // namespace
+
+QtPrinterLayer::QtPrinterLayer()
+    : names_(readPrinterNames()), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+
+QtPrinterLayer::~QtPrinterLayer() {
+    abortDocument();
+}
+
+void QtPrinterLayer::selectPrinter(int index) {
+    requireIdle();
+    if (index < 0 || index >= static_cast<int>(names_.size())) {
+        fail(QStringLiteral("Printer selected is not valid"));
+    }
+    selectByName(names_[static_cast<std::size_t>(index)]);
+}
+
+void QtPrinterLayer::selectDefaultPrinter() {
+    requireIdle();
+    // Asked afresh: the default is the one at the time of printing.
+    const QString name = QPrinterInfo::defaultPrinterName();
+    if (name.isEmpty()) {
+        fail(QStringLiteral("There is no default printer currently selected"));
+    }
+    selectByName(name);
+}
+
+void QtPrinterLayer::selectByName(const QString& name) {
+    printer_->setPrinterName(name);
+    // QPrinter ignores a name CUPS no longer knows and keeps the previous printer; printing there
+    // instead would be wrong.
+    if (printer_->printerName() != name || printer_->outputFormat() != QPrinter::NativeFormat) {
+        fail(QStringLiteral("The printer \"%1\" is not available").arg(name));
+    }
+}
+
+void QtPrinterLayer::setOrientation(PageOrientation orientation) {
+    requireIdle();
+    if (!printer_->isValid()) {
+        fail(QStringLiteral("Operation not supported on selected printer"));
+    }
+    printer_->setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                           : QPageLayout::Portrait);
+}
+
+PrinterMeasures QtPrinterLayer::measure() const {
+    // The resolution of the print job itself (QPrinter::resolution); physicalDpiX reports the
+    // engine's internal one instead.
+    const int dpi = printer_->resolution();
+    const QRect printable = printer_->pageLayout().paintRectPixels(dpi);
+    return {dpi, dpi, printable.left(), printable.top(), printable.width(), printable.height()};
+}
+
+void QtPrinterLayer::setFont(const QString& family, int pointSize) {
+    font_ = QFont(family, pointSize);
+}
+
+void QtPrinterLayer::beginDocument(const QString& title) {
+    requireIdle();
+    printer_->setDocName(title);
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(printer_.get())) {
+        fail(QStringLiteral("Printing on \"%1\" could not start").arg(printer_->printerName()));
+    }
+    // A point size set on the painter is taken at the printer's resolution.
+    painter->setFont(font_);
+    painter_ = std::move(painter);
+}
+
+void QtPrinterLayer::drawPicture(const QImage& image, const QRect& target) {
+    if (target.isEmpty() || image.isNull()) {
+        return;
+    }
+    // The painter scales the whole image into the rectangle; the PDF carries the picture at its
+    // own size.
+    painter().drawImage(target, image);
+}
+
+void QtPrinterLayer::drawText(const QPoint& topLeft, const QString& text) {
+    QPainter& p = painter();
+    // QPainter places text on its baseline; the top of the line lies one ascent above it.
+    const QFontMetricsF metrics(p.font(), printer_.get());
+    p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+}
+
+void QtPrinterLayer::endDocument() {
+    if (!painter_) {
+        return;
+    }
+    const bool ended = painter_->end();
+    painter_.reset();
+    // Ending the painter hands the document to CUPS (cupsPrintFile); a refusal shows here.
+    if (!ended || printer_->printerState() == QPrinter::Error) {
+        fail(QStringLiteral("The document could not be sent to the printer \"%1\"")
+                 .arg(printer_->printerName()));
+    }
+}
+
+void QtPrinterLayer::abortDocument() noexcept {
+    if (!painter_) {
+        return;
+    }
+    printer_->abort();
+    painter_->end();
+    painter_.reset();
+}
+
+bool QtPrinterLayer::isPrinting() const {
+    return painter_ != nullptr;
+}
+
+bool QtPrinterLayer::runSetupDialog(QWidget* parent) {
+    requireIdle();
+    // QPrintDialog writes the accepted choices into the printer and leaves it alone on Cancel.
+    QPrintDialog dialog(printer_.get(), parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtPrinterLayer::selectedPrinterName() const {
+    return printer_->printerName();
+}
+
+void QtPrinterLayer::requireIdle() const {
+    if (isPrinting()) {
+        fail(QStringLiteral("Printing in progress"));
+    }
+}
+
+QPainter& QtPrinterLayer::painter() {
+    if (!painter_) {
+        fail(QStringLiteral("Printer is not currently printing"));
+    }
+    return *painter_;
+}
+
+}  // namespace varnoset

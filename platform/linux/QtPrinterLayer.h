@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QFont>
+#include <memory>
+
+#include "PrinterLayer.h"
+
+class QPainter;
+class QPrinter;
+
+namespace varnoset {
+
+// The printer layer over Qt PrintSupport, which reaches CUPS: CUPS's printer list and default
+// printer, one QPrinter at the printer's own resolution, and a QPainter on it while a document
+// is open (Qt renders it to PDF and hands that to CUPS when the document ends).
+class QtPrinterLayer final : public PrinterLayer {
+public:
+    QtPrinterLayer();
+    ~QtPrinterLayer() override;
+    QtPrinterLayer(const QtPrinterLayer&) = delete;
+    QtPrinterLayer& operator=(const QtPrinterLayer&) = delete;
+
+    std::vector<QString> printerNames() const override { return names_; }
+    void selectPrinter(int index) override;
+    void selectDefaultPrinter() override;
+    void setOrientation(PageOrientation orientation) override;
+    PrinterMeasures measure() const override;
+    void setFont(const QString& family, int pointSize) override;
+
+    void beginDocument(const QString& title) override;
+    void drawPicture(const QImage& image, const QRect& target) override;
+    void drawText(const QPoint& topLeft, const QString& text) override;
+    void endDocument() override;
+    void abortDocument() noexcept override;
+    bool isPrinting() const override;
+
+    bool runSetupDialog(QWidget* parent) override;
+
+    // The printer that the next document goes to.
+    QString selectedPrinterName() const;
+
+private:
+    void selectByName(const QString& name);
+    void requireIdle() const;
+    QPainter& painter();
+
+    std::vector<QString> names_;
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    QFont font_;
+};
+
+}  // namespace varnoset
