@@ -1,0 +1,191 @@
+#include "CaptureDispatch.h"
+
+#include "ActiveWindow.h"
+#include "CaptureHost.h"
+#include "CaptureModes.h"
+#include "CaptureScreenRect.h"
+#include "ClipboardRoundTrip.h"
+#include "HotkeyRegistrar.h"
+#include "KeyTable.h"
+#include "Screen.h"
+#include "Sound.h"
+#include "WaitWithMessages.h"
+#include "capture2.h"
+
+namespace varnoset {
+
+namespace {
+
+constexpr int kTrayMenuDelayMs = 400;        // the popup menu leaves the screen meanwhile
+constexpr int kSelectionDelayMs = 400;       // the windows under the overlay repaint meanwhile
+constexpr int kHideMainWindowDelayMs = 500;  // the windows under the main window repaint
+
+// Restores a value when the scope ends, also when an error ends it.
+template <typename Restore>
+class ScopeExit {
+public:
+    explicit ScopeExit(Restore restore) : restore_(std::move(restore)) {}
+    ~ScopeExit() { restore_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    Restore restore_;
+};
+
+}  // namespace
+
+CaptureDispatch::CaptureDispatch(CaptureHost& host, HotkeyRegistrar& registrar,
+                                 CaptureDevices devices, RectangleSelector selectRectangle,
+                                 Waiter wait)
+    : host_(host),
+      registrar_(registrar),
+      devices_(devices),
+      selectRectangle_(std::move(selectRectangle)),
+      wait_(std::move(wait)) {
+    if (!selectRectangle_) {
+        selectRectangle_ = [&screen = devices_.screen] { return TForm2::selectRectangle(screen); };
+    }
+    if (!wait_) {
+        wait_ = WaitWithMessages;
+    }
+}
+
+void CaptureDispatch::hotkeyMessage(int id) {
+    if (!host_.hotkeyArmed()) {
+        return;
+    }
+    // HotkeyArmed is cleared before anything else, so that a hotkey arriving in one of the nested
+    // event loops below cannot start a second capture inside this one.
+    if (id == kScreenHotkey && host_.hotkeyFunction() != kRectangleMode) {
+        host_.setHotkeyArmed(false);
+        PlayHotkeySound();
+        CaptureDesktop();
+        DeliverCapture(true);
+    } else if (id == kWindowHotkey) {
+        host_.setHotkeyArmed(false);
+        PlayHotkeySound();
+        CaptureForegroundWindow();
+        DeliverCapture(true);
+    } else if (id == kScreenHotkey && host_.hotkeyFunction() == kRectangleMode) {
+        host_.setHotkeyArmed(false);
+        PlayHotkeySound();
+        CaptureSelectedRect();
+        DeliverCapture(false);
+    }
+}
+
+void CaptureDispatch::Open1Click() {
+    wait_(kTrayMenuDelayMs);
+    host_.setHotkeyArmed(false);
+    CaptureDesktop();
+    host_.showMainWindow();
+}
+
+void CaptureDispatch::PrinttheDesktop1Click() {
+    wait_(kTrayMenuDelayMs);
+    // Direct and the mode are put back however the capture ends: they are persisted options.
+    const bool direct = host_.directChecked();
+    host_.setDirectChecked(true);
+    ScopeExit restoreDirect([this, direct] { host_.setDirectChecked(direct); });
+    host_.setHotkeyArmed(true);
+    const int mode = host_.hotkeyFunction();
+    host_.setHotkeyFunction(0);
+    ScopeExit restoreMode([this, mode] { host_.setHotkeyFunction(mode); });
+    hotkeyMessage(kScreenHotkey);
+}
+
+void CaptureDispatch::GetRectangulararea1Click() {
+    host_.hideMainWindow();
+    wait_(kHideMainWindowDelayMs);
+    CaptureSelectedRect();
+    host_.showMainWindow();
+}
+
+void CaptureDispatch::RegisterHotkeys() {
+    registrar_.registerHotkeys(host_.hotkey(), host_.hotkeyFunction());
+}
+
+void CaptureDispatch::UnregisterHotkeys() {
+    registrar_.unregisterHotkeys();
+}
+
+void CaptureDispatch::keyClick(int keyRow) {
+    if (keyRow < 0 || keyRow >= static_cast<int>(KeyTable.size())) {
+        return;
+    }
+    host_.setHotkey(KeyTable[static_cast<std::size_t>(keyRow)].virtualKey);
+    RegisterHotkeys();
+}
+
+void CaptureDispatch::actionClick(int mode) {
+    host_.setHotkeyFunction(mode);
+    RegisterHotkeys();
+}
+
+void CaptureDispatch::Suspend1Click() {
+    const bool suspended = host_.toggleSuspendChecks();
+    host_.setHotkeyArmed(false);
+    registrar_.showSuspended(host_.hotkey());
+    if (suspended) {
+        return;
+    }
+    RegisterHotkeys();
+    host_.setHotkeyArmed(true);
+}
+
+void CaptureDispatch::CaptureSelectedRect() {
+    const std::optional<CaptureRect> selected = selectRectangle_();
+    if (!selected) {
+        return;
+    }
+    const CaptureRect& r = *selected;
+    const bool bigEnough = std::int64_t{r.right} > std::int64_t{r.left} + 15 &&
+                           std::int64_t{r.bottom} > std::int64_t{r.top} + 15;
+    if (!bigEnough) {
+        return;
+    }
+    wait_(kSelectionDelayMs);
+    CaptureAndRoundTrip(r);
+}
+
+void CaptureDispatch::PlayHotkeySound() {
+    if (host_.soundChecked() && !devices_.sound.playCaptureSound()) {
+        devices_.sound.beep();
+    }
+}
+
+void CaptureDispatch::CaptureDesktop() {
+    const QSize size = devices_.screen.size();
+    CaptureAndRoundTrip({0, 0, size.width(), size.height()});
+}
+
+void CaptureDispatch::CaptureForegroundWindow() {
+    const ActiveWindow::Handle window = devices_.activeWindow.foreground();
+    // No window gives a rectangle of zeros, which the clamping turns into the whole screen.
+    const QRect rect = window == 0             ? QRect()
+                       : host_.clientChecked() ? devices_.activeWindow.clientRect(window)
+                                               : devices_.activeWindow.windowRect(window);
+    CaptureAndRoundTrip(CaptureRect::fromQRect(rect));
+}
+
+void CaptureDispatch::CaptureAndRoundTrip(CaptureRect rect) {
+    host_.setSourcePicture(CaptureScreenRect(devices_.screen, rect));
+    host_.setSourcePicture(ClipboardRoundTrip(devices_.clipboard, host_.sourcePicture()));
+}
+
+void CaptureDispatch::DeliverCapture(bool editAllowed) {
+    if (host_.directChecked()) {
+        host_.setProcessingEnabled(true);
+        host_.setImageOptions();
+        host_.printPicture();
+        host_.setProcessingEnabled(false);
+        return;
+    }
+    host_.showMainWindow();
+    if (editAllowed && host_.hotkeyFunction() == kEditMode) {
+        host_.editPicture();
+    }
+}
+
+}  // namespace varnoset

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "CaptureRect.h"
+
+namespace varnoset {
+
+class ActiveWindow;
+class CaptureHost;
+class Clipboard;
+class HotkeyRegistrar;
+class Screen;
+class Sound;
+
+// The desktop parts a capture uses.
+struct CaptureDevices {
+    Screen& screen;
+    ActiveWindow& activeWindow;
+    Sound& sound;
+    Clipboard& clipboard;
+};
+
+// Turns a hotkey or a capture command of the main window into a new SourcePicture, then prints
+// it at once or shows the main window with it. Also the key, mode and suspend switches.
+class CaptureDispatch {
+public:
+    // Runs the rectangle overlay; the selection when the overlay ended with a release, nothing
+    // when it was closed in any other way.
+    using RectangleSelector = std::function<std::optional<CaptureRect>()>;
+    // Waits the given milliseconds with the event loop running.
+    using Waiter = std::function<void(int ms)>;
+
+    // Without a selector the overlay TForm2 runs; without a waiter, WaitWithMessages.
+    CaptureDispatch(CaptureHost& host, HotkeyRegistrar& registrar, CaptureDevices devices,
+                    RectangleSelector selectRectangle = {}, Waiter wait = {});
+
+    // A hotkey message with its identifier; ignored while HotkeyArmed is clear.
+    void hotkeyMessage(int id);
+    // Tray menu "Open": the whole screen into the main window.
+    void Open1Click();
+    // Tray menu "Print the Desktop": the whole screen printed directly, whatever the options say.
+    void PrinttheDesktop1Click();
+    // "Get Rectangular Area" from the open main window (SpeedButton4Click as well).
+    void GetRectangulararea1Click();
+
+    // RegisterHotkeys / UnregisterHotkeys for the host's Hotkey and HotkeyFunction.
+    void RegisterHotkeys();
+    void UnregisterHotkeys();
+    // key0Click ... Key16Click: the key of a key table row becomes the hotkey.
+    void keyClick(int keyRow);
+    // Action1Click ... Action4Click: the mode 0..3 becomes HotkeyFunction.
+    void actionClick(int mode);
+    // Suspend1Click: suspends, or resumes and re-arms.
+    void Suspend1Click();
+
+    // Runs the overlay; when a rectangle of at least 16 x 16 pixels was chosen, waits for the
+    // windows beneath to repaint and captures it from the live screen through the clipboard.
+    void CaptureSelectedRect();
+
+private:
+    void PlayHotkeySound();
+    void CaptureDesktop();
+    void CaptureForegroundWindow();
+    void CaptureAndRoundTrip(CaptureRect rect);
+    void DeliverCapture(bool editAllowed);
+
+    CaptureHost& host_;
+    HotkeyRegistrar& registrar_;
+    CaptureDevices devices_;
+    RectangleSelector selectRectangle_;
+    Waiter wait_;
+};
+
+}  // namespace varnoset

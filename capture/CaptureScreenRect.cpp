@@ -1,0 +1,11 @@
+#include "CaptureScreenRect.h"
+
+#include "Screen.h"
+
+namespace varnoset {
+
+Picture CaptureScreenRect(Screen& screen, CaptureRect rect) {
+    return screen.grab(clampToScreen(rect, screen.size()).toQRect());
+}
+
+}  // namespace varnoset

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "CaptureRect.h"
+#include "Picture.h"
+
+namespace varnoset {
+
+class Screen;
+
+// Clamps the rectangle to the screen as it is now (see clampToScreen) and copies those pixels
+// into a new picture in the display's format.
+Picture CaptureScreenRect(Screen& screen, CaptureRect rect);
+
+}  // namespace varnoset

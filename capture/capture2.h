@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <optional>
+
+#include "CaptureRect.h"
+#include "RubberBand.h"
+
+class QEventLoop;
+
+namespace varnoset {
+
+class Screen;
+
+// The rectangle overlay: a borderless, top-most window over the whole screen that shows the
+// screen as it was when the overlay was made and lets the user drag a rubber band over it. It
+// ends at the first mouse release; the keyboard cannot cancel it.
+class TForm2 : public QWidget {
+    Q_OBJECT
+
+public:
+    // The modal result when a mouse release ended the overlay, and when anything else closed it.
+    static constexpr int kResultOk = 1;
+    static constexpr int kResultCancel = 2;
+
+    // Places the overlay over the screen and copies the whole screen as its still picture.
+    explicit TForm2(Screen& screen);
+    ~TForm2() override;
+
+    // Shows the overlay and runs a nested event loop until it ends; returns the modal result.
+    int showModal();
+    const RubberBand& band() const { return band_; }
+
+    // Runs a new overlay for one selection: the normalised selection when a release ended it
+    // (all zero after a click without a drag), nothing when it was closed otherwise.
+    static std::optional<CaptureRect> selectRectangle(Screen& screen);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void placeOverScreen();
+    void drawOutline(QPoint anchor, QPoint current);
+    void endModal(int result);
+
+    Screen& screen_;
+    QImage surface_;  // the still screen, with the band drawn into it
+    RubberBand band_;
+    int modalResult_ = 0;
+    QEventLoop* modalLoop_ = nullptr;
+};
+
+}  // namespace varnoset
