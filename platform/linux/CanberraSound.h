@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QTemporaryFile>
+#include <memory>
+
+#include "Sound.h"
+
+struct ca_context;
+
+namespace varnoset {
+
+// The capture click through libcanberra, which hands it to the desktop's sound server
+// (PulseAudio, or PipeWire's PulseAudio service) and plays it on the server's own thread.
+// The click is the program's WAVE resource ":/wave/TYPE", written once to a private temporary
+// file because libcanberra plays files; the server keeps it as a cached sample afterwards.
+class CanberraSound final : public Sound {
+public:
+    CanberraSound();
+    ~CanberraSound() override;
+
+    bool playCaptureSound() override;
+    void beep() override;
+
+private:
+    bool writeSoundFile();
+
+    std::unique_ptr<ca_context, int (*)(ca_context*)> context_;
+    QTemporaryFile soundFile_;
+    bool soundFileWritten_ = false;
+};
+
+}  // namespace varnoset

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "Hotkeys.h"
+
+struct xcb_connection_t;
+struct _XCBKeySymbols;
+
+namespace varnoset {
+
+// System-wide keys as passive key grabs on the X root window, through Qt's own xcb connection.
+// Each registration grabs its key (every keycode its keysym is on) with its modifier under every
+// combination of CapsLock, NumLock and ScrollLock, so that the key works whatever lock is on.
+// Presses reach the handler from the event loop. Without an X11 connection (offscreen) nothing
+// is grabbed and nothing arrives.
+class XcbHotkeys final : public Hotkeys, private QAbstractNativeEventFilter {
+public:
+    XcbHotkeys();
+    ~XcbHotkeys() override;
+    XcbHotkeys(const XcbHotkeys&) = delete;
+    XcbHotkeys& operator=(const XcbHotkeys&) = delete;
+
+    void registerHotkey(int id, Modifier modifier, std::uint32_t keySymbol) override;
+    void unregisterHotkey(int id) override;
+    void setHandler(std::function<void(int id)> handler) override;
+
+    // Whether the registration under the identifier holds all of its grabs.
+    bool isGrabbed(int id) const;
+
+private:
+    struct Registration {
+        int id;
+        std::uint16_t modifiers;
+        std::uint32_t keySymbol;
+        std::vector<std::uint8_t> keycodes;
+        bool grabbed = false;
+    };
+    using KeySymbols = std::unique_ptr<_XCBKeySymbols, void (*)(_XCBKeySymbols*)>;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+    bool keyPressed(std::uint8_t keycode, std::uint16_t state);
+    void readKeyboard();
+    void scheduleRemap();
+    void remap();
+    std::vector<std::uint16_t> lockCombinations() const;
+    void grab(Registration& registration);
+    void ungrab(Registration& registration);
+
+    xcb_connection_t* connection_ = nullptr;
+    std::uint32_t root_ = 0;
+    std::uint8_t xkbFirstEvent_ = 0;
+    KeySymbols keySymbols_;
+    std::uint16_t numLockMask_ = 0;
+    std::uint16_t scrollLockMask_ = 0;
+    bool remapPending_ = false;
+    std::vector<Registration> registrations_;
+    std::function<void(int)> handler_;
+    QObject deliveries_;  // queued deliveries die with this object
+};
+
+}  // namespace varnoset

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "Screen.h"
+
+struct xcb_connection_t;
+
+namespace varnoset {
+
+class XcbShmSegment;
+
+// The X screen's root window as the screen: its size asked of the server at every call, its
+// pixels read with GetImage, through MIT-SHM shared memory when the server offers it.
+class XcbScreen final : public Screen {
+public:
+    // Qt's own connection; without one (offscreen) the size is empty and grab() throws.
+    XcbScreen();
+    explicit XcbScreen(xcb_connection_t* connection);
+    ~XcbScreen() override;
+
+    QSize size() const override;
+    // Bits per pixel of the pixmap format of the root window's depth (32 on depth 24).
+    int bitsPerPixel() const override;
+    QSize dotsPerInch() const override;
+    // The part of the rectangle that lies on the root window, in the display's format; what lies
+    // beyond it stays black. Throws varnoset::Error when the server cannot be read.
+    Picture grab(const QRect& rect) override;
+
+    // Whether grabs go through shared memory.
+    bool usesSharedMemory() const { return useShm_; }
+
+private:
+    struct Format;
+    void copyInto(Picture& picture, QPoint at, const std::uint8_t* data, int width, int height,
+                  std::size_t length) const;
+    // Copy the area of the root window to the position `at` of the picture.
+    bool grabShm(Picture& picture, const QRect& area, QPoint at);
+    void grabPlain(Picture& picture, const QRect& area, QPoint at);
+
+    xcb_connection_t* connection_ = nullptr;
+    std::uint32_t root_ = 0;
+    std::uint8_t rootDepth_ = 0;
+    std::unique_ptr<Format> format_;
+    bool useShm_ = false;
+    std::unique_ptr<XcbShmSegment> shm_;  // kept and grown, so repeated grabs reuse it
+};
+
+}  // namespace varnoset
