@@ -14,7 +14,7 @@ QString errorBoxText(const QString& message) {
 }
 
 void showErrorBox(const QString& message, QWidget* parent) {
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
                     errorBoxText(message), QMessageBox::Ok, parent);
     box.exec();
 }

@@ -80,6 +80,7 @@ void TVarnosetMain::connectHandlers() {
     connect(Resize1, &QAction::triggered, this, &TVarnosetMain::Resize1Click);
     connect(About1, &QAction::triggered, this, &TVarnosetMain::About1Click);
     connect(About2, &QAction::triggered, this, &TVarnosetMain::About1Click);
+    connect(Open1, &QAction::triggered, this, &TVarnosetMain::Open1Click);
 }
 
 bool TVarnosetMain::FormCreate() {
@@ -262,5 +263,10 @@ void TVarnosetMain::ScaleBy(int m, int n) {
 }
 
 void TVarnosetMain::About1Click() { AboutBox->ShowAboutBox(); }
+
+void TVarnosetMain::Open1Click() {
+    HotkeyArmed = false;
+    ShowMainWindow();
+}
 
 }  // namespace varnoset

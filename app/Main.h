@@ -46,6 +46,7 @@ public:
     void TrayIcon1Click(QObject* sender);
     void Resize1Click();
     void About1Click();
+    void Open1Click();
 
     // The shared flags.
     bool ProcessingEnabled = false;

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QMenu>
 
 namespace varnoset {
@@ -12,7 +11,7 @@ TTrayIcon::TTrayIcon(QObject* owner, std::unique_ptr<TrayShell> shell, bool desi
     cursorPosition = [] { return QCursor::pos(); };
     runPopup = [](QMenu* menu, QPoint at) { menu->exec(at); };
     shell_->setMessageHandler([this](TrayMouseMessage m) { handleMouseMessage(m); });
-    setToolTip(QGuiApplication::applicationDisplayName());
+    setToolTip(QCoreApplication::applicationName());
 }
 
 TTrayIcon::~TTrayIcon() {

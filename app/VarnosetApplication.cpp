@@ -30,7 +30,7 @@ constexpr int kHintHidePause = 2000;
 
 VarnosetApplication::VarnosetApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Varnoset"));
-    setApplicationDisplayName(QStringLiteral("Varnoset"));
+    // No display name: Qt would append it to every window title.
     setApplicationVersion(QStringLiteral("3.00"));
     setOrganizationName(QStringLiteral("Kestrane"));
     setQuitOnLastWindowClosed(false);

@@ -1,0 +1,176 @@
+#include "DesktopSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QThread>
+#include <csignal>
+
+namespace desktop {
+
+CommandResult run(const QString& program, const QStringList& args, int timeoutMs) {
+    QProcess p;
+    p.start(program, args);
+    CommandResult result;
+    if (!p.waitForStarted(timeoutMs)) {
+        result.err = QStringLiteral("could not start ") + program;
+        return result;
+    }
+    p.closeWriteChannel();
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    result.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    result.out = QString::fromUtf8(p.readAllStandardOutput());
+    result.err = QString::fromUtf8(p.readAllStandardError());
+    return result;
+}
+
+CommandResult sh(const QString& command, int timeoutMs) {
+    return run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}, timeoutMs);
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+std::vector<WindowId> trayIcons(const QString& name) {
+    // In `xwininfo -root -tree`, docked icons are the children of trayer's "panel" window.
+    const QStringList lines = run("xwininfo", {"-root", "-tree"}).out.split('\n');
+    std::vector<WindowId> icons;
+    int panelIndent = -1;
+    const QRegularExpression idPattern(QStringLiteral("^(\\s*)(0x[0-9a-f]+) \"([^\"]*)\""));
+    for (const QString& line : lines) {
+        const auto m = idPattern.match(line);
+        if (!m.hasMatch()) {
+            continue;
+        }
+        const int indent = static_cast<int>(m.captured(1).size());
+        if (line.contains(QStringLiteral("(\"panel\" \"trayer\")"))) {
+            panelIndent = indent;
+            continue;
+        }
+        if (panelIndent >= 0 && indent <= panelIndent) {
+            panelIndent = -1;
+        }
+        if (panelIndent >= 0 && m.captured(3) == name) {
+            icons.push_back(m.captured(2).toULong(nullptr, 16));
+        }
+    }
+    return icons;
+}
+
+std::vector<WindowId> clientList() {
+    const QString out = run("xprop", {"-root", "_NET_CLIENT_LIST"}).out;
+    std::vector<WindowId> ids;
+    const QRegularExpression id(QStringLiteral("0x[0-9a-f]+"));
+    for (auto it = id.globalMatch(out); it.hasNext();) {
+        ids.push_back(it.next().captured(0).toULong(nullptr, 16));
+    }
+    return ids;
+}
+
+std::vector<WindowId> visibleWindows(const QString& nameRegex) {
+    const QString out = run("xdotool", {"search", "--onlyvisible", "--name", nameRegex}).out;
+    std::vector<WindowId> ids;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+        ids.push_back(line.trimmed().toULong());
+    }
+    return ids;
+}
+
+QRect windowGeometry(WindowId id) {
+    const QString out = run("xwininfo", {"-id", QString::number(id)}).out;
+    auto field = [&](const char* label) {
+        const QRegularExpression re(QString::fromLatin1(label) + QStringLiteral(":\\s+(-?\\d+)"));
+        return re.match(out).captured(1).toInt();
+    };
+    return {field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+            field("Height")};
+}
+
+void clickAt(QPoint at, int button) {
+    run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
+                    QString::number(button)});
+}
+
+void key(const QString& keys) { run("xdotool", {"key", "--clearmodifiers", keys}); }
+
+Varnoset::Varnoset() { process_.setProcessChannelMode(QProcess::SeparateChannels); }
+
+Varnoset::~Varnoset() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+QString Varnoset::binary() { return qEnvironmentVariable("VARNOSET_BIN"); }
+
+void Varnoset::start(const QStringList& args) {
+    process_.start(binary(), args);
+    process_.waitForStarted(10000);
+}
+
+bool Varnoset::waitForTrayIcon(int timeoutMs) {
+    return waitUntil([] { return !trayIcons().empty(); }, timeoutMs);
+}
+
+bool Varnoset::isRunning() const { return process_.state() != QProcess::NotRunning; }
+
+std::optional<int> Varnoset::waitForExit(int timeoutMs) {
+    if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs)) {
+        return std::nullopt;
+    }
+    return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+void Varnoset::terminate() { ::kill(static_cast<pid_t>(process_.processId()), SIGTERM); }
+
+void Varnoset::kill() { process_.kill(); }
+
+QString Varnoset::output() const {
+    auto& p = const_cast<QProcess&>(process_);
+    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+std::optional<WindowId> Varnoset::mainWindow() {
+    const auto windows = visibleWindows(QString::fromLatin1(kMainWindowTitle));
+    if (windows.empty()) {
+        return std::nullopt;
+    }
+    return windows.front();
+}
+
+void Varnoset::chooseFromTrayMenu(int entry, int button) {
+    const auto icons = trayIcons();
+    if (icons.empty()) {
+        return;
+    }
+    const QRect icon = windowGeometry(icons.front());
+    clickAt(icon.center(), button);
+    // The menu grabs the keyboard once it is open; step down to the entry and take it.
+    waitUntil([] { return !run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"})
+                                .out.trimmed()
+                                .isEmpty(); },
+              3000);
+    QThread::msleep(300);
+    QStringList keys;
+    for (int i = 0; i < entry; ++i) {
+        keys << QStringLiteral("Down");
+    }
+    keys << QStringLiteral("Return");
+    run("xdotool", QStringList{"key"} + keys);
+}
+
+}  // namespace desktop

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// What desktop tests need to drive the real program on the harness's private desktop, the way a
+// user would: start it, find its windows and its tray icon, press keys and click with xdotool.
+namespace desktop {
+
+struct CommandResult {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs a program with arguments (no shell) and waits for it.
+CommandResult run(const QString& program, const QStringList& args = {}, int timeoutMs = 20000);
+// Runs a shell command line.
+CommandResult sh(const QString& command, int timeoutMs = 20000);
+
+// Polls until the condition holds, keeping Qt's event loop running; false on timeout.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+using WindowId = unsigned long;
+
+// Windows docked in the system tray whose name is the given one.
+std::vector<WindowId> trayIcons(const QString& name = QStringLiteral("Varnoset"));
+// The windows the window manager lists as clients (the taskbar's list, _NET_CLIENT_LIST).
+std::vector<WindowId> clientList();
+// Visible windows whose title matches the regular expression.
+std::vector<WindowId> visibleWindows(const QString& nameRegex);
+// Position (root coordinates) and size of a window, frame not included.
+QRect windowGeometry(WindowId id);
+// Clicks with a mouse button at a root position.
+void clickAt(QPoint at, int button = 1);
+void key(const QString& keys);
+
+// The program under test (its path comes from $VARNOSET_BIN).
+class Varnoset {
+public:
+    Varnoset();
+    ~Varnoset();
+    Varnoset(const Varnoset&) = delete;
+    Varnoset& operator=(const Varnoset&) = delete;
+
+    static QString binary();
+    void start(const QStringList& args = {});
+    // Waits for the tray icon to be docked.
+    bool waitForTrayIcon(int timeoutMs = 10000);
+    bool isRunning() const;
+    // Waits for the process to end; its exit code, or nullopt when it did not end in time.
+    std::optional<int> waitForExit(int timeoutMs = 10000);
+    void terminate();  // SIGTERM
+    void kill();       // SIGKILL
+    qint64 pid() const { return process_.processId(); }
+    QString output() const;
+
+    // The main window's id once it is visible.
+    std::optional<WindowId> mainWindow();
+    // Opens the tray menu with a click on the icon and chooses the entry at that position
+    // (separators not counted).
+    void chooseFromTrayMenu(int entry, int button = 1);
+
+private:
+    QProcess process_;
+};
+
+// The main window's title pattern.
+inline const char* const kMainWindowTitle = "Varnoset.*v3.00.*Kestrane";
+
+}  // namespace desktop
