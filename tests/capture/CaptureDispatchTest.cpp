@@ -1,0 +1,347 @@
+#include <gtest/gtest.h>
+
+#include "CaptureDispatch.h"
+#include "CaptureFakes.h"
+#include "CaptureModes.h"
+#include "HotkeyRegistrar.h"
+#include "KeyTable.h"
+
+using namespace varnoset;
+using namespace capture_fakes;
+
+namespace {
+
+struct Dispatch {
+    Log log;
+    FakeHost host{log};
+    FakeScreen screen{log};
+    FakeActiveWindow window;
+    FakeSound sound{log};
+    FakeClipboard clipboard{log};
+    FakeHotkeys hotkeys{log};
+    QStringList tips;
+    HotkeyRegistrar registrar{hotkeys, [](int) {}, [this](const QString& tip) { tips << tip; }};
+    std::optional<CaptureRect> selection;
+    std::function<void()> duringSelection;
+    CaptureDispatch dispatch{host,
+                             registrar,
+                             {screen, window, sound, clipboard},
+                             [this] {
+                                 log.add(QStringLiteral("overlay"));
+                                 if (duringSelection) {
+                                     duringSelection();
+                                 }
+                                 return selection;
+                             },
+                             [this](int ms) { log.add(QStringLiteral("wait %1").arg(ms)); }};
+
+    QRect lastGrab() const { return screen.grabs.empty() ? QRect() : screen.grabs.back(); }
+};
+
+// The pixel of a captured picture at (x, y) came from this screen position.
+QPoint screenPositionOf(const Picture& picture, int x, int y) {
+    const std::uint8_t* p = picture.scanLine(y) + 4 * x;
+    return {p[0], p[1]};
+}
+
+}  // namespace
+
+TEST(CaptureDispatch, EachModeAndIdentifierCapturesWhatTheTableSays) {
+    enum Kind { Desktop, Window, Rectangle };
+    struct Case {
+        int mode;
+        int id;
+        Kind kind;
+        bool edits;
+    };
+    const Case cases[] = {
+        {0, kScreenHotkey, Desktop, false},   {0, kWindowHotkey, Window, false},
+        {1, kScreenHotkey, Desktop, false},   {1, kWindowHotkey, Window, false},
+        {2, kScreenHotkey, Rectangle, false}, {2, kWindowHotkey, Window, false},
+        {3, kScreenHotkey, Desktop, true},    {3, kWindowHotkey, Window, true},
+    };
+    for (const Case& c : cases) {
+        Dispatch d;
+        d.host.function = c.mode;
+        d.selection = CaptureRect{100, 50, 300, 200};
+        d.dispatch.hotkeyMessage(c.id);
+        const QString what = QStringLiteral("mode %1 id %2").arg(c.mode).arg(c.id);
+        EXPECT_EQ(d.log.entries.first(), "disarmed") << what.toStdString();
+        EXPECT_EQ(d.log.has("overlay"), c.kind == Rectangle) << what.toStdString();
+        const QRect expected = c.kind == Desktop  ? QRect(0, 0, 1024, 768)
+                               : c.kind == Window ? QRect(100, 200, 402, 325)
+                                                  : QRect(100, 50, 200, 150);
+        EXPECT_EQ(d.lastGrab(), expected) << what.toStdString();
+        EXPECT_EQ(d.host.shows, 1) << what.toStdString();
+        EXPECT_EQ(d.host.edits, c.edits ? 1 : 0) << what.toStdString();
+        EXPECT_FALSE(d.host.armed) << what.toStdString();
+        if (c.edits) {
+            EXPECT_LT(d.log.indexOf("show"), d.log.indexOf("edit"));
+        }
+    }
+}
+
+TEST(CaptureDispatch, TheCaptureEndsWithWhatTheClipboardGaveBack) {
+    Dispatch d;
+    d.window.frame = QRect(50, 60, 30, 20);
+    d.dispatch.hotkeyMessage(kWindowHotkey);
+    const QStringList expected{"disarmed", "grab 50,60 30x20", "clipboard set", "clipboard read",
+                               "show"};
+    EXPECT_EQ(d.log.entries, expected);
+    // Read back from 24-bit rows, stored again in the display's format, pixels unchanged.
+    ASSERT_EQ(d.host.source.width(), 30);
+    ASSERT_EQ(d.host.source.height(), 20);
+    EXPECT_EQ(d.host.source.format(), PixelFormat::Device);
+    EXPECT_EQ(screenPositionOf(d.host.source, 0, 0), QPoint(50, 60));
+    EXPECT_EQ(screenPositionOf(d.host.source, 29, 19), QPoint(79, 79));
+    ASSERT_TRUE(d.clipboard.held.has_value());
+    EXPECT_EQ(d.clipboard.held->width(), 30);
+}
+
+TEST(CaptureDispatch, WindowCaptureTakesTheClientAreaOrTheWholeScreenWithoutAWindow) {
+    Dispatch d;
+    d.host.client = true;
+    d.dispatch.hotkeyMessage(kWindowHotkey);
+    EXPECT_EQ(d.lastGrab(), QRect(101, 220, 400, 300));
+
+    Dispatch none;
+    none.window.window = 0;
+    none.dispatch.hotkeyMessage(kWindowHotkey);
+    EXPECT_EQ(none.lastGrab(), QRect(0, 0, 1024, 768));
+
+    // A window hanging off the bottom edge is cut there.
+    Dispatch low;
+    low.window.frame = QRect(10, 700, 200, 150);
+    low.dispatch.hotkeyMessage(kWindowHotkey);
+    EXPECT_EQ(low.lastGrab(), QRect(10, 700, 200, 68));
+}
+
+TEST(CaptureDispatch, TheSoundStartsBeforeThePixelsAreCopiedAndBeepsWhenRefused) {
+    Dispatch d;
+    d.host.sound = true;
+    d.dispatch.hotkeyMessage(kScreenHotkey);
+    EXPECT_EQ(d.log.entries.mid(0, 3), (QStringList{"disarmed", "sound", "grab 0,0 1024x768"}));
+    EXPECT_FALSE(d.log.has("beep"));
+
+    Dispatch refused;
+    refused.host.sound = true;
+    refused.sound.playable = false;
+    refused.dispatch.hotkeyMessage(kWindowHotkey);
+    EXPECT_EQ(refused.log.entries.mid(0, 3), (QStringList{"disarmed", "sound", "beep"}));
+    EXPECT_EQ(refused.host.shows, 1);
+
+    Dispatch silent;
+    silent.dispatch.hotkeyMessage(kScreenHotkey);
+    EXPECT_FALSE(silent.log.has("sound"));
+    EXPECT_FALSE(silent.log.has("beep"));
+}
+
+TEST(CaptureDispatch, NothingHappensWhileDisarmedOrInsideARunningCapture) {
+    Dispatch d;
+    d.host.armed = false;
+    for (const int id : {kScreenHotkey, kWindowHotkey, 0, 1, 12345}) {
+        d.dispatch.hotkeyMessage(id);
+    }
+    EXPECT_TRUE(d.log.entries.isEmpty());
+
+    // A key pressed while the overlay is open reaches the dispatch again, and is ignored.
+    Dispatch nested;
+    nested.host.function = kRectangleMode;
+    nested.selection = CaptureRect{10, 10, 100, 100};
+    nested.duringSelection = [&nested] {
+        nested.dispatch.hotkeyMessage(kScreenHotkey);
+        nested.dispatch.hotkeyMessage(kWindowHotkey);
+    };
+    nested.dispatch.hotkeyMessage(kScreenHotkey);
+    EXPECT_EQ(nested.log.entries.count("overlay"), 1);
+    EXPECT_EQ(nested.screen.grabs.size(), 1u);
+    EXPECT_EQ(nested.host.shows, 1);
+
+    // Identifiers other than the two do nothing, armed or not.
+    Dispatch other;
+    other.dispatch.hotkeyMessage(1);
+    EXPECT_TRUE(other.log.entries.isEmpty());
+    EXPECT_TRUE(other.host.armed);
+}
+
+TEST(CaptureDispatch, DirectPrintsWithoutShowingOrEditing) {
+    Dispatch d;
+    d.host.direct = true;
+    d.host.function = kEditMode;
+    d.dispatch.hotkeyMessage(kScreenHotkey);
+    const int on = d.log.indexOf("processing on");
+    EXPECT_GE(on, 0);
+    EXPECT_EQ(d.log.entries.mid(on),
+              (QStringList{"processing on", "image options", "print", "processing off"}));
+    EXPECT_EQ(d.host.processingWhilePrinting, std::optional<bool>(true));
+    EXPECT_EQ(d.host.shows, 0);
+    EXPECT_EQ(d.host.edits, 0);
+    EXPECT_FALSE(d.host.armed);  // only the print command's minimise re-arms
+}
+
+TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
+    struct Case {
+        const char* what;
+        std::optional<CaptureRect> selection;
+        std::optional<QRect> grabbed;
+    };
+    const Case cases[] = {
+        {"cancelled", std::nullopt, std::nullopt},
+        {"click without drag", CaptureRect{}, std::nullopt},
+        {"15 wide", CaptureRect{100, 100, 115, 140}, std::nullopt},
+        {"15 high", CaptureRect{100, 100, 140, 115}, std::nullopt},
+        {"16 x 16", CaptureRect{100, 100, 116, 116}, QRect(100, 100, 16, 16)},
+        {"reaching off screen", CaptureRect{1000, 700, 1100, 800}, QRect(1000, 700, 24, 68)},
+    };
+    for (const bool direct : {false, true}) {
+        for (const Case& c : cases) {
+            Dispatch d;
+            d.host.function = kRectangleMode;
+            d.host.direct = direct;
+            d.selection = c.selection;
+            const Picture before = d.host.source;
+            d.dispatch.hotkeyMessage(kScreenHotkey);
+            const std::string what = std::string(c.what) + (direct ? " direct" : "");
+            if (c.grabbed) {
+                EXPECT_EQ(d.lastGrab(), *c.grabbed) << what;
+                EXPECT_EQ(d.host.source.width(), c.grabbed->width()) << what;
+                // The windows beneath repaint before the live screen is read.
+                EXPECT_LT(d.log.indexOf("overlay"), d.log.indexOf("wait 400")) << what;
+                EXPECT_LT(d.log.indexOf("wait 400"),
+                          d.log.indexOf(d.log.entries.filter("grab").first()))
+                    << what;
+            } else {
+                EXPECT_TRUE(d.screen.grabs.empty()) << what;
+                EXPECT_FALSE(d.clipboard.held.has_value()) << what;
+                EXPECT_EQ(d.host.source.width(), before.width()) << what;
+                EXPECT_FALSE(d.log.has("wait 400")) << what;
+            }
+            // Shown or printed either way, with the previous picture when nothing was taken.
+            EXPECT_EQ(d.host.shows, direct ? 0 : 1) << what;
+            EXPECT_EQ(d.host.prints, direct ? 1 : 0) << what;
+            EXPECT_EQ(d.host.edits, 0) << what;
+        }
+    }
+}
+
+TEST(CaptureDispatch, AClipboardThatGivesNothingBackEndsTheCapture) {
+    Dispatch d;
+    d.clipboard.failRead = true;
+    d.host.direct = true;
+    try {
+        d.dispatch.hotkeyMessage(kScreenHotkey);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Unsupported clipboard format");
+    }
+    EXPECT_EQ(d.host.prints, 0);
+    EXPECT_EQ(d.host.shows, 0);
+    EXPECT_FALSE(d.host.armed);
+}
+
+TEST(CaptureDispatch, OpenCapturesTheScreenAfterTheMenuHasGone) {
+    Dispatch d;
+    d.host.sound = true;
+    d.host.direct = true;
+    d.dispatch.Open1Click();
+    EXPECT_EQ(d.log.entries, (QStringList{"wait 400", "disarmed", "grab 0,0 1024x768",
+                                          "clipboard set", "clipboard read", "show"}));
+    EXPECT_EQ(d.host.prints, 0);
+}
+
+TEST(CaptureDispatch, PrintTheDesktopPrintsAndPutsTheOptionsBack) {
+    for (const bool suspended : {false, true}) {
+        Dispatch d;
+        d.host.function = kRectangleMode;
+        d.host.direct = false;
+        d.host.armed = !suspended;
+        d.host.suspend1 = suspended;
+        bool directWhilePrinting = false;
+        int modeWhilePrinting = -1;
+        d.host.onPrint = [&] {
+            directWhilePrinting = d.host.direct;
+            modeWhilePrinting = d.host.function;
+        };
+        d.dispatch.PrinttheDesktop1Click();
+        EXPECT_EQ(d.log.entries.first(), "wait 400");
+        EXPECT_EQ(d.lastGrab(), QRect(0, 0, 1024, 768));
+        EXPECT_FALSE(d.log.has("overlay"));
+        EXPECT_EQ(d.host.prints, 1);
+        EXPECT_EQ(d.host.shows, 0);
+        EXPECT_TRUE(directWhilePrinting);
+        EXPECT_EQ(modeWhilePrinting, 0);
+        EXPECT_FALSE(d.host.direct);
+        EXPECT_EQ(d.host.function, kRectangleMode);
+    }
+
+    // Also when the capture ends in an error, the stored options are not left changed.
+    Dispatch failing;
+    failing.host.function = kRectangleMode;
+    failing.clipboard.failRead = true;
+    EXPECT_THROW(failing.dispatch.PrinttheDesktop1Click(), Error);
+    EXPECT_FALSE(failing.host.direct);
+    EXPECT_EQ(failing.host.function, kRectangleMode);
+}
+
+TEST(CaptureDispatch, TheRectangleCommandHidesPlainlyAndShowsAgain) {
+    Dispatch d;
+    d.host.sound = true;
+    d.host.armed = false;
+    d.host.processing = true;
+    d.selection = CaptureRect{300, 200, 500, 400};
+    d.dispatch.GetRectangulararea1Click();
+    EXPECT_EQ(d.log.entries,
+              (QStringList{"hide", "wait 500", "overlay", "wait 400", "grab 300,200 200x200",
+                           "clipboard set", "clipboard read", "show"}));
+    EXPECT_FALSE(d.host.armed);
+    EXPECT_TRUE(d.host.processing);
+
+    Dispatch cancelled;
+    cancelled.dispatch.GetRectangulararea1Click();
+    EXPECT_EQ(cancelled.log.entries, (QStringList{"hide", "wait 500", "overlay", "show"}));
+}
+
+TEST(CaptureDispatch, SuspendAndResume) {
+    for (const std::uint8_t key : {kPrintScreenKey, std::uint8_t{119}}) {
+        Dispatch d;
+        d.host.key = key;
+        d.dispatch.RegisterHotkeys();
+        d.dispatch.Suspend1Click();
+        EXPECT_TRUE(d.host.suspend1);
+        EXPECT_TRUE(d.host.suspend2);
+        EXPECT_FALSE(d.host.armed);
+        EXPECT_EQ(d.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ - Suspended - ]"));
+        EXPECT_EQ(d.hotkeys.registered.size(), key == kPrintScreenKey ? 0u : 2u);
+
+        d.dispatch.hotkeyMessage(kScreenHotkey);
+        EXPECT_TRUE(d.screen.grabs.empty());
+
+        d.dispatch.Suspend1Click();
+        EXPECT_FALSE(d.host.suspend1);
+        EXPECT_FALSE(d.host.suspend2);
+        EXPECT_TRUE(d.host.armed);
+        EXPECT_EQ(d.hotkeys.registered.size(), 2u);
+        EXPECT_EQ(d.tips.back(), key == kPrintScreenKey
+                                     ? QStringLiteral("Varnoset\u00AE v3.00  [ Press PrintScreen ]")
+                                     : QStringLiteral("Varnoset\u00AE v3.00  [ Press F8 ]"));
+    }
+}
+
+TEST(CaptureDispatch, KeyAndModeClicksRegisterAgain) {
+    Dispatch d;
+    d.dispatch.actionClick(1);
+    d.dispatch.keyClick(5);  // F5
+    EXPECT_EQ(d.host.key, 116);
+    EXPECT_EQ(d.host.function, 1);
+    // Mode 1: F5 alone is the window capture, Alt+F5 the desktop.
+    const auto* window = d.hotkeys.find(kWindowHotkey);
+    const auto* screen = d.hotkeys.find(kScreenHotkey);
+    ASSERT_TRUE(window && screen);
+    EXPECT_EQ(window->modifier, Hotkeys::Modifier::None);
+    EXPECT_EQ(screen->modifier, Hotkeys::Modifier::Alt);
+    EXPECT_EQ(window->keySymbol, 0xffc2u);
+    EXPECT_EQ(d.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ Press F5 ]"));
+
+    d.dispatch.keyClick(17);  // no such row
+    EXPECT_EQ(d.host.key, 116);
+}

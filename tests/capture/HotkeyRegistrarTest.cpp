@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "CaptureFakes.h"
+#include "CaptureModes.h"
+#include "HotkeyRegistrar.h"
+#include "KeyTable.h"
+
+using namespace varnoset;
+using namespace capture_fakes;
+
+namespace {
+
+struct RegistrarFixture {
+    Log log;
+    FakeHotkeys hotkeys{log};
+    std::vector<int> checkedRows;
+    QStringList tips;
+    HotkeyRegistrar registrar{hotkeys, [this](int row) { checkedRows.push_back(row); },
+                              [this](const QString& tip) { tips << tip; }};
+};
+
+}  // namespace
+
+TEST(HotkeyRegistrar, RegistersBothFormsFromScratchInTheModesOrder) {
+    struct Case {
+        int mode;
+        QStringList calls;
+    };
+    // F5: keysym ffc2.
+    const Case cases[] = {
+        {0, {"unregister -1", "unregister -2", "register -1 alt ffc2", "register -2 alone ffc2"}},
+        {1, {"unregister -1", "unregister -2", "register -2 alt ffc2", "register -1 alone ffc2"}},
+        {2, {"unregister -1", "unregister -2", "register -2 alone ffc2", "register -1 alt ffc2"}},
+        {3, {"unregister -1", "unregister -2", "register -1 alt ffc2", "register -2 alone ffc2"}},
+        {7, {"unregister -1", "unregister -2"}},
+    };
+    for (const Case& c : cases) {
+        RegistrarFixture f;
+        f.registrar.registerHotkeys(116, c.mode);
+        EXPECT_EQ(f.log.entries, c.calls) << "mode " << c.mode;
+        EXPECT_EQ(f.checkedRows, std::vector<int>{5}) << "mode " << c.mode;
+        ASSERT_FALSE(f.tips.isEmpty());
+        EXPECT_EQ(f.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ Press F5 ]"));
+    }
+}
+
+TEST(HotkeyRegistrar, ChangingTheKeyReplacesBothRegistrations) {
+    RegistrarFixture f;
+    f.registrar.registerHotkeys(44, kRectangleMode);
+    f.registrar.registerHotkeys(119, kRectangleMode);  // F8
+    ASSERT_EQ(f.hotkeys.registered.size(), 2u);
+    const auto* screen = f.hotkeys.find(kScreenHotkey);
+    const auto* window = f.hotkeys.find(kWindowHotkey);
+    ASSERT_TRUE(screen && window);
+    EXPECT_EQ(screen->keySymbol, 0xffc5u);
+    EXPECT_EQ(screen->modifier, Hotkeys::Modifier::None);
+    EXPECT_EQ(window->keySymbol, 0xffc5u);
+    EXPECT_EQ(window->modifier, Hotkeys::Modifier::Alt);
+    EXPECT_EQ(f.checkedRows, (std::vector<int>{0, 8}));
+    EXPECT_EQ(f.registrar.prompt(), "Press F8");
+
+    // A mode outside 0..3 leaves nothing registered; a real mode registers again.
+    f.registrar.registerHotkeys(119, 7);
+    EXPECT_TRUE(f.hotkeys.registered.empty());
+    f.registrar.registerHotkeys(119, 1);
+    EXPECT_EQ(f.hotkeys.registered.size(), 2u);
+}
+
+TEST(HotkeyRegistrar, AKeyOutsideTheTableKeepsThePromptAndTheMenuCheck) {
+    RegistrarFixture f;
+    f.registrar.registerHotkeys(33, 0);  // Page Up
+    f.registrar.registerHotkeys(65, 0);  // only reachable through edited stored options
+    EXPECT_EQ(f.checkedRows, std::vector<int>{13});
+    EXPECT_EQ(f.registrar.prompt(), "Press Page-UP");
+    EXPECT_EQ(f.tips.size(), 2);
+    EXPECT_EQ(f.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ Press Page-UP ]"));
+    // Both identifiers are registered anew, with no key symbol to grab.
+    ASSERT_EQ(f.hotkeys.registered.size(), 2u);
+    EXPECT_EQ(f.hotkeys.registered[0].keySymbol, 0u);
+}
+
+TEST(HotkeyRegistrar, SuspendingReleasesOnlyThePrintScreenKey) {
+    {
+        RegistrarFixture f;
+        f.registrar.registerHotkeys(kPrintScreenKey, 0);
+        f.registrar.showSuspended(kPrintScreenKey);
+        EXPECT_TRUE(f.hotkeys.registered.empty());
+        EXPECT_EQ(f.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ - Suspended - ]"));
+    }
+    {
+        RegistrarFixture f;
+        f.registrar.registerHotkeys(119, 0);
+        f.registrar.showSuspended(119);
+        EXPECT_EQ(f.hotkeys.registered.size(), 2u);
+        EXPECT_EQ(f.registrar.prompt(), "- Suspended -");
+    }
+}
