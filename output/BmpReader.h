@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "Picture.h"
+
+namespace varnoset {
+
+// Decodes a BMP file held in memory: OS/2 core headers and Windows headers of 40, 52, 56, 108
+// and 124 bytes; 1, 4 and 8 bits with a palette, also run-length encoded (RLE4, RLE8); 16 bits
+// 5-5-5 and 5-6-5 or other bit masks; 24 bits; 32 bits with or without bit masks; rows
+// bottom-up or top-down. The picture takes the file's pixel format; a layout that has none of
+// its own (other bit masks, 32 bits with masks) becomes the display's format.
+// Throws varnoset::Error("Bitmap image is not valid") for anything else, for a file that ends
+// early and for a picture larger than Picture accepts, before allocating it.
+Picture readBmp(std::span<const std::uint8_t> file);
+
+}  // namespace varnoset
