@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QLocale>
 #include <QMenu>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QShowEvent>
@@ -40,6 +41,7 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     setWindowTitle(QStringLiteral("Varnoset®  v3.00  -  Screen capture and printing by Kestrane"));
     centralwidget->setFixedSize(kClientSize);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    applyArtwork();
     buildTrayMenu();
     connectHandlers();
     // Keys reach the window before its controls, so Esc works anywhere in it.
@@ -51,6 +53,29 @@ TVarnosetMain::~TVarnosetMain() {
     if (!formClosed_ && created_) {
         FormClose();
     }
+}
+
+void TVarnosetMain::applyArtwork() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 256}) {
+        icon.addFile(QStringLiteral(":/icons/varnoset-%1.png").arg(size), QSize(size, size));
+    }
+    setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
+    const std::pair<QAbstractButton*, const char*> glyphs[] = {
+        {SpeedButton1, "open"},  {SpeedButton2, "save"},      {SpeedButton6, "copy"},
+        {SpeedButton5, "paste"}, {SpeedButton3, "edit"},      {SpeedButton4, "rectangle"},
+        {BitBtn1, "print"},      {SpeedButton14, "undo"},
+    };
+    for (const auto& [button, name] : glyphs) {
+        const QPixmap glyph(QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(name)));
+        button->setIcon(glyph);
+        button->setIconSize(glyph.size());
+    }
+    // The set-up glyph is a strip of two cells; the button shows the printer with the wrench.
+    const QPixmap setup = QPixmap(QStringLiteral(":/glyphs/printer_setup.png")).copy(20, 0, 20, 20);
+    SpeedButton9->setIcon(setup);
+    SpeedButton9->setIconSize(setup.size());
 }
 
 void TVarnosetMain::buildTrayMenu() {
