@@ -208,7 +208,7 @@ void SettingsStore::close() {
     if (sync_ == Sync::Durable && ::fsync(output_.get()) != 0) {
         saveFailed(errno);
     }
-    if (!output_.closeChecked()) {
+    if (!output_.close()) {
         saveFailed(errno);
     }
     if (::rename(outputPath_.c_str(), destination.c_str()) != 0) {
@@ -324,7 +324,7 @@ bool SettingsStore::prepareOutput() {
     if (fd < 0) {
         return false;
     }
-    output_.reset(fd);
+    output_ = UniqueFd(fd);
     outputPath_ = name;
     return true;
 }
