@@ -1,0 +1,19 @@
+#include "EditorHandoff.h"
+
+#include "BmpWriter.h"
+#include "Launcher.h"
+#include "ReplacingFileWriter.h"
+
+namespace varnoset {
+
+QString EditorHandoff::writeEditFile(const Picture& picture, const QString& tempFolder) const {
+    const QString path = editFilePath(tempFolder);
+    writeFileReplacing(path, writeBmp(picture));
+    return path;
+}
+
+bool EditorHandoff::openEditor(const QString& path) const {
+    return launcher_.openWithDefault(path, QStringLiteral("image/bmp"));
+}
+
+}  // namespace varnoset

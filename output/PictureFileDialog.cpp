@@ -1,0 +1,107 @@
+#include "PictureFileDialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
+
+#include "Error.h"
+#include "PictureFileNames.h"
+#include "PictureFiles.h"
+#include "QtPictureConversion.h"
+
+namespace varnoset {
+
+namespace {
+
+constexpr int kPreviewSide = 200;
+// The preview decodes in full colour whatever the display.
+constexpr int kPreviewBitsPerPixel = 32;
+
+// Qt reads a filter's patterns from its last parentheses and, with the details hidden, shows
+// only what stands before them: the description keeps its own text, parentheses and all.
+QString nameFilter(const QString& description, const QString& patterns) {
+    return description + QStringLiteral(" (") + QString(patterns).replace(QLatin1Char(';'), ' ') +
+           QLatin1Char(')');
+}
+
+}  // namespace
+
+QStringList PictureFileDialog::loadFilters() {
+    // "*" admits every file, as "*.*" does where the filters come from; the load command then
+    // refuses an extension it does not know.
+    return {
+        nameFilter(QStringLiteral("All Pictures ( *.jpg *.jpeg ;*.bmp )"),
+                   QStringLiteral("*.jpg;*.jpeg;*.bmp")),
+        nameFilter(QStringLiteral("JPG Pictures ( *.jpg *.jpeg )"), QStringLiteral("*.jpg;*.jpeg")),
+        nameFilter(QStringLiteral("BMP Pictures ( *.bmp )"), QStringLiteral("*.bmp")),
+        nameFilter(QStringLiteral("All Files ( *.* )"), QStringLiteral("*"))};
+}
+
+QStringList PictureFileDialog::saveFilters() {
+    return {
+        nameFilter(QStringLiteral("All Pictures ( *.jpg *.jpeg *.bmp )"),
+                   QStringLiteral("*.jpg;*.jpeg;*.bmp")),
+        nameFilter(QStringLiteral("JPG Pictures ( *.jpg *.jpeg )"), QStringLiteral("*.jpg;*.jpeg")),
+        nameFilter(QStringLiteral("BMP Pictures ( *.bmp )"), QStringLiteral("*.bmp"))};
+}
+
+PictureFileDialog::PictureFileDialog(Kind kind, const QString& folder, QWidget* parent)
+    : QFileDialog(parent) {
+    // Qt's own dialog: a platform dialog would have no room for the preview.
+    setOption(QFileDialog::DontUseNativeDialog);
+    setOption(QFileDialog::HideNameFilterDetails);
+    setDefaultSuffix(QStringLiteral("bmp"));
+    setDirectory(folder);
+    if (kind == Kind::Load) {
+        setWindowTitle(QStringLiteral("Load Picture"));
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setFileMode(QFileDialog::ExistingFile);
+        setNameFilters(loadFilters());
+    } else {
+        setWindowTitle(QStringLiteral("Save Picture As .."));
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);  // Qt asks before overwriting an existing file
+        setNameFilters(saveFilters());
+    }
+
+    preview_ = new QLabel(this);
+    preview_->setObjectName(QStringLiteral("PicturePreview"));
+    preview_->setFixedSize(kPreviewSide, kPreviewSide);
+    preview_->setAlignment(Qt::AlignCenter);
+    preview_->setFrameShape(QFrame::StyledPanel);
+    if (auto* grid = qobject_cast<QGridLayout*>(layout())) {
+        grid->addWidget(preview_, 0, grid->columnCount(), grid->rowCount(), 1);
+    }
+    connect(this, &QFileDialog::currentChanged, this, &PictureFileDialog::showPreview);
+}
+
+std::optional<ChosenPictureFile> PictureFileDialog::choose() {
+    if (exec() != QDialog::Accepted || selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return ChosenPictureFile{selectedFiles().constFirst(), selectedFilterIndex()};
+}
+
+int PictureFileDialog::selectedFilterIndex() const {
+    return static_cast<int>(nameFilters().indexOf(selectedNameFilter())) + 1;
+}
+
+void PictureFileDialog::showPreview(const QString& path) {
+    preview_->clear();
+    const auto type = pictureFileType(path);
+    if (!type || !QFileInfo(path).isFile()) {
+        return;
+    }
+    try {
+        QImage image = toQImage(loadPictureFile(path, *type, kPreviewBitsPerPixel));
+        if (image.width() > kPreviewSide || image.height() > kPreviewSide) {
+            image = image.scaled(kPreviewSide, kPreviewSide, Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
+        }
+        preview_->setPixmap(QPixmap::fromImage(image));
+    } catch (const Error&) {
+        // A file that cannot be read simply shows no preview; loading it reports why.
+    }
+}
+
+}  // namespace varnoset
