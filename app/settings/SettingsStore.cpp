@@ -64,14 +64,6 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Makes a completed rename survive a crash; a failure here loses nothing already written.
-void syncFolder(const fs::path& folder) {
-    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd) {
-        ::fsync(fd.get());
-    }
-}
-
 }  // namespace
 
 SettingsStore::SettingsStore(fs::path file, Sync sync) : file_(std::move(file)), sync_(sync) {}
@@ -214,11 +206,10 @@ void SettingsStore::close() {
     if (::rename(outputPath_.c_str(), destination.c_str()) != 0) {
         saveFailed(errno);
     }
+    // The folder is not synced: the rename reaches the disk with the file system's next commit,
+    // and until then a crash leaves the previous file, whole. That keeps a save to one sync.
     outputPath_.clear();
     state_ = FileState::Read;
-    if (sync_ == Sync::Durable) {
-        syncFolder(destination.parent_path());
-    }
 }
 
 void SettingsStore::readFile() {
