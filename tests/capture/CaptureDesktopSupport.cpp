@@ -3,15 +3,18 @@
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWindow>
 #include <cstdlib>
 
 #include "DesktopSupport.h"
 #include "QtPictureConversion.h"
+#include "capture2.h"
 
 namespace capture_desktop {
 
@@ -31,11 +34,42 @@ QImage independentScreenshot() {
     return loadRgb32(path);
 }
 
+QByteArray runServingEvents(const QString& command) {
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+    process.waitForStarted();
+    desktop::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 20000);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+    return process.readAllStandardOutput();
+}
+
 QImage clipboardPng() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("clip.png"));
-    desktop::sh(QStringLiteral("xclip -selection clipboard -t image/png -o > '%1'").arg(path));
-    return loadRgb32(path);
+    QImage image;
+    image.loadFromData(
+        runServingEvents(QStringLiteral("xclip -selection clipboard -t image/png -o")));
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_RGB32);
+}
+
+void whenOverlayShown(std::function<void(QWidget* overlay)> action) {
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* overlay = qobject_cast<varnoset::TForm2*>(widget);
+            if (overlay && overlay->isVisible() && overlay->windowHandle() &&
+                overlay->windowHandle()->isExposed()) {
+                poll->stop();
+                poll->deleteLater();
+                desktop::waitUntil([] { return false; }, 200);  // painted and on the server
+                action(overlay);
+                return;
+            }
+        }
+    });
+    poll->start();
 }
 
 QImage imageOf(const varnoset::Picture& picture) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "Picture.h"
@@ -23,6 +24,12 @@ QImage clipboardPng();
 QImage imageOf(const varnoset::Picture& picture);
 // The first pixel where the colours of the two images differ ("" when they agree).
 QString firstDifference(const QImage& a, const QImage& b);
+
+// Runs once the rectangle overlay is on the screen and painted, from inside its event loop.
+void whenOverlayShown(std::function<void(QWidget* overlay)> action);
+// Runs a command line while the event loop keeps going (so that this process can answer the
+// clipboard requests of the command), and waits for it.
+QByteArray runServingEvents(const QString& command);
 
 // Runs xdotool with the arguments and waits for it.
 void xdotool(const QStringList& args);

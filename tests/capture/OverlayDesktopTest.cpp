@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include "CaptureDesktopSupport.h"
+#include "CaptureDispatch.h"
+#include "CaptureFakes.h"
+#include "DesktopSupport.h"
+#include "HotkeyRegistrar.h"
+#include "QtClipboard.h"
+#include "XcbScreen.h"
+#include "capture2.h"
+
+using namespace varnoset;
+using namespace capture_desktop;
+using capture_fakes::FakeActiveWindow;
+using capture_fakes::FakeHost;
+using capture_fakes::FakeHotkeys;
+using capture_fakes::FakeSound;
+using capture_fakes::Log;
+
+namespace {
+
+struct RectangleCapture {
+    Log log;
+    FakeHost host{log};
+    FakeHotkeys hotkeys{log};
+    FakeActiveWindow activeWindow;
+    FakeSound sound{log};
+    XcbScreen screen;
+    QtClipboard clipboard;
+    HotkeyRegistrar registrar{hotkeys, [](int) {}, [](const QString&) {}};
+    CaptureDispatch dispatch{host, registrar, {screen, activeWindow, sound, clipboard}};
+
+    RectangleCapture() { host.source = Picture(3, 2, PixelFormat::Device); }
+};
+
+QStringList drag(QPoint from, QPoint to) {
+    const QPoint mid = (from + to) / 2;
+    return {"mousemove",
+            QString::number(from.x()),
+            QString::number(from.y()),
+            "mousedown",
+            "1",
+            "mousemove",
+            QString::number(mid.x()),
+            QString::number(mid.y()),
+            "mousemove",
+            QString::number(to.x()),
+            QString::number(to.y()),
+            "mouseup",
+            "1"};
+}
+
+}  // namespace
+
+TEST(TForm2, CoversTheScreenWithItsStillPicture) {
+    ProbeWindow probe(QRect(600, 300, 200, 200), Qt::blue);
+    probe.showAndWait();
+    XcbScreen screen;
+    const QImage before = imageOf(screen.grab(QRect(0, 0, 1920, 1080)));
+
+    QRect geometry;
+    Qt::WindowFlags flags;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    QString difference = QStringLiteral("not run");
+    whenOverlayShown([&](QWidget* overlay) {
+        geometry = overlay->geometry();
+        flags = overlay->windowFlags();
+        cursor = overlay->cursor().shape();
+        // The window beneath changes, but the overlay keeps showing the screen as it was.
+        probe.setColour(Qt::red);
+        desktop::waitUntil([] { return false; }, 300);
+        difference = firstDifference(imageOf(screen.grab(QRect(0, 0, 1920, 1080))), before);
+        xdotool({"mousemove", "10", "10", "click", "3"});
+    });
+    const std::optional<CaptureRect> selected = TForm2::selectRectangle(screen);
+    EXPECT_EQ(geometry, QRect(0, 0, 1920, 1080));
+    EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(cursor, Qt::CrossCursor);
+    EXPECT_EQ(difference, "");
+    // A right click ends it with nothing selected.
+    ASSERT_TRUE(selected.has_value());
+    EXPECT_EQ(*selected, CaptureRect{});
+
+    // Closed any other way, it selects nothing at all.
+    whenOverlayShown([](QWidget* overlay) { overlay->close(); });
+    EXPECT_FALSE(TForm2::selectRectangle(screen).has_value());
+}
+
+TEST(CaptureSelectedRect, ADragCapturesFromTheLiveScreen) {
+    ProbeWindow pattern(QRect(50, 30, 600, 500));
+    pattern.showAndWait();
+    struct Case {
+        const char* what;
+        QPoint from;
+        QPoint to;
+        std::optional<QRect> taken;
+    };
+    const Case cases[] = {
+        {"up and left", {300, 200}, {100, 50}, QRect(100, 50, 200, 150)},
+        {"16 x 16", {400, 400}, {416, 416}, QRect(400, 400, 16, 16)},
+        {"15 x 40", {400, 400}, {415, 440}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        RectangleCapture capture;
+        whenOverlayShown([&](QWidget*) { xdotool(drag(c.from, c.to)); });
+        capture.dispatch.CaptureSelectedRect();
+        const QImage shot = independentScreenshot();
+        if (c.taken) {
+            EXPECT_EQ(firstDifference(imageOf(capture.host.source), shot.copy(*c.taken)), "")
+                << c.what;
+            EXPECT_EQ(firstDifference(clipboardPng(), shot.copy(*c.taken)), "") << c.what;
+        } else {
+            EXPECT_EQ(capture.host.source.width(), 3) << c.what;
+        }
+    }
+}
+
+TEST(CaptureSelectedRect, AWindowThatChangesDuringTheWaitIsCapturedInItsNewState) {
+    ProbeWindow probe(QRect(600, 300, 200, 200), Qt::blue);
+    probe.showAndWait();
+    RectangleCapture capture;
+    whenOverlayShown([&](QWidget* overlay) {
+        // As soon as the overlay is gone the window repaints in another colour.
+        QObject::connect(overlay, &QObject::destroyed, &probe, [&probe] {
+            QTimer::singleShot(100, &probe, [&probe] { probe.setColour(Qt::red); });
+        });
+        xdotool(drag({590, 290}, {810, 510}));
+    });
+    capture.dispatch.CaptureSelectedRect();
+    const QImage picture = imageOf(capture.host.source);
+    ASSERT_EQ(picture.size(), QSize(220, 220));
+    EXPECT_EQ(QColor(picture.pixel(110, 110)).name(), QStringLiteral("#ff0000"));
+    // Around the window the picture is the screen as it is now.
+    const QImage live = imageOf(capture.screen.grab(QRect(590, 290, 220, 220)));
+    EXPECT_EQ(firstDifference(picture, live), "");
+}

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include "CaptureDesktopSupport.h"
+#include "DesktopSupport.h"
+#include "XcbActiveWindow.h"
+#include "XcbScreen.h"
+
+using namespace varnoset;
+using namespace capture_desktop;
+
+TEST(XcbScreen, GrabsThePixelsAnotherProgramSees) {
+    ProbeWindow pattern(QRect(300, 200, 500, 400));
+    pattern.showAndWait();
+
+    XcbScreen screen;
+    EXPECT_EQ(screen.size(), QSize(1920, 1080));
+    EXPECT_EQ(screen.bitsPerPixel(), 32);
+    EXPECT_TRUE(screen.usesSharedMemory());
+
+    const Picture full = screen.grab(QRect(0, 0, 1920, 1080));
+    EXPECT_EQ(full.format(), PixelFormat::Device);
+    const QImage shot = independentScreenshot();
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_EQ(firstDifference(imageOf(full), shot), "");
+
+    // Smaller grabs reuse the shared segment; their pixels still come from their own place.
+    const Picture part = screen.grab(QRect(350, 260, 123, 77));
+    EXPECT_EQ(firstDifference(imageOf(part), shot.copy(350, 260, 123, 77)), "");
+
+    // What lies beyond the root window stays black.
+    const Picture corner = screen.grab(QRect(1900, 1060, 40, 40));
+    const QImage cornerImage = imageOf(corner);
+    EXPECT_EQ(firstDifference(cornerImage.copy(0, 0, 20, 20), shot.copy(1900, 1060, 20, 20)), "");
+    EXPECT_EQ(cornerImage.pixel(39, 39) & 0xFFFFFF, 0u);
+    EXPECT_EQ(cornerImage.pixel(25, 5) & 0xFFFFFF, 0u);
+}
+
+TEST(XcbScreen, TheSizeIsAskedAfreshEveryTime) {
+    XcbScreen screen;
+    ASSERT_EQ(screen.size(), QSize(1920, 1080));
+    auto dimensions = [] {
+        const auto m = QRegularExpression(QStringLiteral("dimensions:\\s+(\\d+)x(\\d+)"))
+                           .match(desktop::run(QStringLiteral("xdpyinfo")).out);
+        return QSize(m.captured(1).toInt(), m.captured(2).toInt());
+    };
+    desktop::run(QStringLiteral("xrandr"), {"--fb", "1280x720"});
+    const QSize changed = dimensions();
+    EXPECT_EQ(screen.size(), changed);
+    desktop::run(QStringLiteral("xrandr"), {"--fb", "1920x1080"});
+    ASSERT_EQ(dimensions(), QSize(1920, 1080));
+    EXPECT_EQ(screen.size(), QSize(1920, 1080));
+    if (changed == QSize(1920, 1080)) {
+        GTEST_SKIP() << "this X server does not resize its root window";
+    }
+}
+
+TEST(XcbActiveWindow, TheManagedWindowWithAndWithoutItsFrame) {
+    ManagedWindow window(QStringLiteral("400x300+100+200"));
+    ASSERT_NE(window.id(), 0u);
+    window.activate();
+
+    XcbActiveWindow active;
+    const ActiveWindow::Handle foreground = active.foreground();
+    EXPECT_EQ(foreground, window.id());
+    // openbox draws a 1-pixel border, a 20-pixel title bar and a 5-pixel handle.
+    EXPECT_EQ(active.clientRect(foreground), QRect(101, 220, 400, 300));
+    EXPECT_EQ(active.windowRect(foreground), QRect(100, 200, 402, 325));
+
+    EXPECT_EQ(active.clientRect(0), QRect());
+    EXPECT_EQ(active.windowRect(0x7fffffff), QRect());  // no such window
+}
