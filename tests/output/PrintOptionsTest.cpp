@@ -1,17 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QTimer>
 #include <functional>
 
 #include "FooterLines.h"
 #include "FooterTextDialog.h"
+#include "ModalDialogDriver.h"
 #include "PageLayout.h"
 #include "PrintCopies.h"
 #include "PrintOptionRules.h"
@@ -20,19 +19,12 @@
 namespace varnoset {
 namespace {
 
-// Runs the action on the modal dialog that the call opens, then returns the call's result.
+// Runs the call with the action applied to the modal dialog it opens; returns the call's result.
 template <typename Dialog, typename Call>
 auto withModal(std::function<void(Dialog&)> action, Call call) {
-    bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (dialog != nullptr) {
-            seen = true;
-            action(*dialog);
-        }
-    });
+    const test::ModalDialogDriver<Dialog> driver(std::move(action));
     auto result = call();
-    EXPECT_TRUE(seen) << "no dialog opened";
+    EXPECT_TRUE(driver.seen()) << "no dialog opened";
     return result;
 }
 
