@@ -83,7 +83,16 @@ std::optional<ChosenPictureFile> PictureFileDialog::choose() {
 }
 
 int PictureFileDialog::selectedFilterIndex() const {
-    return static_cast<int>(nameFilters().indexOf(selectedNameFilter())) + 1;
+    // With the details hidden Qt may report the filter by its description alone.
+    const QString selected = selectedNameFilter();
+    const QStringList filters = nameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        const QString& f = filters[i];
+        if (f == selected || f.left(f.lastIndexOf(QStringLiteral(" ("))) == selected) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 1;
 }
 
 void PictureFileDialog::showPreview(const QString& path) {

@@ -15,6 +15,11 @@
 #include "Picture.h"
 #include "PixelConversion.h"
 
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace varnoset::test {
 
 inline std::span<const std::uint8_t> bytesOf(const QByteArray& data) {

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "BmpWriter.h"
+#include "FilesTestSupport.h"
+#include "JpegWriter.h"
+#include "PictureFileDialog.h"
+#include "PictureFileNames.h"
+
+namespace varnoset {
+namespace {
+
+QStringList shownFilters(const PictureFileDialog& dialog) {
+    QStringList texts;
+    const auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    if (combo == nullptr) {
+        ADD_FAILURE() << "no filter box";
+        return texts;
+    }
+    for (int i = 0; i < combo->count(); ++i) {
+        texts.append(combo->itemText(i));
+    }
+    return texts;
+}
+
+void writeFile(const QString& path, const std::vector<std::uint8_t>& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(test::toByteArray(bytes));
+}
+
+TEST(PictureFileDialog, ShowsTheTitlesFiltersAndFoldersOfBothDialogs) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const PictureFileDialog load(PictureFileDialog::Kind::Load, dir.path() + "/");
+    EXPECT_EQ(load.windowTitle(), QStringLiteral("Load Picture"));
+    EXPECT_EQ(shownFilters(load),
+              (QStringList{"All Pictures ( *.jpg *.jpeg ;*.bmp )", "JPG Pictures ( *.jpg *.jpeg )",
+                           "BMP Pictures ( *.bmp )", "All Files ( *.* )"}));
+    EXPECT_EQ(load.defaultSuffix(), QStringLiteral("bmp"));
+    EXPECT_EQ(load.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(load.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(load.directory().path(), dir.path());
+
+    PictureFileDialog save(PictureFileDialog::Kind::Save, dir.path() + "/");
+    EXPECT_EQ(save.windowTitle(), QStringLiteral("Save Picture As .."));
+    EXPECT_EQ(shownFilters(save),
+              (QStringList{"All Pictures ( *.jpg *.jpeg *.bmp )", "JPG Pictures ( *.jpg *.jpeg )",
+                           "BMP Pictures ( *.bmp )"}));
+    EXPECT_EQ(save.defaultSuffix(), QStringLiteral("bmp"));
+    EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(save.selectedFilterIndex(), 1);
+    save.selectNameFilter(PictureFileDialog::saveFilters()[2]);
+    EXPECT_EQ(save.selectedFilterIndex(), 3);
+}
+
+TEST(PictureFileDialog, ReturnsTheNameWithTheDefaultExtensionAndTheFilter) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    PictureFileDialog save(PictureFileDialog::Kind::Save, dir.path());
+    save.selectNameFilter(PictureFileDialog::saveFilters()[1]);
+    save.selectFile(QStringLiteral("shot"));
+    QTimer::singleShot(0, &save, &QDialog::accept);
+    const auto chosen = save.choose();
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->fileName, dir.filePath(QStringLiteral("shot.bmp")));
+    EXPECT_EQ(chosen->filterIndex, kJpgPictures);
+    EXPECT_EQ(fixUpSaveName(chosen->fileName, chosen->filterIndex).fileName,
+              dir.filePath(QStringLiteral("shot.bmp.jpg")));
+
+    PictureFileDialog cancelled(PictureFileDialog::Kind::Load, dir.path());
+    QTimer::singleShot(0, &cancelled, &QDialog::reject);
+    EXPECT_FALSE(cancelled.choose().has_value());
+}
+
+TEST(PictureFileDialog, PreviewsThePictureThatIsPointedAt) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writeFile(dir.filePath("small.bmp"),
+              writeBmp(test::randomPicture(30, 20, PixelFormat::Indexed4, 1)));
+    writeFile(dir.filePath("BIG.JPG"), writeJpeg(test::patternPicture(640, 320)));
+    writeFile(dir.filePath("broken.bmp"), {'B', 'M', 1, 2, 3});
+    PictureFileDialog dialog(PictureFileDialog::Kind::Load, dir.path());
+
+    emit dialog.currentChanged(dir.filePath("small.bmp"));
+    EXPECT_EQ(dialog.previewPane()->pixmap().size(), QSize(30, 20));
+    emit dialog.currentChanged(dir.filePath("BIG.JPG"));
+    EXPECT_EQ(dialog.previewPane()->pixmap().size(), QSize(200, 100));
+    emit dialog.currentChanged(dir.filePath("broken.bmp"));
+    EXPECT_TRUE(dialog.previewPane()->pixmap().isNull());
+    emit dialog.currentChanged(dir.path());
+    EXPECT_TRUE(dialog.previewPane()->pixmap().isNull());
+}
+
+}  // namespace
+}  // namespace varnoset
