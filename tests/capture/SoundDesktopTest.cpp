@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <cstdlib>
+#include <cstring>
+
+#include "CanberraSound.h"
+#include "DesktopSupport.h"
+
+using varnoset::CanberraSound;
+
+namespace {
+
+// The loudest sample of 16-bit little-endian stereo audio.
+int loudest(const QByteArray& raw) {
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < raw.size(); i += 2) {
+        std::int16_t sample = 0;
+        std::memcpy(&sample, raw.constData() + i, 2);
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    return peak;
+}
+
+// Collects what the recorder hands out until a loud stretch has come, or the time is up.
+QByteArray recordUntilLoud(QProcess& recorder, int timeoutMs = 5000) {
+    QByteArray recorded;
+    desktop::waitUntil(
+        [&] {
+            recorded += recorder.readAllStandardOutput();
+            return loudest(recorded) > 3000;
+        },
+        timeoutMs);
+    return recorded;
+}
+
+}  // namespace
+
+TEST(CanberraSound, TheClickReachesTheSoundServer) {
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("PULSE_SERVER")) << "run with the harness's --pulse";
+    // Without --latency-msec the null sink's monitor hands out nothing for about two seconds.
+    // While nothing plays it hands out nothing at all, and the first sound after a pause comes
+    // through late: so wait for the loud samples rather than for a fixed time.
+    QProcess recorder;
+    recorder.start(QStringLiteral("parec"), {"-d", "test_sink.monitor", "--latency-msec=20",
+                                             "--format=s16le", "--rate=44100", "--channels=2"});
+    ASSERT_TRUE(recorder.waitForStarted());
+    ASSERT_TRUE(desktop::waitUntil([] {
+        return !desktop::run(QStringLiteral("pactl"), {"list", "short", "source-outputs"})
+                    .out.trimmed()
+                    .isEmpty();
+    }));
+
+    CanberraSound sound;
+    EXPECT_TRUE(sound.playCaptureSound());
+    EXPECT_GT(loudest(recordUntilLoud(recorder)), 3000);
+
+    // Once the click is over the sink falls silent; played again, the server's cached copy of
+    // the click is heard.
+    desktop::waitUntil([] { return false; }, 800);
+    EXPECT_LT(loudest(recorder.readAllStandardOutput().right(4000)), 64);
+    EXPECT_TRUE(sound.playCaptureSound());
+    EXPECT_GT(loudest(recordUntilLoud(recorder)), 3000);
+
+    recorder.terminate();
+    recorder.waitForFinished(2000);
+}
