@@ -8,7 +8,6 @@
 
 #include "BmpFormat.h"
 #include "Error.h"
-#include "IndexedPixels.h"
 
 namespace varnoset {
 
@@ -261,12 +260,22 @@ void convertMaskedRows(const ByteView& file, const Header& h, Picture& picture) 
     }
 }
 
+// Stores a palette index of 4 or 8 bits; of two 4-bit indices in a byte the left one is high.
+void storeIndex(std::uint8_t* line, int x, bool fourBits, int index) {
+    if (!fourBits) {
+        line[x] = static_cast<std::uint8_t>(index);
+        return;
+    }
+    std::uint8_t& byte = line[x / 2];
+    byte = (x & 1) ? static_cast<std::uint8_t>((byte & 0xF0) | (index & 0x0F))
+                   : static_cast<std::uint8_t>((byte & 0x0F) | ((index & 0x0F) << 4));
+}
+
 // Run-length encoded indices (RLE8, or RLE4 with two indices to a byte). Pixels the runs skip
 // keep index 0. Pixels above the top line, or a jump out of the picture, make the file invalid.
 void decodeRle(const ByteView& file, const Header& h, Picture& picture) {
     const auto data = file.slice(h.pixelOffset, file.size() - h.pixelOffset);
     const bool rle4 = h.compression == bmp::kRle4;
-    const int bits = rle4 ? 4 : 8;
     std::size_t pos = 0;
     int x = 0;
     int line = 0;  // counted in file order
@@ -282,7 +291,7 @@ void decodeRle(const ByteView& file, const Header& h, Picture& picture) {
         }
         // Some writers encode the row's padding as pixels: those past the row end are dropped.
         if (x < h.width) {
-            setIndexAt(picture.scanLine(pictureRow(h, line)), x, bits, index);
+            storeIndex(picture.scanLine(pictureRow(h, line)), x, rle4, index);
         }
         ++x;
     };
