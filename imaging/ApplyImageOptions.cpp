@@ -137,7 +137,10 @@ inline void transformPixel(const Byte* in, Byte* out, const Tables& t) {
 // One sweep over the rows. Every step but mirror works on a pixel alone, so the mirror is done
 // by transforming the two pixels of a pair and storing them in each other's place.
 template <bool Exchange, bool Grey>
-void sweep(Byte* rows, int width, int height, std::ptrdiff_t stride, bool mirror, const Tables& t) {
+void sweep(Byte* rows, int width, int height, std::ptrdiff_t stride, bool mirror,
+           const Tables& shared) {
+    // A private copy: stores into the rows cannot alias it, so its fields can stay in registers.
+    const Tables t = shared;
     for (int y = 0; y < height; ++y) {
         Byte* line = rows + y * stride;
         if (!mirror) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "IndexedPixels.h"
+#include "PackedPixels.h"
 #include "PaletteMatcher.h"
 
 namespace varnoset {

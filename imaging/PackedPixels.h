@@ -4,6 +4,15 @@
 
 namespace varnoset {
 
+// A 5-bit or 6-bit field of a 16-bit pixel widened to 8 bits by repeating its top bits, so that
+// the lowest and highest field values become 0 and 255.
+constexpr int widen5(int v) {
+    return (v << 3) | (v >> 2);
+}
+constexpr int widen6(int v) {
+    return (v << 2) | (v >> 4);
+}
+
 // Palette indices packed 1, 4 or 8 to a byte, the leftmost pixel in the high bits.
 inline int indexAt(const std::uint8_t* line, int x, int bits) {
     switch (bits) {

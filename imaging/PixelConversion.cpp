@@ -5,45 +5,14 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "IndexedPixels.h"
-#include "PaletteMatcher.h"
+#include "PackedPixels.h"
+#include "PixelLineWriter.h"
 
 namespace varnoset {
 
 namespace {
 
 using Byte = std::uint8_t;
-
-constexpr int widen5(int v) {
-    return (v << 3) | (v >> 2);
-}
-constexpr int widen6(int v) {
-    return (v << 2) | (v >> 4);
-}
-
-// For each 8-bit level, the field value whose widened level lies nearest (lower value on a tie).
-template <int Bits>
-constexpr std::array<Byte, 256> nearestFieldTable() {
-    std::array<Byte, 256> table{};
-    constexpr int levels = 1 << Bits;
-    for (int c = 0; c < 256; ++c) {
-        int best = 0;
-        int bestGap = 256;
-        for (int v = 0; v < levels; ++v) {
-            const int widened = Bits == 5 ? widen5(v) : widen6(v);
-            const int gap = widened > c ? widened - c : c - widened;
-            if (gap < bestGap) {
-                best = v;
-                bestGap = gap;
-            }
-        }
-        table[static_cast<std::size_t>(c)] = static_cast<Byte>(best);
-    }
-    return table;
-}
-
-constexpr auto kNearest5 = nearestFieldTable<5>();
-constexpr auto kNearest6 = nearestFieldTable<6>();
 
 void readIndexedLine(const Byte* in, Byte* out, int width, int bits,
                      const std::array<std::array<Byte, 3>, 256>& colors) {
@@ -70,51 +39,27 @@ void read16Line(const Byte* in, Byte* out, int width, bool is565) {
 }
 
 void read32Line(const Byte* in, Byte* out, int width) {
-    for (int x = 0; x < width; ++x) {
-        out[3 * x] = in[4 * x];
-        out[3 * x + 1] = in[4 * x + 1];
-        out[3 * x + 2] = in[4 * x + 2];
+    // Four bytes at a time; the fourth lands on the next pixel's blue, written right after.
+    for (int x = 0; x + 1 < width; ++x) {
+        std::memcpy(out + 3 * x, in + 4 * x, 4);
     }
-}
-
-void writeIndexedLine(const Byte* in, Byte* out, int width, int bits, PaletteMatcher& matcher) {
-    for (int x = 0; x < width; ++x) {
-        setIndexAt(out, x, bits, matcher.nearest(in[3 * x + 2], in[3 * x + 1], in[3 * x]));
-    }
-}
-
-void write16Line(const Byte* in, Byte* out, int width, bool is565) {
-    for (int x = 0; x < width; ++x) {
-        const int blue = kNearest5[in[3 * x]];
-        const int word =
-            is565 ? (kNearest5[in[3 * x + 2]] << 11) | (kNearest6[in[3 * x + 1]] << 5) | blue
-                  : (kNearest5[in[3 * x + 2]] << 10) | (kNearest5[in[3 * x + 1]] << 5) | blue;
-        out[2 * x] = static_cast<Byte>(word & 0xFF);
-        out[2 * x + 1] = static_cast<Byte>(word >> 8);
-    }
-}
-
-void write32Line(const Byte* in, Byte* out, int width) {
-    for (int x = 0; x < width; ++x) {
-        out[4 * x] = in[3 * x];
-        out[4 * x + 1] = in[3 * x + 1];
-        out[4 * x + 2] = in[3 * x + 2];
-        out[4 * x + 3] = 0;
-    }
+    std::memcpy(out + 3 * (width - 1), in + 4 * (width - 1), 3);
 }
 
 }  // namespace
 
-PixelRows readPixelRows(const Picture& picture) {
-    PixelRows rows;
-    if (picture.isEmpty()) {
-        return rows;
+void readPixelLines(const Picture& picture, int first, int count, PixelRows& rows) {
+    if (first < 0 || count < 0 || first + count > picture.height()) {
+        throw std::out_of_range("lines outside the picture");
     }
-    const int width = picture.width();
-    const int height = picture.height();
+    const int width = picture.isEmpty() ? 0 : picture.width();
     rows.width = width;
-    rows.height = height;
-    rows.bytes.resize(static_cast<std::size_t>(height) * static_cast<std::size_t>(rows.stride()));
+    rows.height = width == 0 ? 0 : count;
+    rows.bytes.resize(static_cast<std::size_t>(rows.height) *
+                      static_cast<std::size_t>(rows.stride()));
+    if (rows.height == 0) {
+        return;
+    }
 
     std::array<std::array<Byte, 3>, 256> colors{};
     const auto& palette = picture.palette();
@@ -124,9 +69,9 @@ PixelRows readPixelRows(const Picture& picture) {
     }
 
     const PixelFormat format = picture.format();
-    for (int y = 0; y < height; ++y) {
-        const Byte* in = picture.scanLine(y);
-        Byte* out = rows.row(height - 1 - y);
+    for (int i = 0; i < count; ++i) {
+        const Byte* in = picture.scanLine(first + i);
+        Byte* out = rows.row(count - 1 - i);
         switch (format) {
             case PixelFormat::Indexed1:
             case PixelFormat::Indexed4:
@@ -146,44 +91,20 @@ PixelRows readPixelRows(const Picture& picture) {
                 break;
         }
     }
+}
+
+PixelRows readPixelRows(const Picture& picture) {
+    PixelRows rows;
+    readPixelLines(picture, 0, picture.height(), rows);
     return rows;
 }
 
 Picture pictureFromRows(const PixelRows& rows, PixelFormat format,
                         std::vector<ColorValue> palette) {
-    const int width = rows.width;
-    const int height = rows.height;
-    if (width <= 0 || height <= 0) {
-        return Picture(0, 0, format, std::move(palette));
-    }
-    if (rows.bytes.size() <
-        static_cast<std::size_t>(height) * static_cast<std::size_t>(rows.stride())) {
-        throw std::invalid_argument("pixel rows shorter than their size");
-    }
-    Picture picture(width, height, format, std::move(palette));
-    PaletteMatcher matcher(isIndexed(format) ? picture.palette() : std::vector<ColorValue>{});
-
-    for (int y = 0; y < height; ++y) {
-        const Byte* in = rows.row(height - 1 - y);
-        Byte* out = picture.scanLine(y);
-        switch (format) {
-            case PixelFormat::Indexed1:
-            case PixelFormat::Indexed4:
-            case PixelFormat::Indexed8:
-                writeIndexedLine(in, out, width, storageBits(format), matcher);
-                break;
-            case PixelFormat::Rgb555:
-            case PixelFormat::Rgb565:
-                write16Line(in, out, width, format == PixelFormat::Rgb565);
-                break;
-            case PixelFormat::Rgb24:
-                std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
-                break;
-            case PixelFormat::Rgb32:
-            case PixelFormat::Device:
-                write32Line(in, out, width);
-                break;
-        }
+    const bool empty = rows.width <= 0 || rows.height <= 0;
+    Picture picture(empty ? 0 : rows.width, empty ? 0 : rows.height, format, std::move(palette));
+    if (!empty) {
+        PixelLineWriter(picture).write(rows, 0);
     }
     return picture;
 }

@@ -12,6 +12,11 @@ namespace varnoset {
 // repeating their top bits. An empty picture gives empty rows.
 PixelRows readPixelRows(const Picture& picture);
 
+// Lines first .. first + count - 1 of the picture (counted from the top) into rows, reusing their
+// storage; the last of those lines becomes row 0, as in readPixelRows. Throws std::out_of_range
+// for lines outside the picture.
+void readPixelLines(const Picture& picture, int first, int count, PixelRows& rows);
+
 // A picture of the given format made from the rows. Colours the format cannot hold exactly are
 // stored as the nearest it can: the nearest palette entry for a palette format (no dithering),
 // the nearest 5-bit or 6-bit level for the 16-bit formats. The palette is kept only for the

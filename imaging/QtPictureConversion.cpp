@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "Error.h"
-#include "IndexedPixels.h"
+#include "PackedPixels.h"
 #include "PixelConversion.h"
 #include "StandardPalettes.h"
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ApplyImageOptions.h"
 #include "ImagePipeline.h"
 #include "PixelConversion.h"
 #include "ReduceColorDepth.h"
@@ -86,6 +87,31 @@ TEST(ImagePipeline, DefaultOptionsGiveTheSourceBackInItsOwnFormat) {
     everything.invert = everything.grey = everything.mirror = everything.frame = true;
     const auto empty = pipeline.run(Picture(), everything, true);
     EXPECT_TRUE(empty.preview.isEmpty());
+}
+
+TEST(ImagePipeline, GivesTheSameAsOneSweepOverTheWholePicture) {
+    // Tall enough that the pass works in several strips.
+    const Picture photo = randomPicture(301, 900, 6);
+    Picture reduced = photo;
+    ReduceColorDepth(reduced, 8);
+    Picture r555 = photo;
+    convertPixelFormat(r555, PixelFormat::Rgb555);
+
+    ImageOptions options;
+    options.blue = false;
+    options.swap = true;
+    options.color1 = 0x00FF00;
+    options.brightness = -30;
+    options.contrast = 90;
+    options.mirror = true;
+    ImagePipeline pipeline;
+    for (const Picture& source : {photo, reduced, r555}) {
+        PixelRows rows = readPixelRows(source);
+        ApplyImageOptions(rows.bytes.data(), rows.width, rows.height, rows.stride(), options);
+        const Picture expected = pictureFromRows(rows, source.format(), source.palette());
+        EXPECT_TRUE(samePixels(pipeline.run(source, options, false).preview, expected))
+            << static_cast<int>(source.format());
+    }
 }
 
 TEST(ImagePipeline, DirectSwapWritesTheResultWithoutTheFrameIntoTheSource) {
