@@ -25,8 +25,12 @@ std::vector<QString> readPrinterNames() {
 
 }  // namespace
 
-QtPrinterLayer::QtPrinterLayer()
-    : names_(readPrinterNames()), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtPrinterLayer::QtPrinterLayer(int dotsPerInch)
+    : names_(readPrinterNames()),
+      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+      dotsPerInch_(dotsPerInch) {
+    applyResolution();
+}
 
 QtPrinterLayer::~QtPrinterLayer() {
     abortDocument();
@@ -56,6 +60,13 @@ void QtPrinterLayer::selectByName(const QString& name) {
     // instead would be wrong.
     if (printer_->printerName() != name || printer_->outputFormat() != QPrinter::NativeFormat) {
         fail(QStringLiteral("The printer \"%1\" is not available").arg(name));
+    }
+    applyResolution();
+}
+
+void QtPrinterLayer::applyResolution() {
+    if (dotsPerInch_ > 0) {
+        printer_->setResolution(dotsPerInch_);
     }
 }
 

@@ -15,7 +15,9 @@ namespace varnoset {
 // is open (Qt renders it to PDF and hands that to CUPS when the document ends).
 class QtPrinterLayer final : public PrinterLayer {
 public:
-    QtPrinterLayer();
+    // dotsPerInch: the resolution documents are laid out at; 0 keeps the print engine's own
+    // (Qt renders every CUPS printer at 1200 dpi).
+    explicit QtPrinterLayer(int dotsPerInch = 0);
     ~QtPrinterLayer() override;
     QtPrinterLayer(const QtPrinterLayer&) = delete;
     QtPrinterLayer& operator=(const QtPrinterLayer&) = delete;
@@ -41,6 +43,7 @@ public:
 
 private:
     void selectByName(const QString& name);
+    void applyResolution();
     void requireIdle() const;
     QPainter& painter();
 
@@ -48,6 +51,7 @@ private:
     std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     QFont font_;
+    int dotsPerInch_ = 0;
 };
 
 }  // namespace varnoset
