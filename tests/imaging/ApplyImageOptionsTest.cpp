@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -120,6 +121,11 @@ TEST(ApplyImageOptions, SinglePixelRules) {
         {"contrast -127 on 128 (0.5 to 0)", contrast(-127), grey(128), grey(127)},
         {"contrast -127 on 130 (1.5 to 2)", contrast(-127), grey(130), grey(129)},
         {"contrast -127 on 255", contrast(-127), grey(255), grey(191)},
+        // Stored options out of the scroll bars' range must not overflow.
+        {"brightness INT_MAX", brightness(INT_MAX), grey(0), grey(255)},
+        {"brightness INT_MIN", brightness(INT_MIN), grey(255), grey(0)},
+        {"contrast INT_MAX", contrast(INT_MAX), grey(126), grey(0)},
+        {"contrast INT_MIN", contrast(INT_MIN), grey(0), grey(127)},
         {"brightness before contrast", brightContrast, grey(120), grey(133)},
         {"invert", invert, {0, 100, 255}, {255, 155, 0}},
         {"grey of red", greyOn, {255, 0, 0}, grey(76)},
