@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QImage>
+#include <QPageRanges>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -55,6 +56,8 @@ void QtPrinterLayer::selectDefaultPrinter() {
 }
 
 void QtPrinterLayer::selectByName(const QString& name) {
+    // Printing to a file, chosen in the set-up dialog, is no printer of the list.
+    printer_->setOutputFileName(QString());
     printer_->setPrinterName(name);
     // QPrinter ignores a name CUPS no longer knows and keeps the previous printer; printing there
     // instead would be wrong.
@@ -93,6 +96,10 @@ void QtPrinterLayer::setFont(const QString& family, int pointSize) {
 
 void QtPrinterLayer::beginDocument(const QString& title) {
     requireIdle();
+    // One page, one copy: every copy is a document of its own, whatever the set-up dialog chose.
+    printer_->setCopyCount(1);
+    printer_->setPrintRange(QPrinter::AllPages);
+    printer_->setPageRanges(QPageRanges());
     printer_->setDocName(title);
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(printer_.get())) {

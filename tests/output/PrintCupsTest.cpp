@@ -5,6 +5,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTransform>
 #include <algorithm>
 
@@ -297,6 +298,34 @@ TEST_F(PrintCupsTest, PrinterSetupOpensTheDialogForTheChosenPrinter) {
     EXPECT_EQ(shownFor, "SECOND");
     EXPECT_EQ(layer.selectedPrinterName(), "SECOND");
     CupsQueue::run("lpadmin", {"-x", "SECOND"});
+}
+
+TEST_F(PrintCupsTest, CopiesChosenInTheSetUpDialogDoNotReachThePage) {
+    QtPrinterLayer layer;
+    QString spinBoxes;
+    const test::ModalDialogDriver<QPrintDialog> driver([&](QPrintDialog& dialog) {
+        for (QSpinBox* box : dialog.findChildren<QSpinBox*>()) {
+            spinBoxes += box->objectName() + QLatin1Char(' ');
+        }
+        if (auto* copies = dialog.findChild<QSpinBox*>(QStringLiteral("copies"))) {
+            copies->setValue(3);
+        }
+        dialog.accept();
+    });
+    runPrinterSetup(layer, host, nullptr);
+    ASSERT_TRUE(driver.seen());
+    ASSERT_TRUE(spinBoxes.contains(QStringLiteral("copies "))) << spinBoxes.toStdString();
+
+    QFile::remove(CupsQueue::outputFile());
+    const int before = CupsQueue::completedJobs();
+    PrintJob(layer, host).run(quadrantPicture(40, 30, false), PrintOptions{}, screenDpi());
+    ASSERT_TRUE(CupsQueue::waitForCompleted(before + 1));
+    EXPECT_EQ(CupsQueue::completedJobs(), before + 1);
+    QFile output(CupsQueue::outputFile());
+    ASSERT_TRUE(output.open(QIODevice::ReadOnly));
+    const QByteArray postScript = output.readAll();
+    EXPECT_EQ(postScript.count("%%Page: "), 1);
+    EXPECT_TRUE(postScript.contains("%RBINumCopies: 1\n"));
 }
 
 }  // namespace
