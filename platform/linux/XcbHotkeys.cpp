@@ -50,7 +50,8 @@ XcbHotkeys::XcbHotkeys() : keySymbols_(nullptr, &freeKeySymbols) {
 }
 
 XcbHotkeys::~XcbHotkeys() {
-    if (connection_ == nullptr) {
+    // The connection belongs to Qt: once the application object is gone, so are the grabs.
+    if (connection_ == nullptr || QCoreApplication::instance() == nullptr) {
         return;
     }
     QCoreApplication::instance()->removeNativeEventFilter(this);

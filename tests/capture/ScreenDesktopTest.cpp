@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 
 #include "CaptureDesktopSupport.h"
 #include "DesktopSupport.h"
@@ -54,6 +60,51 @@ TEST(XcbScreen, TheSizeIsAskedAfreshEveryTime) {
     if (changed == QSize(1920, 1080)) {
         GTEST_SKIP() << "this X server does not resize its root window";
     }
+}
+
+TEST(XcbScreen, ReadsA16BitDisplayWithoutSharedMemory) {
+    // A second private X server, 16 bits per pixel and without MIT-SHM: the plain GetImage path
+    // and the conversion from the display's colour masks.
+    QTemporaryDir dir;
+    const QString displayFile = dir.filePath(QStringLiteral("display"));
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("/bin/sh"),
+               {"-c", QStringLiteral("exec Xvfb -displayfd 3 -screen 0 320x200x16 -nolisten tcp "
+                                     "-extension MIT-SHM 3>'%1'")
+                          .arg(displayFile)});
+    ASSERT_TRUE(desktop::waitUntil([&] { return QFileInfo(displayFile).size() > 0; }));
+    QFile file(displayFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString display = QStringLiteral(":") + QString::fromLatin1(file.readAll()).trimmed();
+
+    QImage pattern(320, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            pattern.setPixel(x, y, qRgb(x * 255 / 319, y * 255 / 199, (x + y) % 256));
+        }
+    }
+    const QString patternFile = dir.filePath(QStringLiteral("pattern.png"));
+    ASSERT_TRUE(pattern.save(patternFile));
+    desktop::run(QStringLiteral("display"), {"-display", display, "-window", "root", patternFile});
+
+    xcb_connection_t* connection = xcb_connect(display.toLatin1().constData(), nullptr);
+    ASSERT_EQ(xcb_connection_has_error(connection), 0);
+    {
+        XcbScreen screen(connection);
+        EXPECT_EQ(screen.size(), QSize(320, 200));
+        EXPECT_EQ(screen.bitsPerPixel(), 16);
+        EXPECT_FALSE(screen.usesSharedMemory());
+        const QImage grabbed = imageOf(screen.grab(QRect(0, 0, 320, 200)));
+        const QString shotFile = dir.filePath(QStringLiteral("shot.png"));
+        desktop::run(QStringLiteral("import"), {"-display", display, "-window", "root", shotFile});
+        const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(firstDifference(grabbed, shot), "");
+        // 5-6-5 levels widened to 8 bits: the brightest red is full red, not 248.
+        EXPECT_EQ(qRed(grabbed.pixel(319, 0)), 255);
+    }
+    xcb_disconnect(connection);
+    xvfb.terminate();
+    xvfb.waitForFinished(5000);
 }
 
 TEST(XcbActiveWindow, TheManagedWindowWithAndWithoutItsFrame) {
