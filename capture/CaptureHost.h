@@ -17,13 +17,15 @@ public:
     // ProcessingEnabled: while clear, the image options pass does nothing.
     virtual void setProcessingEnabled(bool enabled) = 0;
 
-    // Hotkey (a virtual-key code) and HotkeyFunction (the capture mode).
+    // Hotkey (a virtual-key code) and HotkeyFunction (the capture mode): the values only; the
+    // menu checks and the registrations are the capture commands' business.
     virtual std::uint8_t hotkey() const = 0;
     virtual void setHotkey(std::uint8_t virtualKey) = 0;
     virtual int hotkeyFunction() const = 0;
     virtual void setHotkeyFunction(int mode) = 0;
 
-    // Check states: Sound1 (PlaySound), Client1 (Client), NoDialog1 (Direct).
+    // Check states: Sound1 (PlaySound), Client1 (Client), NoDialog1 (Direct). Setting NoDialog1
+    // leaves the tray menu's NoDialog2 as it is.
     virtual bool soundChecked() const = 0;
     virtual bool clientChecked() const = 0;
     virtual bool directChecked() const = 0;
