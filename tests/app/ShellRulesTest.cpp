@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdlib>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "ErrorBox.h"
 #include "FlockInstanceLock.h"

@@ -36,7 +36,8 @@ private:
 };
 
 std::unique_ptr<TTrayIcon> makeIcon(Recorder& r, bool designing = false) {
-    auto icon = std::make_unique<TTrayIcon>(nullptr, std::make_unique<RecordingShell>(r), designing);
+    auto icon =
+        std::make_unique<TTrayIcon>(nullptr, std::make_unique<RecordingShell>(r), designing);
     icon->setToolTip("tip");
     r.calls.clear();
     return icon;

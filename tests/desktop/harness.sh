@@ -27,6 +27,8 @@ done
 [[ $# -gt 0 ]] || { echo "usage: $0 [--cups] [--pulse] [--] command [args...]" >&2; exit 2; }
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/varnoset-desktop.XXXXXX")
+# Print filters run as the user lp and must reach the queue's files below this folder.
+chmod 755 "$root"
 pids=()
 
 stop_all() {
