@@ -13,7 +13,9 @@ namespace varnoset {
 
 std::vector<std::uint8_t> readFileBytes(const QString& path, std::size_t limit) {
     const auto cannotOpen = [&] { return Error("Cannot open file " + path.toStdString()); };
-    const UniqueFd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a named pipe chosen by mistake is refused instead of waited on.
+    const UniqueFd fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         throw cannotOpen();

@@ -144,6 +144,13 @@ TEST_F(PictureFileCommandsTest, LoadReplacesThePictureOnlyWhenTheFileReads) {
               "Cannot open file " + missing.toStdString());
     expectUnchanged("/old/");
 
+    // A named pipe is refused, not waited on.
+    const QString pipe = folder_ + "pipe.bmp";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(errorOf([&] { commands_.load(pipe, 32, source_, loadFolder_); }),
+              "Cannot open file " + pipe.toStdString());
+    expectUnchanged("/old/");
+
     // An unknown type leaves the picture but remembers the folder.
     EXPECT_FALSE(commands_.load(folder_ + "shot.gif", 32, source_, loadFolder_));
     loadFolder_ = "/old/";
