@@ -8,10 +8,15 @@
 
 #include "BmpFormat.h"
 #include "Error.h"
+#include "InputFile.h"
 
 namespace varnoset {
 
 namespace {
+
+// No valid BMP needs more than the largest picture and its headers; bytes past that cannot
+// matter.
+constexpr std::size_t kReadLimit = Picture::kMaxBytes + (std::size_t{1} << 20);
 
 [[noreturn]] void invalid() {
     throw Error("Bitmap image is not valid");
@@ -344,6 +349,39 @@ void decodeRle(const ByteView& file, const Header& h, Picture& picture) {
 }
 
 }  // namespace
+
+Picture readBmp(const InputFile& input) {
+    // The headers, masks and palette lie within the first bytes of every file.
+    std::vector<std::uint8_t> start(static_cast<std::size_t>(std::min<std::uint64_t>(
+        input.size(), bmp::kFileHeaderSize + bmp::kV5HeaderSize + 16 + 256 * 4)));
+    start.resize(input.readAt(0, start));
+    const ByteView head(start);
+    Header h = readHeader(head);
+    const PixelFormat format = formatOf(h);
+    const bool runLength = h.compression == bmp::kRle4 || h.compression == bmp::kRle8;
+    if (runLength || format == PixelFormat::Device) {
+        return readBmp(input.readAll(kReadLimit));
+    }
+    const std::size_t stride = fileStride(h);
+    const std::size_t rows = stride * static_cast<std::size_t>(h.height);
+    if (h.pixelOffset > input.size() || rows > input.size() - h.pixelOffset) {
+        invalid();  // the file ends early
+    }
+    std::vector<ColorValue> palette;
+    if (isIndexed(format)) {
+        palette = readPalette(head, h);
+    }
+    Picture picture(h.width, h.height, format, std::move(palette));
+    std::vector<std::span<std::uint8_t>> lines;
+    lines.reserve(static_cast<std::size_t>(h.height));
+    for (int r = 0; r < h.height; ++r) {
+        lines.emplace_back(picture.scanLine(pictureRow(h, r)), stride);
+    }
+    if (input.readAt(h.pixelOffset, lines) != rows) {
+        invalid();  // the file shrank meanwhile
+    }
+    return picture;
+}
 
 Picture readBmp(std::span<const std::uint8_t> bytes) {
     const ByteView file(bytes);

@@ -16,4 +16,11 @@ namespace varnoset {
 // early and for a picture larger than Picture accepts, before allocating it.
 Picture readBmp(std::span<const std::uint8_t> file);
 
+class InputFile;
+
+// The same for a BMP file on disk. Rows that the picture keeps as they are stored are read
+// straight into it, without a copy of the file in memory; other files are read whole first.
+// A failing read throws the file's "Cannot open file ..." error.
+Picture readBmp(const InputFile& file);
+
 }  // namespace varnoset

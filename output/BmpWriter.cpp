@@ -22,7 +22,7 @@ void put32(std::uint8_t* at, std::uint32_t value) {
 
 }  // namespace
 
-std::vector<std::uint8_t> writeBmp(const Picture& picture) {
+BmpWriter::BmpWriter(const Picture& picture) {
     if (picture.isEmpty()) {
         throw Error("Bitmap image is not valid");
     }
@@ -47,11 +47,11 @@ std::vector<std::uint8_t> writeBmp(const Picture& picture) {
     const std::size_t pixelOffset =
         bmp::kFileHeaderSize + bmp::kInfoHeaderSize + maskBytes + paletteEntries * 4;
     const std::size_t imageSize = stride * height;
-    std::vector<std::uint8_t> file(pixelOffset + imageSize);
-    std::uint8_t* out = file.data();
+    head_.resize(pixelOffset);
+    std::uint8_t* out = head_.data();
 
     put16(out, bmp::kSignature);
-    put32(out + 2, static_cast<std::uint32_t>(file.size()));
+    put32(out + 2, static_cast<std::uint32_t>(pixelOffset + imageSize));
     put32(out + 10, static_cast<std::uint32_t>(pixelOffset));
 
     std::uint8_t* info = out + bmp::kFileHeaderSize;
@@ -79,16 +79,34 @@ std::vector<std::uint8_t> writeBmp(const Picture& picture) {
         after[3] = 0;
     }
 
-    std::uint8_t* pixels = out + pixelOffset;
-    const bool clearUnused = bits == 32;
-    for (std::size_t r = 0; r < height; ++r) {
-        std::uint8_t* row = pixels + r * stride;
-        std::memcpy(row, picture.scanLine(static_cast<int>(height - 1 - r)), stride);
-        if (clearUnused) {
+    pieces_.reserve(height + 1);
+    pieces_.emplace_back(head_);
+    if (bits == 32) {
+        copiedRows_.resize(imageSize);
+        for (std::size_t r = 0; r < height; ++r) {
+            std::uint8_t* row = copiedRows_.data() + r * stride;
+            std::memcpy(row, picture.scanLine(static_cast<int>(height - 1 - r)), stride);
             for (std::size_t x = 3; x < stride; x += 4) {
                 row[x] = 0;
             }
         }
+        pieces_.emplace_back(copiedRows_);
+    } else {
+        for (std::size_t r = 0; r < height; ++r) {
+            pieces_.emplace_back(picture.scanLine(static_cast<int>(height - 1 - r)), stride);
+        }
+    }
+}
+
+std::vector<std::uint8_t> BmpWriter::bytes() const {
+    std::size_t size = 0;
+    for (const auto& piece : pieces_) {
+        size += piece.size();
+    }
+    std::vector<std::uint8_t> file;
+    file.reserve(size);
+    for (const auto& piece : pieces_) {
+        file.insert(file.end(), piece.begin(), piece.end());
     }
     return file;
 }

@@ -8,7 +8,7 @@ namespace varnoset {
 
 QString EditorHandoff::writeEditFile(const Picture& picture, const QString& tempFolder) const {
     const QString path = editFilePath(tempFolder);
-    writeFileReplacing(path, writeBmp(picture));
+    writeFileReplacing(path, BmpWriter(picture).pieces());
     return path;
 }
 

@@ -2,11 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 #include "Error.h"
 #include "UniqueFd.h"
@@ -16,6 +19,7 @@ namespace varnoset {
 namespace {
 
 constexpr int kNameAttempts = 100;
+constexpr std::size_t kMaxPartsPerWrite = 1024;  // IOV_MAX on Linux
 
 // Creates a new file with a fresh name in the folder; never opens an existing file or link.
 UniqueFd createNewFile(const QString& folder, QByteArray& name) {
@@ -33,24 +37,42 @@ UniqueFd createNewFile(const QString& folder, QByteArray& name) {
     return UniqueFd();
 }
 
-bool writeAll(int fd, std::span<const std::uint8_t> bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+// Writes the pieces with as few calls as the system allows, going on after partial writes.
+bool writeAll(int fd, std::span<const std::span<const std::uint8_t>> pieces) {
+    std::vector<iovec> parts;
+    parts.reserve(pieces.size());
+    for (const auto& piece : pieces) {
+        if (!piece.empty()) {
+            parts.push_back({const_cast<std::uint8_t*>(piece.data()), piece.size()});
+        }
+    }
+    std::size_t first = 0;
+    while (first < parts.size()) {
+        const int count = static_cast<int>(std::min(parts.size() - first, kMaxPartsPerWrite));
+        const ssize_t n = ::writev(fd, parts.data() + first, count);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
             return false;
         }
-        done += static_cast<std::size_t>(n);
+        auto left = static_cast<std::size_t>(n);
+        while (left > 0 && left >= parts[first].iov_len) {
+            left -= parts[first].iov_len;
+            ++first;
+        }
+        if (left > 0) {
+            parts[first].iov_base = static_cast<std::uint8_t*>(parts[first].iov_base) + left;
+            parts[first].iov_len -= left;
+        }
     }
     return true;
 }
 
 }  // namespace
 
-void writeFileReplacing(const QString& path, std::span<const std::uint8_t> bytes) {
+void writeFileReplacing(const QString& path,
+                        std::span<const std::span<const std::uint8_t>> pieces) {
     const std::string shown = path.toStdString();
     const QByteArray target = QFile::encodeName(path);
     const QString folder = QFileInfo(path).path();
@@ -61,11 +83,14 @@ void writeFileReplacing(const QString& path, std::span<const std::uint8_t> bytes
         throw Error("Cannot create file " + shown);
     }
     struct stat old {};
-    if (::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+    const bool replacing = ::lstat(target.constData(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing) {
         ::fchmod(fd.get(), old.st_mode & 07777);
     }
-    // The data reaches the disk before the name points at it, so a crash leaves either file.
-    const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.close();
+    // Only a replaced file has data to lose in a crash; a new name does not need to wait for
+    // the disk.
+    const bool written =
+        writeAll(fd.get(), pieces) && (!replacing || ::fsync(fd.get()) == 0) && fd.close();
     if (!written) {
         ::unlink(temporary.constData());
         throw Error("Cannot write file " + shown);
@@ -74,6 +99,11 @@ void writeFileReplacing(const QString& path, std::span<const std::uint8_t> bytes
         ::unlink(temporary.constData());
         throw Error("Cannot create file " + shown);
     }
+}
+
+void writeFileReplacing(const QString& path, std::span<const std::uint8_t> bytes) {
+    const std::span<const std::uint8_t> one[] = {bytes};
+    writeFileReplacing(path, one);
 }
 
 }  // namespace varnoset

@@ -9,6 +9,8 @@
 #include "BmpWriter.h"
 #include "Error.h"
 #include "FilesTestSupport.h"
+#include "InputFile.h"
+#include "PictureFiles.h"
 
 namespace varnoset {
 namespace {
@@ -119,6 +121,21 @@ TEST(BmpCodec, WritesEveryFormatAsItIsAndReadsItBack) {
     EXPECT_THROW(writeBmp(Picture()), Error);
 }
 
+TEST(BmpCodec, SavesAndLoadsFilesOfManyRows) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // More rows than one gathered read or write takes.
+    for (const PixelFormat format : {PixelFormat::Indexed8, PixelFormat::Rgb32}) {
+        const Picture tall = test::randomPicture(3, 2500, format, 11);
+        const QString path = dir.filePath(QStringLiteral("tall.bmp"));
+        savePictureFile(tall, path, PictureFileType::Bmp);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), toByteArray(writeBmp(tall)));
+        EXPECT_TRUE(test::samePixels(loadPictureFile(path, PictureFileType::Bmp, 32), tall));
+    }
+}
+
 struct MadeByImageMagick {
     const char* name;
     QStringList options;
@@ -190,6 +207,7 @@ TEST(BmpCodec, ReadsWhatImageMagickWritesAsImageMagickDoes) {
             ADD_FAILURE() << e.what();
             continue;
         }
+        EXPECT_TRUE(test::samePixels(readBmp(InputFile(path)), picture));  // read from disk
         EXPECT_EQ(picture.format(), c.format);
         EXPECT_EQ(picture.width(), 37);
         EXPECT_EQ(picture.height(), 23);
@@ -311,6 +329,25 @@ TEST(BmpCodec, RefusesDamagedAndOversizedFiles) {
             expectInvalid(
                 Bytes(whole->begin(), whole->begin() + static_cast<std::ptrdiff_t>(size)),
                 "cut to " + std::to_string(size) + " of " + std::to_string(whole->size()));
+        }
+    }
+
+    // Read from disk, too, every cut is refused.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString cutPath = dir.filePath(QStringLiteral("cut.bmp"));
+    for (const Bytes* whole : {&pal8, &rgb24}) {
+        for (std::size_t size = 0; size < whole->size(); ++size) {
+            QFile cut(cutPath);
+            ASSERT_TRUE(cut.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            cut.write(reinterpret_cast<const char*>(whole->data()), static_cast<qint64>(size));
+            cut.close();
+            try {
+                readBmp(InputFile(cutPath));
+                ADD_FAILURE() << "cut to " << size << " accepted from disk";
+            } catch (const Error& e) {
+                EXPECT_STREQ(e.what(), "Bitmap image is not valid");
+            }
         }
     }
 
