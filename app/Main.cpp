@@ -1,21 +1,49 @@
 #include "Main.h"
 
+#include <QAbstractButton>
+#include <QActionGroup>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QCursor>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLayout>
-#include <QLocale>
 #include <QMenu>
-#include <QAbstractButton>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <cmath>
 
+#include "CaptureDispatch.h"
+#include "ClipboardRoundTrip.h"
+#include "EditorHandoff.h"
+#include "Error.h"
+#include "MessageBoxes.h"
+#include "FooterLines.h"
+#include "FooterTextDialog.h"
+#include "HotkeyRegistrar.h"
+#include "OptionRules.h"
+#include "OptionSet.h"
+#include "OptionTable.h"
+#include "PictureFileCommands.h"
+#include "PictureFileDialog.h"
+#include "PrintJob.h"
+#include "PrintOptions.h"
+#include "PrintOptionRules.h"
+#include "PrinterList.h"
+#include "PrinterSetup.h"
+#include "QtPictureConversion.h"
+#include "ReduceColorDepth.h"
+#include "SettingsStore.h"
+#include "SizeLine.h"
+#include "TempFolderPath.h"
 #include "TerminationSignals.h"
 #include "TrayIcon.h"
 #include "Unit1.h"
+#include "WaitCursor.h"
+#include "WaitWithMessages.h"
 
 namespace varnoset {
 
@@ -31,6 +59,21 @@ QString orNotDefined(const std::optional<std::string>& value, const QString& fal
 // MulDiv: m/n of v, rounded to the nearest integer.
 int scaled(int v, int m, int n) { return static_cast<int>(std::lround(double(v) * m / n)); }
 
+// Qt toggles a checkable menu item before its handler runs; the handlers that invert paired
+// items themselves take that toggle back first.
+void undoAutomaticToggle(QObject* sender) {
+    if (auto* action = qobject_cast<QAction*>(sender)) {
+        action->setChecked(!action->isChecked());
+    }
+}
+
+// The sixteen custom colours the colour dialog offers, as 0xBBGGRR.
+constexpr ColorValue kCustomColors[16] = {0xEEEEEE, 0xDDDDEE, 0xDDEEDD, 0xEEDDDD, 0xDDDDDD, 0x99EEEE,
+                                          0xEEEEAA, 0xAAAAEE, 0xE0E0E0, 0xD0D0D0, 0xC0C0C0, 0xB0B0B0,
+                                          0xA0A0A0, 0x909090, 0x808080, 0x707070};
+
+QColor toQColor(ColorValue c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+
 }  // namespace
 
 TVarnosetMain::TVarnosetMain(PlatformServices services)
@@ -41,8 +84,25 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     setWindowTitle(QStringLiteral("Varnoset®  v3.00  -  Screen capture and printing by Kestrane"));
     centralwidget->setFixedSize(kClientSize);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    FooterString = QString::fromUtf8(kFooterBanner.data(), int(kFooterBanner.size()));
+    setPanelColor(Panel4, Color1);
+    setPanelColor(Panel5, Color2);
     applyArtwork();
     buildTrayMenu();
+    buildMenuGroups();
+
+    registrar_ = std::make_unique<HotkeyRegistrar>(
+        *platform_.hotkeys,
+        [this](int row) { keyGroup_->actions().at(row)->setChecked(true); },
+        [this](const QString& tip) {
+            if (TrayIcon1 != nullptr) {
+                TrayIcon1->setToolTip(tip);
+            }
+        });
+    capture_ = std::make_unique<CaptureDispatch>(
+        static_cast<CaptureHost&>(*this), *registrar_,
+        CaptureDevices{*platform_.screen, *platform_.activeWindow, *platform_.sound,
+                       *platform_.clipboard});
     connectHandlers();
     // Keys reach the window before its controls, so Esc works anywhere in it.
     qApp->installEventFilter(this);
@@ -98,14 +158,101 @@ void TVarnosetMain::buildTrayMenu() {
     About2 = add("About2", QStringLiteral("About"));
 }
 
+void TVarnosetMain::buildMenuGroups() {
+    keyGroup_ = new QActionGroup(this);
+    for (QAction* item : Hotkey1->actions()) {
+        keyGroup_->addAction(item);
+    }
+    actionGroup_ = new QActionGroup(this);
+    for (QAction* item : Definehotkeyfunction1->actions()) {
+        actionGroup_->addAction(item);
+    }
+    frameGroup_ = new QActionGroup(this);
+    for (QAction* item : DefineFrameSize1->actions()) {
+        frameGroup_->addAction(item);
+    }
+}
+
 void TVarnosetMain::connectHandlers() {
     connect(Close1, &QAction::triggered, this, &TVarnosetMain::Close1Click);
-    connect(CloseExit1, &QAction::triggered, this, &TVarnosetMain::CloseExit1Click);
+    connect(CloseExit1, &QAction::triggered, this, &TVarnosetMain::Close1Click);
     connect(Minimize1, &QAction::triggered, this, &TVarnosetMain::Minimize1Click);
     connect(Resize1, &QAction::triggered, this, &TVarnosetMain::Resize1Click);
     connect(About1, &QAction::triggered, this, &TVarnosetMain::About1Click);
     connect(About2, &QAction::triggered, this, &TVarnosetMain::About1Click);
+    connect(Save1, &QAction::triggered, this, &TVarnosetMain::Save1Click);
+
+    const auto keys = keyGroup_->actions();
+    for (int row = 0; row < keys.size(); ++row) {
+        connect(keys[row], &QAction::triggered, this, [this, row] { KeyClick(row); });
+    }
+    const auto modes = actionGroup_->actions();
+    for (int mode = 0; mode < modes.size(); ++mode) {
+        connect(modes[mode], &QAction::triggered, this, [this, mode] { ActionClick(mode); });
+    }
+    const auto dots = frameGroup_->actions();
+    for (int size = 1; size <= dots.size(); ++size) {
+        connect(dots[size - 1], &QAction::triggered, this, [this, size] { NDotClick(size); });
+    }
+    for (QAction* suspend : {Suspend1, Suspend2}) {
+        connect(suspend, &QAction::triggered, this, [this, suspend] {
+            undoAutomaticToggle(suspend);
+            Suspend1Click();
+        });
+    }
+    for (QAction* direct : {NoDialog1, NoDialog2}) {
+        connect(direct, &QAction::triggered, this, [this, direct] {
+            undoAutomaticToggle(direct);
+            NoDialog1Click();
+        });
+    }
     connect(Open1, &QAction::triggered, this, &TVarnosetMain::Open1Click);
+    connect(PrinttheDesktop1, &QAction::triggered, this, &TVarnosetMain::PrinttheDesktop1Click);
+    connect(GetRectangulararea1, &QAction::triggered, this,
+            &TVarnosetMain::GetRectangulararea1Click);
+    connect(SpeedButton4, &QAbstractButton::clicked, this, &TVarnosetMain::GetRectangulararea1Click);
+
+    connectImageOptions();
+    connect(Button2, &QAbstractButton::clicked, this, &TVarnosetMain::Button2Click);
+    connect(Button3, &QAbstractButton::clicked, this, &TVarnosetMain::Button3Click);
+    connect(SpeedButton14, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton14Click);
+
+    connect(BitBtn1, &QAbstractButton::clicked, this, &TVarnosetMain::BitBtn1Click);
+    connect(SpeedButton9, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton9Click);
+    connect(Footer1, &QAction::triggered, this, &TVarnosetMain::Footer1Click);
+    connect(RadioButton5, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on) {
+            RadioButton5Click();
+        }
+    });
+
+    connect(LoadImage1, &QAction::triggered, this, &TVarnosetMain::LoadImage1Click);
+    connect(SpeedButton1, &QAbstractButton::clicked, this, &TVarnosetMain::LoadImage1Click);
+    connect(SaveImage1, &QAction::triggered, this, &TVarnosetMain::SaveImage1Click);
+    connect(SpeedButton2, &QAbstractButton::clicked, this, &TVarnosetMain::SaveImage1Click);
+    connect(CopytoClipboard1, &QAction::triggered, this, &TVarnosetMain::CopytoClipboard1Click);
+    connect(SpeedButton6, &QAbstractButton::clicked, this, &TVarnosetMain::CopytoClipboard1Click);
+    connect(PastefromClipboard1, &QAction::triggered, this,
+            &TVarnosetMain::PastefromClipboard1Click);
+    connect(SpeedButton5, &QAbstractButton::clicked, this,
+            &TVarnosetMain::PastefromClipboard1Click);
+    connect(EditImage1, &QAction::triggered, this, &TVarnosetMain::EditImage1Click);
+    connect(SpeedButton3, &QAbstractButton::clicked, this, &TVarnosetMain::EditImage1Click);
+}
+
+// The eight option boxes run the pass whenever their state changes, from the user or from code;
+// the bars run it when a scroll ends, while their labels follow the thumb.
+void TVarnosetMain::connectImageOptions() {
+    for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox7, CheckBox8, CheckBox12,
+                           CheckBox13, CheckBox14}) {
+        connect(box, &QAbstractButton::toggled, this, &TVarnosetMain::SetImageOptions);
+    }
+    for (QScrollBar* bar : {ScrollBar1, ScrollBar2}) {
+        connect(bar, &QScrollBar::valueChanged, this, [this, bar] {
+            bar == ScrollBar1 ? ScrollBar1Scroll() : ScrollBar2Scroll();
+        });
+        connect(bar, &QScrollBar::sliderReleased, this, &TVarnosetMain::SetImageOptions);
+    }
 }
 
 bool TVarnosetMain::FormCreate() {
@@ -117,21 +264,26 @@ bool TVarnosetMain::FormCreate() {
     // 2. An empty picture to start with.
     SourcePicture = Picture();
     // 3. The preview in natural size at the origin, both scroll bars shown.
-    Image1->move(0, 0);
-    ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
+    previewStretched_ = true;
+    Image1Click();
+    // 4. The printers, then "Default Printer" when there is any.
+    fillPrinterList(*ComboBox1, platform_.printerLayer->printerNames());
+    // 5. The stored options (the defaults at the first start).
+    loadOptions();
+    // 6. The stored printer.
+    selectStoredPrinter(*ComboBox1, DefPrinter);
     // 7.-9. Who and where.
     UserName = orNotDefined(platform_.identity->userName(), QStringLiteral("- Not Defined -"));
     ComputerName =
         orNotDefined(platform_.identity->computerName(), QStringLiteral("- Not Defined -"));
     OsName = orNotDefined(platform_.identity->osName(), QStringLiteral("- Unknown -"));
     // 10. The footer boxes' hints.
-    CheckBox11->setToolTip(ComputerName + QStringLiteral("  ") + UserName + QStringLiteral("  ") +
-                           OsName);
-    CheckBox10->setToolTip(QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
+    CheckBox11->setToolTip(userInfoTip(ComputerName, UserName, OsName));
+    CheckBox10->setToolTip(footerDateTimeText(QDateTime::currentDateTime()));
     CheckBox9->setToolTip(FooterString);
-
+    // 11. The file dialogs open in SaveFolder and LoadFolder, read when they are shown.
+    // 12. The frame size's check mark.
+    applyFrameSizeMark();
     // 13. The tray icon.
     TrayIcon1 = new TTrayIcon(this, std::move(platform_.trayShell));
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
@@ -140,6 +292,18 @@ bool TVarnosetMain::FormCreate() {
     TrayIcon1->OnClick = [this](QObject* sender) { TrayIcon1Click(sender); };
     TrayIcon1->OnRightClick = [this](QObject* sender) { TrayIcon1Click(sender); };
     TrayIcon1->setActive(true);
+    // 14. The hotkeys, then the stored capture mode.
+    platform_.hotkeys->setHandler([this](int id) { capture_->hotkeyMessage(id); });
+    capture_->RegisterHotkeys();
+    if (HotkeyFunction <= 3) {
+        ActionClick(HotkeyFunction);
+    }
+    // 15. The optional enlargement.
+    if (Resize1->isChecked()) {
+        ScaleBy(128, 100);
+    }
+    // 16. Ready for the hotkey.
+    HotkeyArmed = true;
 
     AboutBox = new TAboutBox(this);
     new TerminationSignals([this] { PoliteEnd(); }, this);
@@ -148,14 +312,29 @@ bool TVarnosetMain::FormCreate() {
             FormClose();
         }
     });
-
-    // 15. The optional enlargement.
-    if (Resize1->isChecked()) {
-        ScaleBy(128, 100);
-    }
-    // 16. Ready for the hotkey.
-    HotkeyArmed = true;
     return true;
+}
+
+void TVarnosetMain::loadOptions() {
+    const QSize screen = platform_.screen->size();
+    const QSize window = frameGeometry().size();
+    try {
+        SettingsStore store(SettingsStore::userFile());
+        LoadOptions(store, *this, {screen.width(), screen.height()},
+                    {window.width(), window.height()});
+    } catch (const Error& error) {
+        // Start-up goes on, so the program stays reachable; the error box shows once the event
+        // loop runs, through the application's one error report.
+        const std::string message = error.what();
+        QMetaObject::invokeMethod(
+            this, [message] { throw Error(message); }, Qt::QueuedConnection);
+    }
+}
+
+void TVarnosetMain::applyFrameSizeMark() {
+    if (FrameSize >= 1 && FrameSize <= 4) {
+        frameGroup_->actions().at(FrameSize - 1)->setChecked(true);
+    }
 }
 
 void TVarnosetMain::showEvent(QShowEvent* event) {
@@ -168,6 +347,7 @@ void TVarnosetMain::showEvent(QShowEvent* event) {
 void TVarnosetMain::FormShow() {
     ProcessingEnabled = true;
     SourceAltered = false;
+    SetImageOptions();
     activateWindow();
     raise();
     BitBtn1->setFocus();
@@ -197,11 +377,29 @@ void TVarnosetMain::MinimizeToTray() {
 }
 
 bool TVarnosetMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
-        if (FormKeyPress(static_cast<QKeyEvent*>(event)->key())) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this &&
+        FormKeyPress(static_cast<QKeyEvent*>(event)->key())) {
+        return true;
+    }
+    if (type == QEvent::MouseButtonPress) {
+        const Qt::MouseButton pressed = static_cast<QMouseEvent*>(event)->button();
+        if (watched == CheckBox8) {
+            CheckBox8MouseDown(pressed);
+        } else if (watched == CheckBox9) {
+            CheckBox9MouseDown(pressed);
+        } else if (watched == Panel4 || watched == Panel5) {
+            PanelColorClick(static_cast<QFrame*>(watched));
+            return true;
+        } else if (watched == Image1) {
+            Image1Click();
             return true;
         }
+    }
+    if (type == QEvent::MouseButtonRelease && watched == CheckBox5) {
+        // The box toggles on this release first; the refusal follows it.
+        QMetaObject::invokeMethod(this, &TVarnosetMain::CheckBox5MouseUp, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -216,15 +414,13 @@ bool TVarnosetMain::FormKeyPress(int key) {
 
 void TVarnosetMain::Close1Click() { close(); }
 
-void TVarnosetMain::CloseExit1Click() { close(); }
-
 void TVarnosetMain::Minimize1Click() { MinimizeToTray(); }
 
 bool TVarnosetMain::confirmClose() {
     if (NoConfirm1->isChecked()) {
         return true;
     }
-    QApplication::beep();
+    platform_.sound->beep();
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"),
                     QStringLiteral("Close and Terminate Varnoset ?"), QMessageBox::NoButton,
                     isVisible() ? this : nullptr);
@@ -253,6 +449,14 @@ void TVarnosetMain::PoliteEnd() {
 
 void TVarnosetMain::FormClose() {
     formClosed_ = true;
+    capture_->UnregisterHotkeys();
+    try {
+        SettingsStore store(SettingsStore::userFile());
+        SaveClosingOptions(store, *this);
+    } catch (const Error& error) {
+        // The program ends all the same; say why the position and folders were not kept.
+        showErrorBox(QString::fromUtf8(error.what()));
+    }
     platform_.instanceLock->release();
 }
 
@@ -272,8 +476,9 @@ void TVarnosetMain::Resize1Click() {
 void TVarnosetMain::ScaleBy(int m, int n) {
     const QPoint topLeft = pos();
     for (QWidget* child : centralwidget->findChildren<QWidget*>()) {
-        if (child->parentWidget() == ScrollBox1->viewport() || child == ScrollBox1->viewport()) {
-            continue;  // the scroll box lays out its own viewport
+        if (child->parentWidget() == ScrollBox1->viewport() || child == ScrollBox1->viewport() ||
+            child->parentWidget() == ScrollBox1) {
+            continue;  // the scroll box lays out its own parts
         }
         const QRect g = child->geometry();
         child->setGeometry(scaled(g.x(), m, n), scaled(g.y(), m, n), scaled(g.width(), m, n),
@@ -289,9 +494,294 @@ void TVarnosetMain::ScaleBy(int m, int n) {
 
 void TVarnosetMain::About1Click() { AboutBox->ShowAboutBox(); }
 
-void TVarnosetMain::Open1Click() {
-    HotkeyArmed = false;
-    ShowMainWindow();
+void TVarnosetMain::Save1Click() {
+    SettingsStore store(SettingsStore::userFile());
+    SaveOptions(store, *this);
+    showInformation(
+        QString::fromUtf8(kOptionsSavedMessage.data(), int(kOptionsSavedMessage.size())), this);
+}
+
+// ---- Hotkey and capture ----
+
+void TVarnosetMain::KeyClick(int row) { capture_->keyClick(row); }
+
+void TVarnosetMain::ActionClick(int mode) {
+    actionGroup_->actions().at(mode)->setChecked(true);
+    capture_->actionClick(mode);
+}
+
+void TVarnosetMain::Suspend1Click() { capture_->Suspend1Click(); }
+
+void TVarnosetMain::Open1Click() { capture_->Open1Click(); }
+
+void TVarnosetMain::PrinttheDesktop1Click() { capture_->PrinttheDesktop1Click(); }
+
+void TVarnosetMain::GetRectangulararea1Click() { capture_->GetRectangulararea1Click(); }
+
+// ---- Picture processing ----
+
+ImageOptions TVarnosetMain::imageOptions() const {
+    ImageOptions o;
+    o.red = CheckBox12->isChecked();
+    o.green = CheckBox13->isChecked();
+    o.blue = CheckBox14->isChecked();
+    o.swap = CheckBox8->isChecked();
+    o.color1 = Color1;
+    o.color2 = Color2;
+    o.brightness = ScrollBar1->value();
+    o.contrast = ScrollBar2->value();
+    o.invert = CheckBox2->isChecked();
+    o.mirror = CheckBox3->isChecked();
+    o.grey = CheckBox1->isChecked();
+    o.frame = CheckBox7->isChecked();
+    o.frameSize = FrameSize;
+    return o;
+}
+
+void TVarnosetMain::SetImageOptions() {
+    if (!ProcessingEnabled) {
+        return;
+    }
+    {
+        const WaitCursor wait;
+        ImagePipeline::Result result =
+            pipeline_.run(SourcePicture, imageOptions(), DirectSwapRequested);
+        PreviewPicture = std::move(result.preview);
+        if (result.source) {
+            SourcePicture = std::move(*result.source);
+        }
+        showPreview();
+        FormPaint();
+    }
+    DirectSwapRequested = false;
+}
+
+void TVarnosetMain::showPreview() {
+    Image1->setPixmap(QPixmap::fromImage(toQImage(PreviewPicture)));
+    if (!previewStretched_) {
+        Image1->resize(PreviewPicture.width(), PreviewPicture.height());
+    }
+}
+
+void TVarnosetMain::ScrollBar1Scroll() {
+    Label1->setText(QString::fromStdString(barLabel(Number::ScrollBar1, ScrollBar1->value())));
+    if (!ScrollBar1->isSliderDown()) {
+        SetImageOptions();  // a step or a page ends the scroll at once
+    }
+}
+
+void TVarnosetMain::ScrollBar2Scroll() {
+    Label2->setText(QString::fromStdString(barLabel(Number::ScrollBar2, ScrollBar2->value())));
+    if (!ScrollBar2->isSliderDown()) {
+        SetImageOptions();
+    }
+}
+
+void TVarnosetMain::SpeedButton14Click() {
+    ScrollBar1->setValue(0);
+    ScrollBar2->setValue(0);
+    Label1->setText(QStringLiteral("Brightness = 0"));
+    Label2->setText(QStringLiteral("Contrast    = 0"));
+    CheckBox12->setChecked(true);
+    CheckBox13->setChecked(true);
+    CheckBox14->setChecked(true);
+    if (SourceAltered) {
+        if (platform_.clipboard->hasPicture()) {
+            SourcePicture = platform_.clipboard->picture();
+        } else {
+            platform_.sound->beep();
+            showInformation(QStringLiteral("The Picture could not be restored"), this);
+        }
+        SourceAltered = false;
+    }
+    SetImageOptions();
+    FormPaint();
+}
+
+void TVarnosetMain::setPanelColor(QFrame* panel, ColorValue color) {
+    (panel == Panel4 ? Color1 : Color2) = color;
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, toQColor(color));
+    panel->setPalette(palette);
+}
+
+ColorValue TVarnosetMain::panelColor(const QFrame* panel) const {
+    return panel == Panel4 ? Color1 : Color2;
+}
+
+void TVarnosetMain::PanelColorClick(QFrame* panel) {
+    for (int i = 0; i < 16; ++i) {
+        QColorDialog::setCustomColor(i, toQColor(kCustomColors[i]));
+    }
+    const QColor chosen =
+        QColorDialog::getColor(toQColor(panelColor(panel)), this, panel->toolTip());
+    if (chosen.isValid()) {
+        setPanelColor(panel, rgbValue(chosen.red(), chosen.green(), chosen.blue()));
+    }
+}
+
+void TVarnosetMain::CheckBox8MouseDown(Qt::MouseButton button) {
+    if (button == Qt::RightButton) {
+        DirectSwapRequested = true;
+        SetImageOptions();
+    }
+}
+
+void TVarnosetMain::NDotClick(int frameSize) {
+    FrameSize = frameSize;
+    frameGroup_->actions().at(frameSize - 1)->setChecked(true);
+}
+
+void TVarnosetMain::Button2Click() {
+    ReduceColorDepth(SourcePicture, 4);
+    PreviewPicture = SourcePicture;
+    SetImageOptions();
+    SourceAltered = true;
+    FormPaint();
+}
+
+void TVarnosetMain::Button3Click() {
+    ReduceColorDepth(SourcePicture, 8);
+    PreviewPicture = SourcePicture;
+    SetImageOptions();
+    SourceAltered = true;
+    FormPaint();
+}
+
+int TVarnosetMain::displayBits() const { return platform_.screen->bitsPerPixel(); }
+
+void TVarnosetMain::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    FormPaint();
+}
+
+void TVarnosetMain::FormPaint() {
+    const QString line = SizeLine(SourcePicture, displayBits());
+    if (Label7->text() != line) {
+        Label7->setText(line);
+    }
+    if (isVisible() && isEnabled()) {
+        BitBtn1->setFocus();
+    }
+}
+
+void TVarnosetMain::Image1Click() {
+    if (previewStretched_) {
+        ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        Image1->setScaledContents(false);
+        Image1->resize(PreviewPicture.width(), PreviewPicture.height());
+        previewStretched_ = false;
+    } else {
+        ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        ScrollBox1->horizontalScrollBar()->setValue(0);
+        ScrollBox1->verticalScrollBar()->setValue(0);
+        Image1->setScaledContents(true);
+        Image1->resize(ScrollBox1->size());
+        previewStretched_ = true;
+    }
+}
+
+// ---- Printing ----
+
+void TVarnosetMain::BitBtn1Click() {
+    PrintOptions options;
+    options.portrait = RadioButton2->isChecked();
+    options.size = RadioButton5->isChecked()   ? PictureSize::Page
+                   : RadioButton4->isChecked() ? PictureSize::Half
+                                               : PictureSize::Normal;
+    options.keepProportions = CheckBox5->isChecked();
+    options.centred = CheckBox4->isChecked();
+    options.copiesIndex = ComboBox2->currentIndex();
+    options.footer = {CheckBox10->isChecked(), CheckBox11->isChecked(), CheckBox9->isChecked(),
+                      FooterString,            ComputerName,            UserName,
+                      OsName};
+    const QSize dpi = platform_.screen->dotsPerInch();
+    PrintJob(*platform_.printerLayer, static_cast<PrintHost&>(*this))
+        .run(PreviewPicture, options, dpi);
+}
+
+void TVarnosetMain::SpeedButton9Click() {
+    runPrinterSetup(*platform_.printerLayer, static_cast<PrintHost&>(*this), this);
+}
+
+void TVarnosetMain::Footer1Click() {
+    FooterString = askFooterText(this, FooterString);
+    CheckBox9->setToolTip(FooterString);
+}
+
+void TVarnosetMain::CheckBox9MouseDown(Qt::MouseButton button) {
+    if (button == Qt::RightButton) {
+        Footer1Click();
+    }
+}
+
+void TVarnosetMain::RadioButton5Click() { dropKeepProportions(*CheckBox5); }
+
+void TVarnosetMain::CheckBox5MouseUp() {
+    refuseKeepProportionsOnPageSize(this, *CheckBox5, *RadioButton5,
+                                    [this] { platform_.sound->beep(); });
+}
+
+void TVarnosetMain::NoDialog1Click() { toggleDirectPrinting(*NoDialog1, *NoDialog2); }
+
+// ---- Picture files, clipboard and editor ----
+
+void TVarnosetMain::LoadImage1Click() {
+    PictureFileDialog dialog(PictureFileDialog::Kind::Load, LoadFolder, this);
+    const std::optional<ChosenPictureFile> chosen = dialog.choose();
+    if (chosen) {
+        QCoreApplication::processEvents();
+        bool known = false;
+        {
+            const WaitCursor wait;
+            known = PictureFileCommands(*platform_.clipboard)
+                        .load(chosen->fileName, displayBits(), SourcePicture, LoadFolder);
+        }
+        if (known) {
+            SetImageOptions();
+        } else {
+            showPlainMessage(QStringLiteral("Can Not read file type"), this);
+        }
+    }
+    FormPaint();
+}
+
+void TVarnosetMain::SaveImage1Click() {
+    PictureFileDialog dialog(PictureFileDialog::Kind::Save, SaveFolder, this);
+    const std::optional<ChosenPictureFile> chosen = dialog.choose();
+    if (!chosen) {
+        return;
+    }
+    QCoreApplication::processEvents();
+    const auto saved =
+        PictureFileCommands(*platform_.clipboard).save(*chosen, PreviewPicture, SaveFolder);
+    showPlainMessage(saved.message, this);
+}
+
+void TVarnosetMain::CopytoClipboard1Click() {
+    PictureFileCommands(*platform_.clipboard).copy(PreviewPicture);
+}
+
+void TVarnosetMain::PastefromClipboard1Click() {
+    if (!PictureFileCommands(*platform_.clipboard).paste(SourcePicture)) {
+        platform_.sound->beep();
+        showInformation(QStringLiteral("There is no Picture on the Clipboard"), this);
+        return;
+    }
+    SetImageOptions();
+    FormPaint();
+}
+
+void TVarnosetMain::EditImage1Click() {
+    const EditorHandoff handoff(*platform_.launcher);
+    const QString path = handoff.writeEditFile(PreviewPicture, QString::fromStdString(TempFolderPath()));
+    WaitWithMessages(400);
+    if (!handoff.openEditor(path)) {
+        platform_.sound->beep();
+        showPlainMessage(QStringLiteral("Could Not start the BMP viewer !"), this);
+    }
 }
 
 }  // namespace varnoset

@@ -5,21 +5,31 @@
 #include <cstdint>
 #include <memory>
 
+#include "CaptureHost.h"
+#include "ImagePipeline.h"
+#include "OptionHolders.h"
 #include "Picture.h"
 #include "PlatformServices.h"
+#include "PrintHost.h"
 #include "ui_Main.h"
 
-class QMenu;
-
+class QActionGroup;
 
 namespace varnoset {
 
+class CaptureDispatch;
+class HotkeyRegistrar;
 class TAboutBox;
 class TTrayIcon;
 
 // The main window: a switchboard. It owns the pictures, the flags and the option globals; its
-// handlers read the controls, call one subsystem and show the result.
-class TVarnosetMain : public QMainWindow, private Ui::TVarnosetMain {
+// handlers read the controls, call one subsystem and show the result. The subsystems reach the
+// window through the host interfaces it implements (each in a file of its own).
+class TVarnosetMain : public QMainWindow,
+                      private Ui::TVarnosetMain,
+                      private CaptureHost,
+                      private PrintHost,
+                      private OptionHolders {
     Q_OBJECT
 public:
     explicit TVarnosetMain(PlatformServices services);
@@ -27,49 +37,137 @@ public:
 
     // Start-up; false when another copy already runs (this one must end at once).
     bool FormCreate();
-
     // Ends the program from outside (a signal, the session manager): the close procedure runs
     // without the question.
     void PoliteEnd();
 
-    // Hide instead of minimise; re-arms the hotkey unless suspended.
+    // The window's life cycle.
     void MinimizeToTray();
-    // Shows the window; turning from hidden to shown runs FormShow.
     void ShowMainWindow();
-    // Scales the window, its controls and their fonts by m/n, keeping the top-left corner.
     void ScaleBy(int m, int n);
-
-    // Menu and button handlers of the shell.
     void Close1Click();
-    void CloseExit1Click();
     void Minimize1Click();
     void TrayIcon1Click(QObject* sender);
     void Resize1Click();
     void About1Click();
+    void Save1Click();
+
+    // Hotkey and capture: KeyClick serves key0 ... Key16 (the key table's row), ActionClick
+    // Action1 ... Action4 (the capture mode).
+    void KeyClick(int row);
+    void ActionClick(int mode);
+    void Suspend1Click();
     void Open1Click();
+    void PrinttheDesktop1Click();
+    void GetRectangulararea1Click();
+
+    // Picture processing. NDotClick serves "1 Dot" ... "4 Dot".
+    void SetImageOptions();
+    void ScrollBar1Scroll();
+    void ScrollBar2Scroll();
+    void SpeedButton14Click();
+    void PanelColorClick(QFrame* panel);
+    void CheckBox8MouseDown(Qt::MouseButton button);
+    void NDotClick(int frameSize);
+    void Button2Click();
+    void Button3Click();
+    void FormPaint();
+    void Image1Click();
+
+    // Printing.
+    void BitBtn1Click();
+    void SpeedButton9Click();
+    void Footer1Click();
+    void CheckBox9MouseDown(Qt::MouseButton button);
+    void RadioButton5Click();
+    void CheckBox5MouseUp();
+    void NoDialog1Click();
+
+    // Picture files, clipboard and editor.
+    void LoadImage1Click();
+    void SaveImage1Click();
+    void CopytoClipboard1Click();
+    void PastefromClipboard1Click();
+    void EditImage1Click();
 
     // The shared flags.
     bool ProcessingEnabled = false;
     bool HotkeyArmed = false;
     bool SourceAltered = false;
+    bool DirectSwapRequested = false;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyArtwork();
     void buildTrayMenu();
+    void buildMenuGroups();
     void connectHandlers();
+    void connectImageOptions();
     void FormShow();
     void FormClose();
     bool FormKeyPress(int key);
     bool confirmClose();
-    void watchTerminationSignals();
+    void loadOptions();
+    void applyFrameSizeMark();
+    void showPreview();
+    ImageOptions imageOptions() const;
+    void setPanelColor(QFrame* panel, ColorValue color);
+    ColorValue panelColor(const QFrame* panel) const;
+    int displayBits() const;
+
+    // CaptureHost
+    bool hotkeyArmed() const override;
+    void setHotkeyArmed(bool armed) override;
+    void setProcessingEnabled(bool enabled) override;
+    std::uint8_t hotkey() const override;
+    void setHotkey(std::uint8_t virtualKey) override;
+    int hotkeyFunction() const override;
+    void setHotkeyFunction(int mode) override;
+    bool soundChecked() const override;
+    bool clientChecked() const override;
+    bool directChecked() const override;
+    void setDirectChecked(bool checked) override;
+    bool toggleSuspendChecks() override;
+    const Picture& sourcePicture() const override;
+    void setSourcePicture(Picture picture) override;
+    void showMainWindow() override;
+    void hideMainWindow() override;
+    void setImageOptions() override;
+    void printPicture() override;
+    void editPicture() override;
+
+    // PrintHost
+    bool printerListEnabled() const override;
+    QString selectedPrinterText() const override;
+    int selectedPrinterIndex() const override;
+    void setWindowEnabled(bool enabled) override;
+    void stepProgress() override;
+    void resetProgress() override;
+    void setWaitCursor(bool on) override;
+    void waitWithMessages(int milliseconds) override;
+    void minimize() override;
+
+    // OptionHolders
+    bool checked(Check holder) const override;
+    void setChecked(Check holder, bool on) override;
+    std::int32_t number(Number holder) const override;
+    void setNumber(Number holder, std::int32_t value) override;
+    std::string text(Text holder) const override;
+    void setText(Text holder, const std::string& value) override;
+    QAbstractButton* button(Check holder) const;
+    QAction* menuItem(Check holder) const;
 
     PlatformServices platform_;
+    std::unique_ptr<HotkeyRegistrar> registrar_;
+    std::unique_ptr<CaptureDispatch> capture_;
+    ImagePipeline pipeline_;
+
     QMenu* PopupMenu1 = nullptr;
     QAction* PrinttheDesktop1 = nullptr;
     QAction* Open1 = nullptr;
@@ -77,12 +175,17 @@ private:
     QAction* Suspend2 = nullptr;
     QAction* NoDialog2 = nullptr;
     QAction* About2 = nullptr;
+    QActionGroup* keyGroup_ = nullptr;
+    QActionGroup* actionGroup_ = nullptr;
+    QActionGroup* frameGroup_ = nullptr;
     TTrayIcon* TrayIcon1 = nullptr;
     TAboutBox* AboutBox = nullptr;
 
-
     Picture SourcePicture;
     Picture PreviewPicture;
+    bool previewStretched_ = false;
+    ColorValue Color1 = 0x000000;
+    ColorValue Color2 = 0xFFFFFF;
 
     // Option globals.
     std::uint8_t Hotkey = 44;

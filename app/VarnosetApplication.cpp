@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <exception>
 
-#include "ErrorBox.h"
+#include "MessageBoxes.h"
 
 namespace varnoset {
 

@@ -2,8 +2,15 @@
 
 #include <memory>
 
+#include "ActiveWindow.h"
+#include "Clipboard.h"
+#include "Hotkeys.h"
 #include "Identity.h"
 #include "InstanceLock.h"
+#include "Launcher.h"
+#include "PrinterLayer.h"
+#include "Screen.h"
+#include "Sound.h"
 #include "TrayShell.h"
 
 namespace varnoset {
@@ -13,6 +20,13 @@ struct PlatformServices {
     std::unique_ptr<InstanceLock> instanceLock;
     std::unique_ptr<Identity> identity;
     std::unique_ptr<TrayShell> trayShell;
+    std::unique_ptr<Screen> screen;
+    std::unique_ptr<Hotkeys> hotkeys;
+    std::unique_ptr<ActiveWindow> activeWindow;
+    std::unique_ptr<Sound> sound;
+    std::unique_ptr<Clipboard> clipboard;
+    std::unique_ptr<PrinterLayer> printerLayer;
+    std::unique_ptr<Launcher> launcher;
 };
 
 }  // namespace varnoset

@@ -39,7 +39,7 @@ std::string barLabel(Number bar, std::int32_t position) {
 }
 
 std::string cutFooter(std::string_view text) {
-    return std::string(firstCharacters(text, kFooterCapacity));
+    return std::string(firstCharacters(text, kFooterStringCapacity));
 }
 
 std::int32_t copiesIndex(std::int32_t stored) {

@@ -19,7 +19,7 @@ using OptionValue = std::variant<bool, std::int32_t, std::string>;
 
 inline constexpr std::int32_t kBarLowest = -127;
 inline constexpr std::int32_t kBarHighest = 127;
-inline constexpr std::size_t kFooterCapacity = 80;
+inline constexpr std::size_t kFooterStringCapacity = 80;
 inline constexpr std::int32_t kCopiesEntries = 18;  // "1" … "10", "20" … "90"
 
 // A scroll bar position within -127..127, a value outside clamped to the nearer end.

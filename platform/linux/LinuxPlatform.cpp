@@ -1,8 +1,15 @@
 #include "LinuxPlatform.h"
 
+#include "CanberraSound.h"
 #include "FlockInstanceLock.h"
 #include "PosixIdentity.h"
+#include "QtClipboard.h"
+#include "QtPrinterLayer.h"
 #include "QtTrayShell.h"
+#include "XcbActiveWindow.h"
+#include "XcbHotkeys.h"
+#include "XcbScreen.h"
+#include "XdgLauncher.h"
 
 namespace varnoset {
 
@@ -11,6 +18,13 @@ PlatformServices makeLinuxPlatform() {
     services.instanceLock = std::make_unique<FlockInstanceLock>();
     services.identity = std::make_unique<PosixIdentity>();
     services.trayShell = std::make_unique<QtTrayShell>();
+    services.screen = std::make_unique<XcbScreen>();
+    services.hotkeys = std::make_unique<XcbHotkeys>();
+    services.activeWindow = std::make_unique<XcbActiveWindow>();
+    services.sound = std::make_unique<CanberraSound>();
+    services.clipboard = std::make_unique<QtClipboard>();
+    services.printerLayer = std::make_unique<QtPrinterLayer>();
+    services.launcher = std::make_unique<XdgLauncher>();
     return services;
 }
 

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "ErrorBox.h"
+#include "MessageBoxes.h"
 #include "FlockInstanceLock.h"
 #include "PosixIdentity.h"
 

@@ -13,4 +13,8 @@ QString errorBoxText(const QString& message);
 // application's title "Varnoset".
 void showErrorBox(const QString& message, QWidget* parent = nullptr);
 
+// An information box (information icon, OK) and a plain one (no icon, OK), titled "Varnoset".
+void showInformation(const QString& message, QWidget* parent = nullptr);
+void showPlainMessage(const QString& message, QWidget* parent = nullptr);
+
 }  // namespace varnoset
