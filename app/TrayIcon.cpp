@@ -77,9 +77,13 @@ void TTrayIcon::popupMenuDestroyed(QObject* menu) {
     }
 }
 
-TrayIconRecord TTrayIcon::fillRecord() const { return TrayIconRecord{icon_, toolTip_}; }
+TrayIconRecord TTrayIcon::fillRecord() const {
+    return TrayIconRecord{icon_, toolTip_};
+}
 
-bool TTrayIcon::addIcon() { return shell_->add(fillRecord()); }
+bool TTrayIcon::addIcon() {
+    return shell_->add(fillRecord());
+}
 
 bool TTrayIcon::modifyIcon() {
     // While inactive the new icon or tooltip is only kept, and shown with the next add.
@@ -89,7 +93,9 @@ bool TTrayIcon::modifyIcon() {
     return shell_->modify(fillRecord());
 }
 
-bool TTrayIcon::deleteIcon() { return shell_->remove(fillRecord()); }
+bool TTrayIcon::deleteIcon() {
+    return shell_->remove(fillRecord());
+}
 
 void TTrayIcon::handleMouseMessage(TrayMouseMessage message) {
     switch (message) {
@@ -103,8 +109,11 @@ void TTrayIcon::handleMouseMessage(TrayMouseMessage message) {
                 OnDblClick(this);
             }
             break;
-        case TrayMouseMessage::RightButtonUp: rightClick(); break;
-        case TrayMouseMessage::Other: break;
+        case TrayMouseMessage::RightButtonUp:
+            rightClick();
+            break;
+        case TrayMouseMessage::Other:
+            break;
     }
 }
 

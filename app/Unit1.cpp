@@ -47,6 +47,8 @@ void TAboutBox::ShowAboutBox() {
     activateWindow();
 }
 
-void TAboutBox::OKButtonClick() { hide(); }
+void TAboutBox::OKButtonClick() {
+    hide();
+}
 
 }  // namespace varnoset

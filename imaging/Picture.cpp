@@ -6,28 +6,40 @@ namespace varnoset {
 
 int storageBits(PixelFormat format) {
     switch (format) {
-        case PixelFormat::Indexed1: return 1;
-        case PixelFormat::Indexed4: return 4;
-        case PixelFormat::Indexed8: return 8;
+        case PixelFormat::Indexed1:
+            return 1;
+        case PixelFormat::Indexed4:
+            return 4;
+        case PixelFormat::Indexed8:
+            return 8;
         case PixelFormat::Rgb555:
-        case PixelFormat::Rgb565: return 16;
-        case PixelFormat::Rgb24: return 24;
+        case PixelFormat::Rgb565:
+            return 16;
+        case PixelFormat::Rgb24:
+            return 24;
         case PixelFormat::Rgb32:
-        case PixelFormat::Device: return 32;
+        case PixelFormat::Device:
+            return 32;
     }
     return 32;
 }
 
 int paletteSize(PixelFormat format) {
     switch (format) {
-        case PixelFormat::Indexed1: return 2;
-        case PixelFormat::Indexed4: return 16;
-        case PixelFormat::Indexed8: return 256;
-        default: return 0;
+        case PixelFormat::Indexed1:
+            return 2;
+        case PixelFormat::Indexed4:
+            return 16;
+        case PixelFormat::Indexed8:
+            return 256;
+        default:
+            return 0;
     }
 }
 
-bool isIndexed(PixelFormat format) { return paletteSize(format) > 0; }
+bool isIndexed(PixelFormat format) {
+    return paletteSize(format) > 0;
+}
 
 int Picture::strideFor(int width, PixelFormat format) {
     const long long bits = static_cast<long long>(width) * storageBits(format);

@@ -7,7 +7,12 @@
 namespace varnoset {
 
 // The mouse messages that the notification area reports for an icon.
-enum class TrayMouseMessage { LeftButtonUp = 514, LeftButtonDoubleClick = 515, RightButtonUp = 517, Other = 0 };
+enum class TrayMouseMessage {
+    LeftButtonUp = 514,
+    LeftButtonDoubleClick = 515,
+    RightButtonUp = 517,
+    Other = 0
+};
 
 // What the notification area keeps for one icon, refilled before every add and modify.
 struct TrayIconRecord {

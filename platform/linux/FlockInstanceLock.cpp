@@ -28,7 +28,9 @@ std::string lockFolder() {
 
 }  // namespace
 
-FlockInstanceLock::~FlockInstanceLock() { release(); }
+FlockInstanceLock::~FlockInstanceLock() {
+    release();
+}
 
 bool FlockInstanceLock::acquire(const std::string& name) {
     release();

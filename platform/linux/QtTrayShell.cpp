@@ -36,10 +36,18 @@ void QtTrayShell::onActivated(QSystemTrayIcon::ActivationReason reason) {
     // Qt reports a release of the left button as Trigger and the right button as Context; a
     // double click arrives as Trigger, then DoubleClick.
     switch (reason) {
-        case QSystemTrayIcon::Trigger: handler_(TrayMouseMessage::LeftButtonUp); break;
-        case QSystemTrayIcon::DoubleClick: handler_(TrayMouseMessage::LeftButtonDoubleClick); break;
-        case QSystemTrayIcon::Context: handler_(TrayMouseMessage::RightButtonUp); break;
-        default: handler_(TrayMouseMessage::Other); break;
+        case QSystemTrayIcon::Trigger:
+            handler_(TrayMouseMessage::LeftButtonUp);
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            handler_(TrayMouseMessage::LeftButtonDoubleClick);
+            break;
+        case QSystemTrayIcon::Context:
+            handler_(TrayMouseMessage::RightButtonUp);
+            break;
+        default:
+            handler_(TrayMouseMessage::Other);
+            break;
     }
 }
 

@@ -6,8 +6,8 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "MessageBoxes.h"
 #include "FlockInstanceLock.h"
+#include "MessageBoxes.h"
 #include "PosixIdentity.h"
 
 using namespace varnoset;

@@ -26,8 +26,8 @@ xcb_atom_t netWmName = XCB_ATOM_NONE;
 
 std::string property(xcb_connection_t* c, xcb_window_t w, xcb_atom_t atom) {
     Reply<xcb_get_property_reply_t> r(
-        xcb_get_property_reply(
-            c, xcb_get_property(c, 0, w, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr),
+        xcb_get_property_reply(c, xcb_get_property(c, 0, w, atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                               nullptr),
         &std::free);
     if (!r) {
         return {};

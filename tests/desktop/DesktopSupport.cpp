@@ -104,9 +104,13 @@ void clickAt(QPoint at, int button) {
                     QString::number(button)});
 }
 
-void key(const QString& keys) { run("xdotool", {"key", "--clearmodifiers", keys}); }
+void key(const QString& keys) {
+    run("xdotool", {"key", "--clearmodifiers", keys});
+}
 
-Varnoset::Varnoset() { process_.setProcessChannelMode(QProcess::SeparateChannels); }
+Varnoset::Varnoset() {
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+}
 
 Varnoset::~Varnoset() {
     if (process_.state() != QProcess::NotRunning) {
@@ -115,7 +119,9 @@ Varnoset::~Varnoset() {
     }
 }
 
-QString Varnoset::binary() { return qEnvironmentVariable("VARNOSET_BIN"); }
+QString Varnoset::binary() {
+    return qEnvironmentVariable("VARNOSET_BIN");
+}
 
 void Varnoset::start(const QStringList& args) {
     process_.start(binary(), args);
@@ -126,7 +132,9 @@ bool Varnoset::waitForTrayIcon(int timeoutMs) {
     return waitUntil([] { return !trayIcons().empty(); }, timeoutMs);
 }
 
-bool Varnoset::isRunning() const { return process_.state() != QProcess::NotRunning; }
+bool Varnoset::isRunning() const {
+    return process_.state() != QProcess::NotRunning;
+}
 
 std::optional<int> Varnoset::waitForExit(int timeoutMs) {
     if (process_.state() != QProcess::NotRunning && !process_.waitForFinished(timeoutMs)) {
@@ -135,9 +143,13 @@ std::optional<int> Varnoset::waitForExit(int timeoutMs) {
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
 }
 
-void Varnoset::terminate() { ::kill(static_cast<pid_t>(process_.processId()), SIGTERM); }
+void Varnoset::terminate() {
+    ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+}
 
-void Varnoset::kill() { process_.kill(); }
+void Varnoset::kill() {
+    process_.kill();
+}
 
 QString Varnoset::output() const {
     auto& p = const_cast<QProcess&>(process_);
@@ -160,10 +172,13 @@ void Varnoset::chooseFromTrayMenu(int entry, int button) {
     const QRect icon = windowGeometry(icons.front());
     clickAt(icon.center(), button);
     // The menu grabs the keyboard once it is open; step down to the entry and take it.
-    waitUntil([] { return !run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"})
-                                .out.trimmed()
-                                .isEmpty(); },
-              3000);
+    waitUntil(
+        [] {
+            return !run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"})
+                        .out.trimmed()
+                        .isEmpty();
+        },
+        3000);
     QThread::msleep(300);
     QStringList keys;
     for (int i = 0; i < entry; ++i) {

@@ -68,16 +68,19 @@ TEST(ShellDesktop, ARealClickOnTheIconOpensTheMenuAtThePointer) {
     for (int button : {1, 3}) {
         clickAt(pointer, button);
         std::vector<WindowId> menus;
-        ASSERT_TRUE(waitUntil([&] {
-            menus = visibleWindows(QStringLiteral("^$|Varnoset"));
-            menus.erase(std::remove_if(menus.begin(), menus.end(),
-                                       [&](WindowId w) {
-                                           const QRect g = windowGeometry(w);
-                                           return g.width() < 40 || g.height() < 60;
-                                       }),
-                        menus.end());
-            return !menus.empty();
-        }, 5000)) << "button " << button;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                menus = visibleWindows(QStringLiteral("^$|Varnoset"));
+                menus.erase(std::remove_if(menus.begin(), menus.end(),
+                                           [&](WindowId w) {
+                                               const QRect g = windowGeometry(w);
+                                               return g.width() < 40 || g.height() < 60;
+                                           }),
+                            menus.end());
+                return !menus.empty();
+            },
+            5000))
+            << "button " << button;
         // The menu opens at the pointer; near the screen's corner it is turned to fit.
         const QRect menu = windowGeometry(menus.front()).adjusted(-3, -3, 3, 3);
         EXPECT_TRUE(menu.contains(pointer)) << "button " << button;
@@ -144,19 +147,23 @@ TEST(ShellDesktop, EnlargingTwiceGivesBackTheSizeAndKeepsTheCorner) {
 
     chooseFromMainMenu(*window, 1, 7);  // Options, "Increase the Size of the Dialog Form"
     QRect larger;
-    ASSERT_TRUE(waitUntil([&] {
-        larger = windowGeometry(*window);
-        return larger.width() > before.width();
-    }, 5000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            larger = windowGeometry(*window);
+            return larger.width() > before.width();
+        },
+        5000));
     EXPECT_NEAR(larger.width(), before.width() * 128 / 100, 3);
     EXPECT_EQ(larger.topLeft(), before.topLeft());
 
     chooseFromMainMenu(*window, 1, 7);
     QRect after;
-    ASSERT_TRUE(waitUntil([&] {
-        after = windowGeometry(*window);
-        return after.width() < larger.width();
-    }, 5000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            after = windowGeometry(*window);
+            return after.width() < larger.width();
+        },
+        5000));
     EXPECT_NEAR(after.width(), before.width(), 1);
     EXPECT_NEAR(after.height(), before.height(), 1);
     EXPECT_EQ(after.topLeft(), before.topLeft());
