@@ -20,18 +20,18 @@
 #include "ClipboardRoundTrip.h"
 #include "EditorHandoff.h"
 #include "Error.h"
-#include "MessageBoxes.h"
 #include "FooterLines.h"
 #include "FooterTextDialog.h"
 #include "HotkeyRegistrar.h"
+#include "MessageBoxes.h"
 #include "OptionRules.h"
 #include "OptionSet.h"
 #include "OptionTable.h"
 #include "PictureFileCommands.h"
 #include "PictureFileDialog.h"
 #include "PrintJob.h"
-#include "PrintOptions.h"
 #include "PrintOptionRules.h"
+#include "PrintOptions.h"
 #include "PrinterList.h"
 #include "PrinterSetup.h"
 #include "QtPictureConversion.h"
@@ -57,7 +57,9 @@ QString orNotDefined(const std::optional<std::string>& value, const QString& fal
 }
 
 // MulDiv: m/n of v, rounded to the nearest integer.
-int scaled(int v, int m, int n) { return static_cast<int>(std::lround(double(v) * m / n)); }
+int scaled(int v, int m, int n) {
+    return static_cast<int>(std::lround(double(v) * m / n));
+}
 
 // Qt toggles a checkable menu item before its handler runs; the handlers that invert paired
 // items themselves take that toggle back first.
@@ -68,11 +70,13 @@ void undoAutomaticToggle(QObject* sender) {
 }
 
 // The sixteen custom colours the colour dialog offers, as 0xBBGGRR.
-constexpr ColorValue kCustomColors[16] = {0xEEEEEE, 0xDDDDEE, 0xDDEEDD, 0xEEDDDD, 0xDDDDDD, 0x99EEEE,
-                                          0xEEEEAA, 0xAAAAEE, 0xE0E0E0, 0xD0D0D0, 0xC0C0C0, 0xB0B0B0,
-                                          0xA0A0A0, 0x909090, 0x808080, 0x707070};
+constexpr ColorValue kCustomColors[16] = {
+    0xEEEEEE, 0xDDDDEE, 0xDDEEDD, 0xEEDDDD, 0xDDDDDD, 0x99EEEE, 0xEEEEAA, 0xAAAAEE,
+    0xE0E0E0, 0xD0D0D0, 0xC0C0C0, 0xB0B0B0, 0xA0A0A0, 0x909090, 0x808080, 0x707070};
 
-QColor toQColor(ColorValue c) { return QColor(redOf(c), greenOf(c), blueOf(c)); }
+QColor toQColor(ColorValue c) {
+    return QColor(redOf(c), greenOf(c), blueOf(c));
+}
 
 }  // namespace
 
@@ -92,17 +96,16 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     buildMenuGroups();
 
     registrar_ = std::make_unique<HotkeyRegistrar>(
-        *platform_.hotkeys,
-        [this](int row) { keyGroup_->actions().at(row)->setChecked(true); },
+        *platform_.hotkeys, [this](int row) { keyGroup_->actions().at(row)->setChecked(true); },
         [this](const QString& tip) {
             if (TrayIcon1 != nullptr) {
                 TrayIcon1->setToolTip(tip);
             }
         });
-    capture_ = std::make_unique<CaptureDispatch>(
-        static_cast<CaptureHost&>(*this), *registrar_,
-        CaptureDevices{*platform_.screen, *platform_.activeWindow, *platform_.sound,
-                       *platform_.clipboard});
+    capture_ =
+        std::make_unique<CaptureDispatch>(static_cast<CaptureHost&>(*this), *registrar_,
+                                          CaptureDevices{*platform_.screen, *platform_.activeWindow,
+                                                         *platform_.sound, *platform_.clipboard});
     connectHandlers();
     // Keys reach the window before its controls, so Esc works anywhere in it.
     qApp->installEventFilter(this);
@@ -123,8 +126,8 @@ void TVarnosetMain::applyArtwork() {
     setWindowIcon(icon);
     QApplication::setWindowIcon(icon);
     const std::pair<QAbstractButton*, const char*> glyphs[] = {
-        {SpeedButton1, "open"},  {SpeedButton2, "save"},      {SpeedButton6, "copy"},
-        {SpeedButton5, "paste"}, {SpeedButton3, "edit"},      {SpeedButton4, "rectangle"},
+        {SpeedButton1, "open"},  {SpeedButton2, "save"},  {SpeedButton6, "copy"},
+        {SpeedButton5, "paste"}, {SpeedButton3, "edit"},  {SpeedButton4, "rectangle"},
         {BitBtn1, "print"},      {SpeedButton14, "undo"},
     };
     for (const auto& [button, name] : glyphs) {
@@ -210,7 +213,8 @@ void TVarnosetMain::connectHandlers() {
     connect(PrinttheDesktop1, &QAction::triggered, this, &TVarnosetMain::PrinttheDesktop1Click);
     connect(GetRectangulararea1, &QAction::triggered, this,
             &TVarnosetMain::GetRectangulararea1Click);
-    connect(SpeedButton4, &QAbstractButton::clicked, this, &TVarnosetMain::GetRectangulararea1Click);
+    connect(SpeedButton4, &QAbstractButton::clicked, this,
+            &TVarnosetMain::GetRectangulararea1Click);
 
     connectImageOptions();
     connect(Button2, &QAbstractButton::clicked, this, &TVarnosetMain::Button2Click);
@@ -248,9 +252,8 @@ void TVarnosetMain::connectImageOptions() {
         connect(box, &QAbstractButton::toggled, this, &TVarnosetMain::SetImageOptions);
     }
     for (QScrollBar* bar : {ScrollBar1, ScrollBar2}) {
-        connect(bar, &QScrollBar::valueChanged, this, [this, bar] {
-            bar == ScrollBar1 ? ScrollBar1Scroll() : ScrollBar2Scroll();
-        });
+        connect(bar, &QScrollBar::valueChanged, this,
+                [this, bar] { bar == ScrollBar1 ? ScrollBar1Scroll() : ScrollBar2Scroll(); });
         connect(bar, &QScrollBar::sliderReleased, this, &TVarnosetMain::SetImageOptions);
     }
 }
@@ -412,9 +415,13 @@ bool TVarnosetMain::FormKeyPress(int key) {
     return false;
 }
 
-void TVarnosetMain::Close1Click() { close(); }
+void TVarnosetMain::Close1Click() {
+    close();
+}
 
-void TVarnosetMain::Minimize1Click() { MinimizeToTray(); }
+void TVarnosetMain::Minimize1Click() {
+    MinimizeToTray();
+}
 
 bool TVarnosetMain::confirmClose() {
     if (NoConfirm1->isChecked()) {
@@ -492,7 +499,9 @@ void TVarnosetMain::ScaleBy(int m, int n) {
     move(topLeft);
 }
 
-void TVarnosetMain::About1Click() { AboutBox->ShowAboutBox(); }
+void TVarnosetMain::About1Click() {
+    AboutBox->ShowAboutBox();
+}
 
 void TVarnosetMain::Save1Click() {
     SettingsStore store(SettingsStore::userFile());
@@ -503,20 +512,30 @@ void TVarnosetMain::Save1Click() {
 
 // ---- Hotkey and capture ----
 
-void TVarnosetMain::KeyClick(int row) { capture_->keyClick(row); }
+void TVarnosetMain::KeyClick(int row) {
+    capture_->keyClick(row);
+}
 
 void TVarnosetMain::ActionClick(int mode) {
     actionGroup_->actions().at(mode)->setChecked(true);
     capture_->actionClick(mode);
 }
 
-void TVarnosetMain::Suspend1Click() { capture_->Suspend1Click(); }
+void TVarnosetMain::Suspend1Click() {
+    capture_->Suspend1Click();
+}
 
-void TVarnosetMain::Open1Click() { capture_->Open1Click(); }
+void TVarnosetMain::Open1Click() {
+    capture_->Open1Click();
+}
 
-void TVarnosetMain::PrinttheDesktop1Click() { capture_->PrinttheDesktop1Click(); }
+void TVarnosetMain::PrinttheDesktop1Click() {
+    capture_->PrinttheDesktop1Click();
+}
 
-void TVarnosetMain::GetRectangulararea1Click() { capture_->GetRectangulararea1Click(); }
+void TVarnosetMain::GetRectangulararea1Click() {
+    capture_->GetRectangulararea1Click();
+}
 
 // ---- Picture processing ----
 
@@ -648,7 +667,9 @@ void TVarnosetMain::Button3Click() {
     FormPaint();
 }
 
-int TVarnosetMain::displayBits() const { return platform_.screen->bitsPerPixel(); }
+int TVarnosetMain::displayBits() const {
+    return platform_.screen->bitsPerPixel();
+}
 
 void TVarnosetMain::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
@@ -694,8 +715,12 @@ void TVarnosetMain::BitBtn1Click() {
     options.keepProportions = CheckBox5->isChecked();
     options.centred = CheckBox4->isChecked();
     options.copiesIndex = ComboBox2->currentIndex();
-    options.footer = {CheckBox10->isChecked(), CheckBox11->isChecked(), CheckBox9->isChecked(),
-                      FooterString,            ComputerName,            UserName,
+    options.footer = {CheckBox10->isChecked(),
+                      CheckBox11->isChecked(),
+                      CheckBox9->isChecked(),
+                      FooterString,
+                      ComputerName,
+                      UserName,
                       OsName};
     const QSize dpi = platform_.screen->dotsPerInch();
     PrintJob(*platform_.printerLayer, static_cast<PrintHost&>(*this))
@@ -717,14 +742,18 @@ void TVarnosetMain::CheckBox9MouseDown(Qt::MouseButton button) {
     }
 }
 
-void TVarnosetMain::RadioButton5Click() { dropKeepProportions(*CheckBox5); }
+void TVarnosetMain::RadioButton5Click() {
+    dropKeepProportions(*CheckBox5);
+}
 
 void TVarnosetMain::CheckBox5MouseUp() {
     refuseKeepProportionsOnPageSize(this, *CheckBox5, *RadioButton5,
                                     [this] { platform_.sound->beep(); });
 }
 
-void TVarnosetMain::NoDialog1Click() { toggleDirectPrinting(*NoDialog1, *NoDialog2); }
+void TVarnosetMain::NoDialog1Click() {
+    toggleDirectPrinting(*NoDialog1, *NoDialog2);
+}
 
 // ---- Picture files, clipboard and editor ----
 
@@ -776,7 +805,8 @@ void TVarnosetMain::PastefromClipboard1Click() {
 
 void TVarnosetMain::EditImage1Click() {
     const EditorHandoff handoff(*platform_.launcher);
-    const QString path = handoff.writeEditFile(PreviewPicture, QString::fromStdString(TempFolderPath()));
+    const QString path =
+        handoff.writeEditFile(PreviewPicture, QString::fromStdString(TempFolderPath()));
     WaitWithMessages(400);
     if (!handoff.openEditor(path)) {
         platform_.sound->beep();

@@ -7,37 +7,63 @@ namespace varnoset {
 
 QAbstractButton* TVarnosetMain::button(Check holder) const {
     switch (holder) {
-        case Check::CheckBox1: return CheckBox1;
-        case Check::CheckBox2: return CheckBox2;
-        case Check::CheckBox3: return CheckBox3;
-        case Check::CheckBox4: return CheckBox4;
-        case Check::CheckBox5: return CheckBox5;
-        case Check::CheckBox7: return CheckBox7;
-        case Check::CheckBox8: return CheckBox8;
-        case Check::CheckBox9: return CheckBox9;
-        case Check::CheckBox10: return CheckBox10;
-        case Check::CheckBox11: return CheckBox11;
-        case Check::CheckBox12: return CheckBox12;
-        case Check::CheckBox13: return CheckBox13;
-        case Check::CheckBox14: return CheckBox14;
-        case Check::RadioButton1: return RadioButton1;
-        case Check::RadioButton2: return RadioButton2;
-        case Check::RadioButton3: return RadioButton3;
-        case Check::RadioButton4: return RadioButton4;
-        case Check::RadioButton5: return RadioButton5;
-        default: return nullptr;
+        case Check::CheckBox1:
+            return CheckBox1;
+        case Check::CheckBox2:
+            return CheckBox2;
+        case Check::CheckBox3:
+            return CheckBox3;
+        case Check::CheckBox4:
+            return CheckBox4;
+        case Check::CheckBox5:
+            return CheckBox5;
+        case Check::CheckBox7:
+            return CheckBox7;
+        case Check::CheckBox8:
+            return CheckBox8;
+        case Check::CheckBox9:
+            return CheckBox9;
+        case Check::CheckBox10:
+            return CheckBox10;
+        case Check::CheckBox11:
+            return CheckBox11;
+        case Check::CheckBox12:
+            return CheckBox12;
+        case Check::CheckBox13:
+            return CheckBox13;
+        case Check::CheckBox14:
+            return CheckBox14;
+        case Check::RadioButton1:
+            return RadioButton1;
+        case Check::RadioButton2:
+            return RadioButton2;
+        case Check::RadioButton3:
+            return RadioButton3;
+        case Check::RadioButton4:
+            return RadioButton4;
+        case Check::RadioButton5:
+            return RadioButton5;
+        default:
+            return nullptr;
     }
 }
 
 QAction* TVarnosetMain::menuItem(Check holder) const {
     switch (holder) {
-        case Check::NoDialog1: return NoDialog1;
-        case Check::NoDialog2: return NoDialog2;
-        case Check::Sound1: return Sound1;
-        case Check::Client1: return Client1;
-        case Check::NoConfirm1: return NoConfirm1;
-        case Check::Resize1: return Resize1;
-        default: return nullptr;
+        case Check::NoDialog1:
+            return NoDialog1;
+        case Check::NoDialog2:
+            return NoDialog2;
+        case Check::Sound1:
+            return Sound1;
+        case Check::Client1:
+            return Client1;
+        case Check::NoConfirm1:
+            return NoConfirm1;
+        case Check::Resize1:
+            return Resize1;
+        default:
+            return nullptr;
     }
 }
 
@@ -66,46 +92,82 @@ void TVarnosetMain::setChecked(Check holder, bool on) {
 
 std::int32_t TVarnosetMain::number(Number holder) const {
     switch (holder) {
-        case Number::WindowLeft: return x();
-        case Number::WindowTop: return y();
-        case Number::FrameSize: return FrameSize;
-        case Number::Panel4: return static_cast<std::int32_t>(Color1);
-        case Number::Panel5: return static_cast<std::int32_t>(Color2);
-        case Number::ComboBox2: return ComboBox2->currentIndex();
-        case Number::ScrollBar1: return ScrollBar1->value();
-        case Number::ScrollBar2: return ScrollBar2->value();
-        case Number::Hotkey: return Hotkey;
-        case Number::HotkeyFunction: return HotkeyFunction;
+        case Number::WindowLeft:
+            return x();
+        case Number::WindowTop:
+            return y();
+        case Number::FrameSize:
+            return FrameSize;
+        case Number::Panel4:
+            return static_cast<std::int32_t>(Color1);
+        case Number::Panel5:
+            return static_cast<std::int32_t>(Color2);
+        case Number::ComboBox2:
+            return ComboBox2->currentIndex();
+        case Number::ScrollBar1:
+            return ScrollBar1->value();
+        case Number::ScrollBar2:
+            return ScrollBar2->value();
+        case Number::Hotkey:
+            return Hotkey;
+        case Number::HotkeyFunction:
+            return HotkeyFunction;
     }
     return 0;
 }
 
 void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
     switch (holder) {
-        case Number::WindowLeft: move(value, y()); break;
-        case Number::WindowTop: move(x(), value); break;
-        case Number::FrameSize: FrameSize = value; break;
-        case Number::Panel4: setPanelColor(Panel4, static_cast<ColorValue>(value)); break;
-        case Number::Panel5: setPanelColor(Panel5, static_cast<ColorValue>(value)); break;
-        case Number::ComboBox2: ComboBox2->setCurrentIndex(value); break;
-        case Number::ScrollBar1: ScrollBar1->setValue(value); break;
-        case Number::ScrollBar2: ScrollBar2->setValue(value); break;
-        case Number::Hotkey: Hotkey = static_cast<std::uint8_t>(value); break;
-        case Number::HotkeyFunction: HotkeyFunction = static_cast<std::uint8_t>(value); break;
+        case Number::WindowLeft:
+            move(value, y());
+            break;
+        case Number::WindowTop:
+            move(x(), value);
+            break;
+        case Number::FrameSize:
+            FrameSize = value;
+            break;
+        case Number::Panel4:
+            setPanelColor(Panel4, static_cast<ColorValue>(value));
+            break;
+        case Number::Panel5:
+            setPanelColor(Panel5, static_cast<ColorValue>(value));
+            break;
+        case Number::ComboBox2:
+            ComboBox2->setCurrentIndex(value);
+            break;
+        case Number::ScrollBar1:
+            ScrollBar1->setValue(value);
+            break;
+        case Number::ScrollBar2:
+            ScrollBar2->setValue(value);
+            break;
+        case Number::Hotkey:
+            Hotkey = static_cast<std::uint8_t>(value);
+            break;
+        case Number::HotkeyFunction:
+            HotkeyFunction = static_cast<std::uint8_t>(value);
+            break;
     }
 }
 
 std::string TVarnosetMain::text(Text holder) const {
     switch (holder) {
-        case Text::DefPrinter: return DefPrinter.toStdString();
+        case Text::DefPrinter:
+            return DefPrinter.toStdString();
         case Text::ComboBox1:
             return ComboBox1->currentIndex() >= 0 ? ComboBox1->currentText().toStdString()
                                                   : std::string();
-        case Text::SaveFolder: return SaveFolder.toStdString();
-        case Text::LoadFolder: return LoadFolder.toStdString();
-        case Text::FooterString: return FooterString.toStdString();
-        case Text::Label1: return Label1->text().toStdString();
-        case Text::Label2: return Label2->text().toStdString();
+        case Text::SaveFolder:
+            return SaveFolder.toStdString();
+        case Text::LoadFolder:
+            return LoadFolder.toStdString();
+        case Text::FooterString:
+            return FooterString.toStdString();
+        case Text::Label1:
+            return Label1->text().toStdString();
+        case Text::Label2:
+            return Label2->text().toStdString();
     }
     return {};
 }
@@ -113,13 +175,26 @@ std::string TVarnosetMain::text(Text holder) const {
 void TVarnosetMain::setText(Text holder, const std::string& value) {
     const QString text = QString::fromStdString(value);
     switch (holder) {
-        case Text::DefPrinter: DefPrinter = text; break;
-        case Text::ComboBox1: break;  // only read: the list is filled from the printers
-        case Text::SaveFolder: SaveFolder = text; break;
-        case Text::LoadFolder: LoadFolder = text; break;
-        case Text::FooterString: FooterString = text; break;
-        case Text::Label1: Label1->setText(text); break;
-        case Text::Label2: Label2->setText(text); break;
+        case Text::DefPrinter:
+            DefPrinter = text;
+            break;
+        case Text::ComboBox1:
+            break;  // only read: the list is filled from the printers
+        case Text::SaveFolder:
+            SaveFolder = text;
+            break;
+        case Text::LoadFolder:
+            LoadFolder = text;
+            break;
+        case Text::FooterString:
+            FooterString = text;
+            break;
+        case Text::Label1:
+            Label1->setText(text);
+            break;
+        case Text::Label2:
+            Label2->setText(text);
+            break;
     }
 }
 

@@ -6,18 +6,26 @@
 
 namespace varnoset {
 
-bool TVarnosetMain::printerListEnabled() const { return ComboBox1->isEnabled(); }
+bool TVarnosetMain::printerListEnabled() const {
+    return ComboBox1->isEnabled();
+}
 QString TVarnosetMain::selectedPrinterText() const {
     return ComboBox1->currentIndex() >= 0 ? ComboBox1->currentText() : QString();
 }
-int TVarnosetMain::selectedPrinterIndex() const { return ComboBox1->currentIndex(); }
+int TVarnosetMain::selectedPrinterIndex() const {
+    return ComboBox1->currentIndex();
+}
 
-void TVarnosetMain::setWindowEnabled(bool enabled) { setEnabled(enabled); }
+void TVarnosetMain::setWindowEnabled(bool enabled) {
+    setEnabled(enabled);
+}
 
 void TVarnosetMain::stepProgress() {
     ProgressBar1->setValue(std::min(ProgressBar1->value() + 10, ProgressBar1->maximum()));
 }
-void TVarnosetMain::resetProgress() { ProgressBar1->setValue(0); }
+void TVarnosetMain::resetProgress() {
+    ProgressBar1->setValue(0);
+}
 
 void TVarnosetMain::setWaitCursor(bool on) {
     // Set, not stacked: the job switches it on once per copy.
@@ -30,7 +38,11 @@ void TVarnosetMain::setWaitCursor(bool on) {
     }
 }
 
-void TVarnosetMain::waitWithMessages(int milliseconds) { WaitWithMessages(milliseconds); }
-void TVarnosetMain::minimize() { MinimizeToTray(); }
+void TVarnosetMain::waitWithMessages(int milliseconds) {
+    WaitWithMessages(milliseconds);
+}
+void TVarnosetMain::minimize() {
+    MinimizeToTray();
+}
 
 }  // namespace varnoset
