@@ -22,12 +22,26 @@ run:
 	cmake --build $(BUILD_RELEASE) -j $(JOBS)
 	@if [ -n "$$DISPLAY" ]; then exec $(BUILD_RELEASE)/varnoset; else scripts/demo.sh $(BUILD_RELEASE)/varnoset build/demo; fi
 
-# Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test.
+BUILD_FUZZ := build/fuzz
+FUZZ_SECONDS ?= 30
+FUZZ_TARGETS := bmp_fuzz jpeg_fuzz
+
+# Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test, then fuzzes
+# each picture decoder briefly.
 test:
 	@scripts/deps.sh test
 	cmake -S . -B $(BUILD_TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOSET_SANITIZE=ON -DVARNOSET_TESTS=ON
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	cd $(BUILD_TEST) && ctest --output-on-failure -j 1
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)
+
+# The libFuzzer targets (clang) under AddressSanitizer, each for FUZZ_SECONDS.
+fuzz:
+	@scripts/deps.sh test
+	cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVARNOSET_FUZZ=ON -DVARNOSET_TESTS=OFF -DVARNOSET_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGETS)
+	cd $(BUILD_FUZZ) && ctest --output-on-failure -L fuzz
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
