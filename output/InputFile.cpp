@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "Error.h"
+#include "IoVectors.h"
 
 namespace varnoset {
 
@@ -57,15 +58,7 @@ std::size_t InputFile::readAt(std::uint64_t offset,
             break;
         }
         done += static_cast<std::size_t>(n);
-        auto left = static_cast<std::size_t>(n);
-        while (left > 0 && left >= parts[first].iov_len) {
-            left -= parts[first].iov_len;
-            ++first;
-        }
-        if (left > 0) {
-            parts[first].iov_base = static_cast<std::uint8_t*>(parts[first].iov_base) + left;
-            parts[first].iov_len -= left;
-        }
+        skipHandledBytes(parts, first, static_cast<std::size_t>(n));
     }
     return done;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Error.h"
+#include "IoVectors.h"
 #include "UniqueFd.h"
 
 namespace varnoset {
@@ -56,15 +57,7 @@ bool writeAll(int fd, std::span<const std::span<const std::uint8_t>> pieces) {
         if (n <= 0) {
             return false;
         }
-        auto left = static_cast<std::size_t>(n);
-        while (left > 0 && left >= parts[first].iov_len) {
-            left -= parts[first].iov_len;
-            ++first;
-        }
-        if (left > 0) {
-            parts[first].iov_base = static_cast<std::uint8_t*>(parts[first].iov_base) + left;
-            parts[first].iov_len -= left;
-        }
+        skipHandledBytes(parts, first, static_cast<std::size_t>(n));
     }
     return true;
 }
