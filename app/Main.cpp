@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QWindow>
 #include <cmath>
 
 #include "CaptureDispatch.h"
@@ -320,6 +321,9 @@ bool TVarnosetMain::FormCreate() {
 
 void TVarnosetMain::loadOptions() {
     const QSize screen = platform_.screen->size();
+    // The centring at the first start needs the window's final size, which the layout sets.
+    ensurePolished();
+    layout()->activate();
     const QSize window = frameGeometry().size();
     try {
         SettingsStore store(SettingsStore::userFile());
@@ -481,7 +485,7 @@ void TVarnosetMain::Resize1Click() {
 }
 
 void TVarnosetMain::ScaleBy(int m, int n) {
-    const QPoint topLeft = pos();
+    const QPoint topLeft = frameCorner();
     for (QWidget* child : centralwidget->findChildren<QWidget*>()) {
         if (child->parentWidget() == ScrollBox1->viewport() || child == ScrollBox1->viewport() ||
             child->parentWidget() == ScrollBox1) {
@@ -496,7 +500,24 @@ void TVarnosetMain::ScaleBy(int m, int n) {
     }
     const QSize client = centralwidget->size();
     centralwidget->setFixedSize(scaled(client.width(), m, n), scaled(client.height(), m, n));
-    move(topLeft);
+    placeFrameCorner(topLeft);
+}
+
+QPoint TVarnosetMain::frameCorner() const {
+    // The window handle knows a move at once; pos() follows once the event loop has run.
+    return windowHandle() != nullptr ? windowHandle()->framePosition() : pos();
+}
+
+// Before the first show the window manager's frame is not known, and move() alone would put the
+// client area's corner there: every start would shift the window by the frame's left edge and
+// title bar. The window handle asks the window manager for the frame's corner instead. The size
+// must be final first, as a later resize makes Qt place the client area again.
+void TVarnosetMain::placeFrameCorner(QPoint corner) {
+    move(corner);
+    ensurePolished();
+    layout()->activate();
+    winId();  // makes the window handle
+    windowHandle()->setFramePosition(corner);
 }
 
 void TVarnosetMain::About1Click() {

@@ -45,6 +45,9 @@ public:
     void MinimizeToTray();
     void ShowMainWindow();
     void ScaleBy(int m, int n);
+    // The window's outer corner (frame included) on the screen.
+    QPoint frameCorner() const;
+    void placeFrameCorner(QPoint corner);
     void Close1Click();
     void Minimize1Click();
     void TrayIcon1Click(QObject* sender);

@@ -93,9 +93,9 @@ void TVarnosetMain::setChecked(Check holder, bool on) {
 std::int32_t TVarnosetMain::number(Number holder) const {
     switch (holder) {
         case Number::WindowLeft:
-            return x();
+            return frameCorner().x();
         case Number::WindowTop:
-            return y();
+            return frameCorner().y();
         case Number::FrameSize:
             return FrameSize;
         case Number::Panel4:
@@ -119,10 +119,10 @@ std::int32_t TVarnosetMain::number(Number holder) const {
 void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
     switch (holder) {
         case Number::WindowLeft:
-            move(value, y());
+            placeFrameCorner(QPoint(value, frameCorner().y()));
             break;
         case Number::WindowTop:
-            move(x(), value);
+            placeFrameCorner(QPoint(frameCorner().x(), value));
             break;
         case Number::FrameSize:
             FrameSize = value;
