@@ -5,35 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "RecordingTrayShell.h"
 #include "TrayIcon.h"
 
 using namespace varnoset;
 
 namespace {
 
-// Records every call the component makes on the notification area.
-struct Recorder {
-    std::vector<std::string> calls;
-    TrayIconRecord last;
-    std::function<void(TrayMouseMessage)> handler;
-};
-
-class RecordingShell : public TrayShell {
-public:
-    explicit RecordingShell(Recorder& r) : r_(r) {}
-    bool add(const TrayIconRecord& rec) override { return note("add", rec); }
-    bool modify(const TrayIconRecord& rec) override { return note("modify", rec); }
-    bool remove(const TrayIconRecord& rec) override { return note("remove", rec); }
-    void setMessageHandler(std::function<void(TrayMouseMessage)> h) override { r_.handler = h; }
-
-private:
-    bool note(const char* what, const TrayIconRecord& rec) {
-        r_.calls.emplace_back(std::string(what) + ":" + rec.toolTip.toStdString());
-        r_.last = rec;
-        return true;
-    }
-    Recorder& r_;
-};
+using test::Recorder;
+using test::RecordingShell;
 
 std::unique_ptr<TTrayIcon> makeIcon(Recorder& r, bool designing = false) {
     auto icon =

@@ -23,6 +23,7 @@
 #include "PictureFileNames.h"
 #include "QtClipboard.h"
 #include "QtPictureConversion.h"
+#include "RecordingLauncher.h"
 
 namespace varnoset {
 namespace {
@@ -276,15 +277,7 @@ TEST_F(PictureFileCommandsTest, CopyAndPasteGoThroughTheClipboard) {
     EXPECT_TRUE(test::samePixels(source_, previous_));
 }
 
-class RecordingLauncher : public Launcher {
-public:
-    bool openWithDefault(const QString& path, const QString& mimeType) override {
-        opened.append(path + " as " + mimeType);
-        return result;
-    }
-    QStringList opened;
-    bool result = true;
-};
+using test::RecordingLauncher;
 
 TEST(EditorHandoff, WritesTheEditFileWithoutFollowingALinkAtItsName) {
     QTemporaryDir dir;
