@@ -1,6 +1,7 @@
 #include "DesktopSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QThread>
@@ -99,6 +100,22 @@ QRect windowGeometry(WindowId id) {
             field("Height")};
 }
 
+QMargins frameExtents(WindowId id) {
+    const QString out = run("xprop", {"-id", QString::number(id), "_NET_FRAME_EXTENTS"}).out;
+    const QRegularExpression re(QStringLiteral("=\\s*(\\d+),\\s*(\\d+),\\s*(\\d+),\\s*(\\d+)"));
+    const auto m = re.match(out);
+    if (!m.hasMatch()) {
+        return {};
+    }
+    // The property lists left, right, top, bottom.
+    return {m.captured(1).toInt(), m.captured(3).toInt(), m.captured(2).toInt(),
+            m.captured(4).toInt()};
+}
+
+QRect frameGeometry(WindowId id) {
+    return windowGeometry(id).marginsAdded(frameExtents(id));
+}
+
 void clickAt(QPoint at, int button) {
     run("xdotool", {"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
                     QString::number(button)});
@@ -106,6 +123,49 @@ void clickAt(QPoint at, int button) {
 
 void key(const QString& keys) {
     run("xdotool", {"key", "--clearmodifiers", keys});
+}
+
+void chooseFromMenuBar(WindowId window, int menu, const std::vector<int>& entries) {
+    const QRect g = windowGeometry(window);
+    const int titleX[] = {18, 62};
+    clickAt(g.topLeft() + QPoint(titleX[menu], 10));
+    QThread::msleep(300);
+    QStringList keys;
+    for (std::size_t level = 0; level < entries.size(); ++level) {
+        // Opening a submenu with Right already highlights its first entry.
+        int steps = entries[level];
+        if (level > 0) {
+            keys << QStringLiteral("Right");
+            --steps;
+        }
+        for (int i = 0; i < steps; ++i) {
+            keys << QStringLiteral("Down");
+        }
+    }
+    keys << QStringLiteral("Return");
+    run("xdotool", QStringList{"key"} + keys);
+}
+
+QByteArray clipboard(const QString& mimeType) {
+    QProcess p;
+    p.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", mimeType, "-o"});
+    p.waitForFinished(10000);
+    return p.readAllStandardOutput();
+}
+
+PrivateConfigHome::PrivateConfigHome() : previous_(qgetenv("XDG_CONFIG_HOME")) {
+    const QDir root(qEnvironmentVariable("VARNOSET_TEST_ROOT", QDir::tempPath()));
+    for (int n = 1;; ++n) {
+        path_ = root.filePath(QStringLiteral("config-%1").arg(n));
+        if (!QDir(path_).exists() && root.mkpath(path_)) {
+            break;
+        }
+    }
+    qputenv("XDG_CONFIG_HOME", path_.toLocal8Bit());
+}
+
+PrivateConfigHome::~PrivateConfigHome() {
+    qputenv("XDG_CONFIG_HOME", previous_);
 }
 
 Varnoset::Varnoset() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QMargins>
 #include <QProcess>
 #include <QRect>
 #include <QString>
@@ -37,9 +39,34 @@ std::vector<WindowId> clientList();
 std::vector<WindowId> visibleWindows(const QString& nameRegex);
 // Position (root coordinates) and size of a window, frame not included.
 QRect windowGeometry(WindowId id);
+// What the window manager adds around a client window (_NET_FRAME_EXTENTS).
+QMargins frameExtents(WindowId id);
+// Position and size of a window with its frame.
+QRect frameGeometry(WindowId id);
 // Clicks with a mouse button at a root position.
 void clickAt(QPoint at, int button = 1);
 void key(const QString& keys);
+// Opens a menu of a window's menu bar (0 = File, 1 = Options) and takes an entry by keyboard; each
+// further number steps into a submenu and takes its entry there (1 is the first entry at every
+// level, separators not counted).
+void chooseFromMenuBar(WindowId window, int menu, const std::vector<int>& entries);
+// The text or picture data that the CLIPBOARD offers in that format, read by xclip.
+QByteArray clipboard(const QString& mimeType);
+
+// A private options folder for the programs started while it lives: XDG_CONFIG_HOME points at a
+// new empty folder inside the harness's private folder and is put back afterwards.
+class PrivateConfigHome {
+public:
+    PrivateConfigHome();
+    ~PrivateConfigHome();
+    PrivateConfigHome(const PrivateConfigHome&) = delete;
+    PrivateConfigHome& operator=(const PrivateConfigHome&) = delete;
+    QString path() const { return path_; }
+
+private:
+    QByteArray previous_;
+    QString path_;
+};
 
 // The program under test (its path comes from $VARNOSET_BIN).
 class Varnoset {
