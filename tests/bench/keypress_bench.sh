@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Time from a capture key press to Varnoset's main window on the screen with the preview painted,
+# measured from outside by keypress_probe on a private 1920x1080 virtual desktop.
+#   keypress_bench.sh BUILD_DIR [RUNS]
+# BUILD_DIR is a Release build configured with -DVARNOSET_BENCH=ON. Goal: under 100 ms median.
+set -euo pipefail
+build=$(realpath "$1")
+runs=${2:-20}
+if [[ "${VARNOSET_BENCH_INSIDE:-}" != 1 ]]; then
+    VARNOSET_BENCH_INSIDE=1 exec "$(dirname "$0")/../desktop/harness.sh" -- "$0" "$build" "$runs"
+fi
+
+"$build/varnoset" >"$TMPDIR/varnoset.log" 2>&1 &
+app=$!
+trap 'kill $app 2>/dev/null; wait $app 2>/dev/null' EXIT
+for _ in $(seq 200); do
+    xwininfo -root -tree | grep -q '^ *0x[0-9a-f]* "Varnoset": (' && break
+    sleep 0.05
+done
+sleep 0.5
+
+echo "== key press (XTest Print) to the main window, $runs runs, $(xdpyinfo | awk '/dimensions/ {print $2}')"
+"$build/tests/bench/keypress_probe" "$runs" 'Varnoset.*v3\.00.*Kestrane' | tee "$TMPDIR/keypress.txt"
+painted=$(awk '$1 == "painted" {print $3}' "$TMPDIR/keypress.txt")
+printf '\nkey press to the window painted: median %s ms (goal: under 100 ms)\n' "$painted"
+[[ $(echo "$painted < 100" | bc -l) == 1 ]]
