@@ -362,7 +362,7 @@ void TVarnosetMain::FormShow() {
 
 void TVarnosetMain::ShowMainWindow() {
     if (!isVisible()) {
-        show();  // runs FormShow
+        showNormal();  // runs FormShow; never comes back iconified from an earlier minimise
     }
     raise();
     activateWindow();

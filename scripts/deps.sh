@@ -14,6 +14,7 @@ build_pkgs=(
 desktop_pkgs=(xvfb xauth openbox trayer x11-utils x11-xserver-utils imagemagick)
 test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
+    libxcb-xtest0-dev libxcb-damage0-dev
     xdotool xclip x11-apps desktop-file-utils
     cups cups-bsd cups-client ghostscript poppler-utils
     pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot
