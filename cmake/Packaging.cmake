@@ -1,0 +1,53 @@
+# The Debian package: `make deb` runs CPack on the Release build.
+#
+# The dependencies are listed by hand rather than worked out by dpkg-shlibdeps, so that a
+# machine without dpkg-dev can build the package and the Depends line does not change with
+# whatever happens to be installed on the build machine. tests/packaging/check_deb.sh fails
+# the build when the program links a library that no listed package provides.
+include(GNUInstallDirs)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME varnoset)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR Kestrane)
+set(CPACK_PACKAGE_CONTACT "Kestrane <varnoset@kestrane.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray-resident screen capture and printing utility")
+set(CPACK_PACKAGE_DESCRIPTION
+  "Varnoset sits in the system tray and captures the screen or a window with a hotkey, \
+then saves, copies or prints the picture.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# Directories the package creates are world-readable whatever the builder's umask.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Kestrane <varnoset@kestrane.invalid>")
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+
+# The libraries the program links, the platform plugin Qt loads for X11, the sound backend
+# libcanberra loads, the fonts of the printed footer, and the desktop's default-application
+# tools.
+set(VARNOSET_DEB_DEPENDS
+  "libc6 (>= 2.34)"
+  "libgcc-s1"
+  "libstdc++6 (>= 12)"
+  "libqt6core6 (>= 6.4)"
+  "libqt6gui6 (>= 6.4)"
+  "libqt6widgets6 (>= 6.4)"
+  "libqt6printsupport6 (>= 6.4)"
+  "qt6-qpa-plugins"
+  "libjpeg62-turbo (>= 1:2.0)"
+  "libxcb1"
+  "libxcb-keysyms1"
+  "libxcb-shm0"
+  "libcanberra0"
+  "libcanberra-pulse"
+  "fonts-liberation"
+  "xdg-utils"
+)
+list(JOIN VARNOSET_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+
+include(CPack)
