@@ -3,7 +3,7 @@ JOBS ?= 2
 BUILD_RELEASE := build/release
 BUILD_TEST := build/test
 
-.PHONY: all run test build deps bench fuzz format clean
+.PHONY: all run test build deps bench fuzz format clean install deb
 
 all: build
 
@@ -13,6 +13,19 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOSET_TESTS=OFF
 	cmake --build $(BUILD_RELEASE) -j $(JOBS)
+
+PREFIX ?= /usr/local
+
+# Builds the Release program and installs it, its desktop entry and its icons under PREFIX.
+install: build
+	cmake --install $(BUILD_RELEASE) --prefix $(PREFIX)
+
+# Builds the Debian package build/release/varnoset_<version>_<arch>.deb (installed under /usr)
+# and checks its control fields, its contents and that the packaged program runs.
+deb: build
+	rm -f $(BUILD_RELEASE)/varnoset_*.deb
+	cd $(BUILD_RELEASE) && cpack -G DEB
+	tests/packaging/check_deb.sh $$(ls $(BUILD_RELEASE)/varnoset_*.deb)
 
 # Starts Varnoset on this desktop; without a display, on a private virtual desktop whose
 # screenshots land in build/demo/.
