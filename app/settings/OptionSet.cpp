@@ -122,6 +122,18 @@ void SaveOptions(SettingsStore& store, const OptionHolders& holders) {
 }
 
 void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders) {
+    // A store without the key (its file was broken and is being set aside, or the first start
+    // could not write it) also gets every other option, so that the next start reads a whole key
+    // instead of failing at its first value.
+    bool whole = false;
+    try {
+        whole = store.keyExists(kSetupKey);
+    } catch (const Error&) {
+        whole = false;  // a broken file: set aside by the writes below
+    }
+    if (!whole) {
+        writeFromHolders(store, holders, kSaveOrder);
+    }
     writeFromHolders(store, holders, kCloseOrder);
 }
 

@@ -461,3 +461,33 @@ TEST(OptionSet, SaveThatCannotReachTheFileSaysSo) {
                             std::filesystem::directory_iterator()),
               1);
 }
+
+TEST(OptionSet, ClosingAfterABrokenFileLeavesAWholeKeyForTheNextStart) {
+    ScratchFolder scratch;
+    const std::string broken = storedKey() + "\"FooterString\"=\"C:\\temp\"\n";
+    ScratchFolder::write(scratch.storeFile(), broken);
+    FakeOptionHolders first;
+    EXPECT_NE(load(first), "");  // the broken file is reported, the holders keep their design
+
+    first.setChecked(Check::CheckBox2, true);  // a change made during the run
+    first.setNumber(Number::WindowLeft, 33);
+    {
+        SettingsStore store(SettingsStore::userFile());
+        SaveClosingOptions(store, first);
+    }
+    // The broken file is kept beside the store, byte for byte.
+    bool keptAside = false;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(scratch.storeFile().parent_path())) {
+        if (entry.path().filename().string().starts_with("NewVarnoset.reg.broken-")) {
+            keptAside = ScratchFolder::read(entry.path()) == broken;
+        }
+    }
+    EXPECT_TRUE(keptAside);
+
+    // The next start reads every option without an error.
+    FakeOptionHolders second;
+    EXPECT_EQ(load(second), "");
+    EXPECT_TRUE(second.checked(Check::CheckBox2));
+    EXPECT_EQ(second.number(Number::WindowLeft), 33);
+}

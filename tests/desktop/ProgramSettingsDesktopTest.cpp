@@ -382,4 +382,12 @@ TEST(ProgramSettings, ABrokenFileIsKeptWhenTheProgramOnlyCloses) {
     const QStringList aside = brokenFilesBeside(store);
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(readAll(QFileInfo(store).dir().filePath(aside.front())), broken);
+
+    // The close wrote a whole key, so the next start reads it without an error box.
+    const Section closed = optionsSection(QString::fromUtf8(readAll(store)));
+    EXPECT_GE(closed.values.size(), 37);
+    Varnoset next;
+    next.start();
+    ASSERT_TRUE(next.waitForTrayIcon());
+    EXPECT_FALSE(waitForMessageBox(2000).has_value());
 }
