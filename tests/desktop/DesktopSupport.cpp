@@ -224,22 +224,36 @@ std::optional<WindowId> Varnoset::mainWindow() {
     return windows.front();
 }
 
+std::optional<WindowId> trayMenu() {
+    // The popup menu is a visible window of the program that is neither the docked icon nor a
+    // titled window.
+    const QString out = run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+        const WindowId id = line.trimmed().toULong();
+        const QRect g = windowGeometry(id);
+        const QString name = run("xdotool", {"getwindowname", QString::number(id)}).out.trimmed();
+        if (g.width() >= 100 && g.height() >= 100 && !name.contains(QStringLiteral("v3.00"))) {
+            return id;
+        }
+    }
+    return std::nullopt;
+}
+
 void Varnoset::chooseFromTrayMenu(int entry, int button) {
     const auto icons = trayIcons();
     if (icons.empty()) {
         return;
     }
     const QRect icon = windowGeometry(icons.front());
-    clickAt(icon.center(), button);
+    // A click can be lost while the program is busy; click again if no menu came.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        clickAt(icon.center(), button);
+        if (waitUntil([] { return trayMenu().has_value(); }, 5000)) {
+            break;
+        }
+    }
     // The menu grabs the keyboard once it is open; step down to the entry and take it.
-    waitUntil(
-        [] {
-            return !run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"})
-                        .out.trimmed()
-                        .isEmpty();
-        },
-        3000);
-    QThread::msleep(300);
+    QThread::msleep(200);
     QStringList keys;
     for (int i = 0; i < entry; ++i) {
         keys << QStringLiteral("Down");

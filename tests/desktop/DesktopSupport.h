@@ -43,6 +43,8 @@ QRect windowGeometry(WindowId id);
 QMargins frameExtents(WindowId id);
 // Position and size of a window with its frame.
 QRect frameGeometry(WindowId id);
+// The program's open popup menu, if one is shown.
+std::optional<WindowId> trayMenu();
 // Clicks with a mouse button at a root position.
 void clickAt(QPoint at, int button = 1);
 void key(const QString& keys);
