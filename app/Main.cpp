@@ -702,7 +702,9 @@ void TVarnosetMain::FormPaint() {
     if (Label7->text() != line) {
         Label7->setText(line);
     }
-    if (isVisible() && isEnabled()) {
+    // Not while a button is held: taking the focus from a control between its press and its
+    // release would cancel the click.
+    if (isVisible() && isEnabled() && QGuiApplication::mouseButtons() == Qt::NoButton) {
         BitBtn1->setFocus();
     }
 }

@@ -88,19 +88,6 @@ QPoint inCentralWidget(WindowId window, QPoint at) {
     return windowGeometry(window).topLeft() + QPoint(0, kMenuBarHeight) + at;
 }
 
-// Presses the button there, nudges the pointer by one pixel and lets go, as a hand does; the
-// program's check boxes did not take xdotool's plain click (press and release at one instant
-// and place) although its push buttons did.
-void handClick(QPoint at) {
-    const auto xy = [](QPoint p) {
-        return QStringList{QString::number(p.x()), QString::number(p.y())};
-    };
-    run("xdotool", QStringList{"mousemove"} + xy(at) + QStringList{"mousedown", "1"});
-    QThread::msleep(150);
-    run("xdotool", QStringList{"mousemove"} + xy(at + QPoint(1, 1)) + QStringList{"mouseup", "1"});
-    QThread::msleep(300);
-}
-
 std::optional<WindowId> waitForMainWindow(Varnoset& app) {
     std::optional<WindowId> window;
     waitUntil([&] { return (window = app.mainWindow()).has_value(); }, 8000);
@@ -134,8 +121,11 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorPrint) {
     EXPECT_EQ(QColor(captured.pixel(1200, 500)), kBackground);
 
     // "Grayed Colors" and "Mirrored Picture", clicked at their middles.
-    handClick(inCentralWidget(*window, QPoint(304 + 8, 48 + 8)));
-    handClick(inCentralWidget(*window, QPoint(304 + 8, 96 + 8)));
+    // Plain clicks, pressed and released in one place: a check box must take them.
+    clickAt(inCentralWidget(*window, QPoint(304 + 8, 48 + 8)));
+    QThread::msleep(300);
+    clickAt(inCentralWidget(*window, QPoint(304 + 8, 96 + 8)));
+    QThread::msleep(300);
 
     QFile::remove(cupsOut());
     const int before = completedJobs();
