@@ -3,28 +3,12 @@
 namespace varnoset {
 
 int bitsPerPixel(const Picture& picture, int displayBitsPerPixel) {
-    if (picture.isEmpty()) {
+    // A picture that holds nothing yet counts as being in the display's format.
+    if (picture.isEmpty() || picture.format() == PixelFormat::Device) {
         return displayBitsPerPixel;
     }
-    switch (picture.format()) {
-        case PixelFormat::Indexed1:
-            return 1;
-        case PixelFormat::Indexed4:
-            return 4;
-        case PixelFormat::Indexed8:
-            return 8;
-        case PixelFormat::Rgb555:
-            return 15;
-        case PixelFormat::Rgb565:
-            return 16;
-        case PixelFormat::Rgb24:
-            return 24;
-        case PixelFormat::Rgb32:
-            return 32;
-        case PixelFormat::Device:
-            return displayBitsPerPixel;
-    }
-    return displayBitsPerPixel;
+    // 5-5-5 is stored in 16 bits but holds 15.
+    return picture.format() == PixelFormat::Rgb555 ? 15 : storageBits(picture.format());
 }
 
 QString colorCountText(int bits) {

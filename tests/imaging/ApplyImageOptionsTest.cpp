@@ -11,18 +11,13 @@
 #include "Picture.h"
 #include "ReferenceImageOptions.h"
 
+#include "TestRgb.h"
+
 using namespace varnoset;
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-    return os << "(" << c.r << ", " << c.g << ", " << c.b << ")";
-}
+using imaging_test::Rgb;
 
 Rgb applyToOnePixel(Rgb in, const ImageOptions& options) {
     std::array<std::uint8_t, 4> row = {static_cast<std::uint8_t>(in.b),

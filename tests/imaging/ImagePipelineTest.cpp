@@ -11,18 +11,13 @@
 #include "ReduceColorDepth.h"
 #include "StandardPalettes.h"
 
+#include "TestRgb.h"
+
 using namespace varnoset;
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Rgb& c) {
-    return os << "(" << c.r << ", " << c.g << ", " << c.b << ")";
-}
+using imaging_test::Rgb;
 
 Rgb colorAt(const Picture& picture, int x, int y) {
     const PixelRows rows = readPixelRows(picture);

@@ -8,6 +8,8 @@
 #include "PixelConversion.h"
 #include "StandardPalettes.h"
 
+#include "TestRgb.h"
+
 using namespace varnoset;
 
 namespace {
@@ -51,10 +53,7 @@ Picture randomPicture(std::mt19937& random, int width, int height, PixelFormat f
     return picture;
 }
 
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
+using imaging_test::Rgb;
 
 // The colour of pixel (x, y), counting y from the top as the picture does.
 Rgb colorAt(const PixelRows& rows, int x, int y) {
