@@ -17,7 +17,7 @@ test_pkgs=(
     libxcb-xtest0-dev libxcb-damage0-dev
     xdotool xclip x11-apps desktop-file-utils
     cups cups-bsd cups-client ghostscript poppler-utils
-    pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot
+    pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot tesseract-ocr
 )
 
 case "${1:-build}" in

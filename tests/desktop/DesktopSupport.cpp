@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 
@@ -153,6 +155,61 @@ QByteArray clipboard(const QString& mimeType) {
     return p.readAllStandardOutput();
 }
 
+void typeText(const QString& text) {
+    run("xdotool", {"type", "--delay", "40", text}, 60000);
+}
+
+std::optional<WindowId> waitForWindow(const QString& nameRegex, int timeoutMs, int minWidth) {
+    std::optional<WindowId> found;
+    waitUntil(
+        [&] {
+            for (const WindowId id : visibleWindows(nameRegex)) {
+                if (windowGeometry(id).width() >= minWidth) {
+                    found = id;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+QImage screenArea(const QRect& area) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("screen.png"));
+    run("import", {"-window", "root", path});
+    const QImage screen(path);
+    return screen.isNull() ? screen : screen.copy(area).convertToFormat(QImage::Format_RGB32);
+}
+
+QString ocr(const QImage& picture, int enlarge) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("text.png"));
+    const QImage big = enlarge > 1 ? picture.scaled(picture.size() * enlarge, Qt::IgnoreAspectRatio,
+                                                    Qt::SmoothTransformation)
+                                   : picture;
+    // Tesseract reads text that touches the picture's edges badly: give it a white margin.
+    constexpr int kMargin = 24;
+    QImage padded(big.width() + 2 * kMargin, big.height() + 2 * kMargin, QImage::Format_RGB32);
+    padded.fill(Qt::white);
+    QPainter(&padded).drawImage(kMargin, kMargin, big);
+    if (!padded.save(path)) {
+        return {};
+    }
+    return run("tesseract", {path, "-"}, 60000).out;
+}
+
+QString squeezed(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        if (c.isLetterOrNumber()) {
+            out += c;
+        }
+    }
+    return out;
+}
+
 PrivateConfigHome::PrivateConfigHome() : previous_(qgetenv("XDG_CONFIG_HOME")) {
     const QDir root(qEnvironmentVariable("VARNOSET_TEST_ROOT", QDir::tempPath()));
     for (int n = 1;; ++n) {
@@ -222,6 +279,54 @@ std::optional<WindowId> Varnoset::mainWindow() {
         return std::nullopt;
     }
     return windows.front();
+}
+
+std::optional<WindowId> Varnoset::waitForMainWindow(int timeoutMs) {
+    std::optional<WindowId> window;
+    waitUntil([&] { return (window = mainWindow()).has_value(); }, timeoutMs);
+    return window;
+}
+
+bool Varnoset::waitForMainWindowHidden(int timeoutMs) {
+    return waitUntil([&] { return !mainWindow().has_value(); }, timeoutMs);
+}
+
+QString Varnoset::readTrayToolTip() {
+    const auto icons = trayIcons();
+    if (icons.empty()) {
+        return {};
+    }
+    const WindowId icon = icons.front();
+    const QRect at = windowGeometry(icon);
+    // The tooltip is a small window of the program's that is not the icon. The pointer comes
+    // from elsewhere and rests on the icon, as a user's does.
+    auto tooltip = [&]() -> std::optional<QRect> {
+        const QString out = run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
+        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+            const WindowId id = line.trimmed().toULong();
+            const QRect g = windowGeometry(id);
+            if (id != icon && g.height() < 60 && g.width() > 60) {
+                return g;
+            }
+        }
+        return std::nullopt;
+    };
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        run("xdotool", {"mousemove", "200", "200"});
+        waitUntil([&] { return !tooltip().has_value(); }, 3000);
+        run("xdotool", {"mousemove", QString::number(at.center().x() - 2),
+                        QString::number(at.center().y() - 2)});
+        run("xdotool",
+            {"mousemove", QString::number(at.center().x()), QString::number(at.center().y())});
+        std::optional<QRect> shown;
+        if (waitUntil([&] { return (shown = tooltip()).has_value(); }, 5000)) {
+            QThread::msleep(100);  // painted
+            const QString text = ocr(screenArea(*shown), 4);
+            run("xdotool", {"mousemove", "200", "200"});
+            return text;
+        }
+    }
+    return {};
 }
 
 std::optional<WindowId> trayMenu() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 #include <QMargins>
 #include <QProcess>
 #include <QRect>
@@ -54,6 +55,19 @@ void key(const QString& keys);
 void chooseFromMenuBar(WindowId window, int menu, const std::vector<int>& entries);
 // The text or picture data that the CLIPBOARD offers in that format, read by xclip.
 QByteArray clipboard(const QString& mimeType);
+// Types text into the focused window, one key press per character.
+void typeText(const QString& text);
+// A visible window of at least that width whose title matches the regular expression, once one
+// appears.
+std::optional<WindowId> waitForWindow(const QString& nameRegex, int timeoutMs = 10000,
+                                      int minWidth = 100);
+// A part of the screen as another program sees it (ImageMagick's `import -window root`).
+QImage screenArea(const QRect& area);
+// The text that Tesseract reads in the picture, enlarged by the factor first (small screen text
+// reads far better that way).
+QString ocr(const QImage& picture, int enlarge = 1);
+// Letters and digits only, so that OCR's and the layout's spacing do not matter in comparisons.
+QString squeezed(const QString& text);
 
 // A private options folder for the programs started while it lives: XDG_CONFIG_HOME points at a
 // new empty folder inside the harness's private folder and is put back afterwards.
@@ -92,6 +106,13 @@ public:
 
     // The main window's id once it is visible.
     std::optional<WindowId> mainWindow();
+    // Waits for the main window to show; its id.
+    std::optional<WindowId> waitForMainWindow(int timeoutMs = 15000);
+    // Waits until no main window is visible.
+    bool waitForMainWindowHidden(int timeoutMs = 10000);
+    // Points at the tray icon the way a user hovers it and reads the tooltip that comes up, by
+    // OCR from the screen; empty when none came.
+    QString readTrayToolTip();
     // Opens the tray menu with a click on the icon and chooses the entry at that position
     // (separators not counted).
     void chooseFromTrayMenu(int entry, int button = 1);

@@ -1,20 +1,32 @@
-// A user's first day with the program: started with no options, the screen captured with the
-// Print key, the picture greyed and mirrored with the window's check boxes and printed on the
-// private CUPS queue. The printed page is read back from outside through Ghostscript.
+// Printing roads through the real program, from a key press to the page on the private CUPS
+// queue: a user's first day (started with no options, the tray's tooltip read, the screen
+// captured with the Print key, the picture greyed and mirrored, footer lines chosen and printed)
+// and a direct print of the active window that never opens the main window. The printed page is
+// read back from outside through Ghostscript and OCR.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <pwd.h>
+#include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
+#include <QLocale>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QThread>
+#include <QWidget>
+#include <QWindow>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 
 #include "CaptureDesktopSupport.h"
 #include "DesktopSupport.h"
+#include "ScenarioSupport.h"
 
 using namespace desktop;
+using namespace scenario;
 using capture_desktop::clipboardPng;
 using capture_desktop::ProbeWindow;
 
@@ -28,33 +40,17 @@ const QRect kBlockRect(0, 0, 600, 1080);
 constexpr int kBackgroundGrey = (30 * 0xc0 + 59 * 0x40 + 11 * 0x20) / 100;  // 98
 constexpr int kBlockGrey = (30 * 0x20 + 59 * 0x40 + 11 * 0xc0) / 100;       // 68
 constexpr int kTolerance = 6;
-// What sits above the central widget inside the main window's client area.
-constexpr int kMenuBarHeight = 22;
+
+// Controls of the main window, at their middles (the layout's coordinates).
+const QPoint kPrintButton(4 + 284 + 32, 4 + 14);
+const QPoint kGrayedColors(304 + 8, 48 + 8);
+const QPoint kMirroredPicture(304 + 8, 96 + 8);
+const QPoint kPrintUserInfo(204 + 8, 328 + 8);
+const QPoint kPrintFooterText(204 + 8, 344 + 8);
+const QPoint kPrintDateTime(204 + 8, 360 + 8);
 
 QString cupsOut() {
     return qEnvironmentVariable("VARNOSET_CUPS_OUT");
-}
-
-int completedJobs() {
-    return static_cast<int>(run("lpstat", {"-W", "completed", "-o", "FILE"})
-                                .out.split('\n', Qt::SkipEmptyParts)
-                                .size());
-}
-
-bool queueEmpty() {
-    return run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
-}
-
-QImage renderPage() {
-    const QString png =
-        qEnvironmentVariable("VARNOSET_TEST_ROOT") + QStringLiteral("/tmp/page.png");
-    QDir().mkpath(QFileInfo(png).absolutePath());
-    QFile::remove(png);
-    run("gs",
-        {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=png16m", "-r50", "-sOutputFile=" + png,
-         cupsOut()},
-        60000);
-    return QImage(png).convertToFormat(QImage::Format_RGB32);
 }
 
 bool greyNear(QRgb c, int level) {
@@ -63,19 +59,21 @@ bool greyNear(QRgb c, int level) {
            std::abs(qGreen(c) - qBlue(c)) <= 3;
 }
 
-// How many pixels of the page have that grey, and the mean of their x.
+// How many pixels of the page match, the mean of their x and the rectangle around them.
 struct Area {
     int count = 0;
     double meanX = 0;
+    QRect bounds;
 };
-Area areaOf(const QImage& page, int level) {
+Area areaWhere(const QImage& page, const std::function<bool(QRgb)>& matches) {
     Area area;
     double sumX = 0;
     for (int y = 0; y < page.height(); ++y) {
         for (int x = 0; x < page.width(); ++x) {
-            if (greyNear(page.pixel(x, y), level)) {
+            if (matches(page.pixel(x, y))) {
                 ++area.count;
                 sumX += x;
+                area.bounds |= QRect(x, y, 1, 1);
             }
         }
     }
@@ -83,20 +81,61 @@ Area areaOf(const QImage& page, int level) {
     return area;
 }
 
-// A point in the main window's central widget, in root coordinates.
-QPoint inCentralWidget(WindowId window, QPoint at) {
-    return windowGeometry(window).topLeft() + QPoint(0, kMenuBarHeight) + at;
+QString userName() {
+    const passwd* entry = getpwuid(geteuid());
+    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString();
 }
 
-std::optional<WindowId> waitForMainWindow(Varnoset& app) {
-    std::optional<WindowId> window;
-    waitUntil([&] { return (window = app.mainWindow()).has_value(); }, 8000);
-    return window;
+QString hostName() {
+    char name[256] = {};
+    gethostname(name, sizeof name - 1);
+    return QString::fromLocal8Bit(name);
 }
+
+QString osName() {
+    QFile file(QStringLiteral("/etc/os-release"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QRegularExpression pretty(QStringLiteral("^PRETTY_NAME=\"?([^\"]*)\"?$"),
+                                    QRegularExpression::MultilineOption);
+    return pretty.match(QString::fromUtf8(file.readAll())).captured(1);
+}
+
+// A window of the window manager's, so that it can be the active one: its left half one colour,
+// its right half another.
+class TwoColourWindow : public QWidget {
+public:
+    TwoColourWindow(const QRect& rect, QColor left, QColor right) : left_(left), right_(right) {
+        setWindowTitle(QStringLiteral("direct-print-probe"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setFixedSize(rect.size());
+        move(rect.topLeft());
+    }
+    WindowId showAndActivate() {
+        show();
+        waitUntil([this] { return windowHandle() && windowHandle()->isExposed(); });
+        const WindowId id = winId();
+        run("xdotool", {"windowactivate", "--sync", QString::number(id)});
+        waitUntil([] { return false; }, 300);  // painted and on the server
+        return id;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(0, 0, width() / 2, height(), left_);
+        painter.fillRect(width() / 2, 0, width() - width() / 2, height(), right_);
+    }
+
+private:
+    QColor left_;
+    QColor right_;
+};
 
 }  // namespace
 
-TEST(ScenarioPrint, FirstStartCaptureGreyMirrorPrint) {
+TEST(ScenarioPrint, FirstStartCaptureGreyMirrorFooterLinesPrint) {
     ASSERT_FALSE(cupsOut().isEmpty()) << "needs the desktop harness with --cups";
     PrivateConfigHome config;
     ASSERT_TRUE(QDir(config.path()).isEmpty());
@@ -109,8 +148,30 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorPrint) {
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
 
+    // The first start writes the key with exactly the 36 values of the first-start list.
+    const auto stored = storedOptions(storeFile(config));
+    ASSERT_TRUE(stored.has_value()) << "no options key in " << storeFile(config).toStdString();
+    QStringList written = stored->keys();
+    QStringList expected = {
+        "Monochrom",  "Inversed",   "Centered",     "Stretched",  "HalfSize",  "NormalSize",
+        "FooterText", "FooterTime", "FooterUser",   "SwapBW",     "Mirrored",  "Landscape",
+        "Portrait",   "Proportion", "Frame",        "AutoCopy",   "Direct",    "PlaySound",
+        "Client",     "Confirm",    "Red",          "Green",      "Blue",      "Resize",
+        "WinPosLeft", "WinPosTop",  "Contrast",     "Brightness", "FrameSize", "Color1",
+        "Color2",     "DefPrinter", "FooterString", "Copies",     "Hotkey",    "HotKeyFunction"};
+    written.sort();
+    expected.sort();
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(stored->value("Hotkey"), dword(44));
+
+    // Hovering the tray icon shows what to press.
+    const QString tip = app.readTrayToolTip().simplified();
+    EXPECT_TRUE(tip.contains(QStringLiteral("Varnoset"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("v3.00"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("Press PrintScreen"))) << tip.toStdString();
+
     run("xdotool", {"key", "Print"});
-    std::optional<WindowId> window = waitForMainWindow(app);
+    std::optional<WindowId> window = app.waitForMainWindow();
     ASSERT_TRUE(window.has_value()) << app.output().toStdString();
     block.hide();
 
@@ -121,48 +182,139 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorPrint) {
     EXPECT_EQ(QColor(captured.pixel(1200, 500)), kBackground);
 
     // "Grayed Colors" and "Mirrored Picture", clicked at their middles.
-    // Plain clicks, pressed and released in one place: a check box must take them.
-    clickAt(inCentralWidget(*window, QPoint(304 + 8, 48 + 8)));
+    clickInClient(*window, kGrayedColors);
     QThread::msleep(300);
-    clickAt(inCentralWidget(*window, QPoint(304 + 8, 96 + 8)));
+    clickInClient(*window, kMirroredPicture);
     QThread::msleep(300);
+
+    // Options, "Define Footer Text": the note typed into the input box.
+    const QString note = QStringLiteral("Quarterly report 42 for Ann");
+    chooseFromMenuBar(*window, 1, {3});
+    const auto input = waitForWindow(QStringLiteral("^Page footer Text$"));
+    ASSERT_TRUE(input.has_value());
+    key(QStringLiteral("ctrl+a"));
+    typeText(note);
+    key(QStringLiteral("Return"));
+    ASSERT_TRUE(waitUntil([] { return visibleWindows("^Page footer Text$").empty(); }));
+    // All three footer lines.
+    for (const QPoint box : {kPrintUserInfo, kPrintFooterText, kPrintDateTime}) {
+        clickInClient(*window, box);
+        QThread::msleep(300);
+    }
 
     QFile::remove(cupsOut());
     const int before = completedJobs();
-    // Panel1 at (4, 0), BitBtn1 inside it at (284, 4), 65 x 29.
-    clickAt(inCentralWidget(*window, QPoint(4 + 284 + 32, 0 + 4 + 14)));
-    ASSERT_TRUE(waitUntil([&] { return completedJobs() > before && queueEmpty(); }, 60000))
+    const QDate printDay = QDate::currentDate();
+    clickInClient(*window, kPrintButton);
+    ASSERT_TRUE(waitForPrintedJob(before))
         << "no job completed on FILE; " << app.output().toStdString();
     QFile printed(cupsOut());
     ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
     EXPECT_TRUE(printed.read(4096).contains("%%Title: (Varnoset v3.00 Picture)"));
 
-    const QImage page = renderPage();
+    const QImage page = renderPrintedPage(50);
     ASSERT_FALSE(page.isNull()) << "Ghostscript could not render " << cupsOut().toStdString();
-    const Area background = areaOf(page, kBackgroundGrey);
-    const Area blockArea = areaOf(page, kBlockGrey);
+    const Area background = areaWhere(page, [](QRgb c) { return greyNear(c, kBackgroundGrey); });
+    const Area blockArea = areaWhere(page, [](QRgb c) { return greyNear(c, kBlockGrey); });
     const int pagePixels = page.width() * page.height();
     // Most of the picture is the background's grey, and no pixel keeps the original colours.
     EXPECT_GT(background.count, pagePixels / 10) << "page " << page.width() << "x" << page.height();
     EXPECT_GT(blockArea.count, background.count / 20);
-    int coloured = 0;
-    for (int y = 0; y < page.height(); ++y) {
-        for (int x = 0; x < page.width(); ++x) {
-            const QRgb c = page.pixel(x, y);
-            coloured += std::abs(qRed(c) - qBlue(c)) > 40 ? 1 : 0;
-        }
-    }
-    EXPECT_EQ(coloured, 0);
+    const Area coloured = areaWhere(page, [](QRgb c) { return std::abs(qRed(c) - qBlue(c)) > 40; });
+    EXPECT_EQ(coloured.count, 0);
     // Mirrored: the block that was on the screen's left is printed on the picture's right.
     EXPECT_GT(blockArea.meanX, background.meanX);
 
+    // The footer lines under the picture, in their order: date and time, user, note.
+    const QString text = printedText();
+    const QString words = squeezed(text);
+    const int dateLine = static_cast<int>(
+        words.indexOf(squeezed(QStringLiteral("Date + time : ") +
+                               QLocale::system().toString(printDay, QLocale::ShortFormat))));
+    const int userLine = static_cast<int>(words.indexOf(squeezed(
+        QStringLiteral("Computer name : ") + hostName() + QStringLiteral("   User name : ") +
+        userName() + QStringLiteral("   Operating System : ") + osName())));
+    const int noteLine =
+        static_cast<int>(words.indexOf(squeezed(QStringLiteral("Note : ") + note)));
+    EXPECT_GE(dateLine, 0) << text.toStdString();
+    EXPECT_GT(userLine, dateLine) << text.toStdString();
+    EXPECT_GT(noteLine, userLine) << text.toStdString();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\d\\d:\\d\\d:\\d\\d"))))
+        << text.toStdString();
+
     // Printing hides the window; the next key press captures again and shows it.
-    EXPECT_TRUE(waitUntil([&] { return !app.mainWindow().has_value(); }, 10000));
+    EXPECT_TRUE(app.waitForMainWindowHidden());
     const QColor later(0x30, 0xa0, 0x50);
     ASSERT_EQ(run("xsetroot", {"-solid", later.name()}).exitCode, 0);
     run("xdotool", {"key", "Print"});
-    EXPECT_TRUE(waitForMainWindow(app).has_value());
+    EXPECT_TRUE(app.waitForMainWindow().has_value());
     EXPECT_EQ(QColor(clipboardPng().pixel(1200, 500)), later);
+
+    app.terminate();
+    app.waitForExit();
+}
+
+TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
+    ASSERT_FALSE(cupsOut().isEmpty()) << "needs the desktop harness with --cups";
+    PrivateConfigHome config;
+    ASSERT_EQ(run("xsetroot", {"-solid", "#808080"}).exitCode, 0);
+
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    app.chooseFromTrayMenu(5);  // "Print the Picture Directly  ( No Dialog )"
+    ASSERT_TRUE(waitUntil([] { return !trayMenu().has_value(); }));
+
+    // A window of 300 x 200: red on the left, blue on the right, each half 150 x 200.
+    const QColor red(0xd0, 0x10, 0x10);
+    const QColor blue(0x10, 0x10, 0xd0);
+    TwoColourWindow probe(QRect(500, 300, 300, 200), red, blue);
+    probe.showAndActivate();
+
+    QFile::remove(cupsOut());
+    const int before = completedJobs();
+    run("xdotool", {"key", "alt+Print"});
+    bool shown = false;
+    const bool printed = waitUntil(
+        [&] {
+            shown = shown || app.mainWindow().has_value();
+            return completedJobs() > before &&
+                   run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
+        },
+        90000);
+    ASSERT_TRUE(printed) << "no job completed on FILE; " << app.output().toStdString();
+    EXPECT_FALSE(shown);
+    EXPECT_FALSE(app.mainWindow().has_value());
+
+    // The page shows the window's two halves side by side, in the window's proportions.
+    const QImage page = renderPrintedPage(50);
+    ASSERT_FALSE(page.isNull());
+    auto near = [](QColor want) {
+        return [want](QRgb c) {
+            return std::abs(qRed(c) - want.red()) <= 12 &&
+                   std::abs(qGreen(c) - want.green()) <= 12 &&
+                   std::abs(qBlue(c) - want.blue()) <= 12;
+        };
+    };
+    const Area left = areaWhere(page, near(red));
+    const Area right = areaWhere(page, near(blue));
+    ASSERT_GT(left.count, 100);
+    ASSERT_GT(right.count, 100);
+    EXPECT_LT(left.bounds.right(), right.bounds.left());
+    EXPECT_LE(std::abs(left.bounds.top() - right.bounds.top()), 1);
+    EXPECT_LE(std::abs(left.bounds.height() - right.bounds.height()), 2);
+    EXPECT_LE(std::abs(left.bounds.width() - right.bounds.width()), 2);
+    EXPECT_NEAR(double(left.bounds.width()) / left.bounds.height(), 150.0 / 200.0, 0.05)
+        << left.bounds.width() << "x" << left.bounds.height();
+    // Solid halves: all of each rectangle is its colour.
+    EXPECT_GT(left.count, left.bounds.width() * left.bounds.height() * 95 / 100);
+    EXPECT_GT(right.count, right.bounds.width() * right.bounds.height() * 95 / 100);
+
+    // The print re-armed the key: the desktop prints too, still without the window.
+    const int afterFirst = completedJobs();
+    run("xdotool", {"key", "Print"});
+    EXPECT_TRUE(waitForPrintedJob(afterFirst));
+    EXPECT_FALSE(app.mainWindow().has_value());
 
     app.terminate();
     app.waitForExit();

@@ -1,0 +1,237 @@
+// A picture's road through files: a rectangle dragged out in the rectangle mode, saved as JPEG
+// through the real save dialog, loaded back through the load dialog, reduced to 16 colours and
+// given back by Undo. Read from outside: the file on disk, the clipboard and the screen.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "CaptureDesktopSupport.h"
+#include "DesktopSupport.h"
+#include "ScenarioSupport.h"
+
+using namespace desktop;
+using namespace scenario;
+using capture_desktop::clipboardPng;
+using capture_desktop::ProbeWindow;
+
+namespace {
+
+// Two colours that the 16-colour palette does not hold.
+const QColor kLeft(0xc8, 0x3c, 0x28);
+const QColor kRight(0x28, 0x64, 0xc8);
+const QRgb kPalette16[] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+                           0x008080, 0x808080, 0xc0c0c0, 0xff0000, 0x00ff00, 0xffff00,
+                           0x0000ff, 0xff00ff, 0x00ffff, 0xffffff};
+
+// Controls of the main window (the layout's coordinates).
+const QPoint kButton16(344 + 18, 140 + 10);
+const QPoint kUndo(296 + 12 + 54, 132 + 122 + 12);
+// Well inside the preview of a 200 x 150 picture shown at natural size at the box's corner.
+const QRect kInsidePreview(12 + 6, 68 + 6, 180, 130);
+const QRect kSizeLine(8, 42, 275, 22);
+
+bool near(QRgb c, QColor want, int tolerance) {
+    return std::abs(qRed(c) - want.red()) <= tolerance &&
+           std::abs(qGreen(c) - want.green()) <= tolerance &&
+           std::abs(qBlue(c) - want.blue()) <= tolerance;
+}
+
+int largestDifference(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) {
+        return 256;
+    }
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)),
+                                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
+        }
+    }
+    return largest;
+}
+
+QSet<QRgb> coloursOf(const QImage& image) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            colours.insert(image.pixel(x, y) & 0xFFFFFF);
+        }
+    }
+    return colours;
+}
+
+bool onlyPaletteColours(const QImage& image) {
+    const QSet<QRgb> palette(std::begin(kPalette16), std::end(kPalette16));
+    const QSet<QRgb> colours = coloursOf(image);
+    return !colours.isEmpty() && palette.contains(colours);
+}
+
+// What the preview shows, well inside the picture.
+QImage preview(WindowId window) {
+    return screenArea(QRect(inClient(window, kInsidePreview.topLeft()), kInsidePreview.size()));
+}
+
+bool showsOriginalColours(const QImage& shown) {
+    int left = 0;
+    int right = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            left += near(shown.pixel(x, y), kLeft, 8) ? 1 : 0;
+            right += near(shown.pixel(x, y), kRight, 8) ? 1 : 0;
+        }
+    }
+    const int half = shown.width() * shown.height() / 2;
+    return left > half * 8 / 10 && right > half * 8 / 10;
+}
+
+// Runs a file dialog with a keyboard shortcut and types the full name into it.
+bool chooseFileWith(WindowId window, const QString& shortcut, const QString& title,
+                    const QString& path) {
+    run("xdotool", {"windowactivate", "--sync", QString::number(window)});
+    key(shortcut);
+    const auto dialog = waitForWindow(title);
+    if (!dialog) {
+        return false;
+    }
+    QThread::msleep(300);
+    typeText(path);
+    key(QStringLiteral("Return"));
+    return waitUntil([&] { return visibleWindows(title).empty(); });
+}
+
+// Another program takes the clipboard with text (xclip stays in the background until the next
+// owner takes over); no picture is offered any more.
+bool offerText(const QString& text) {
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"});
+    if (!xclip.waitForStarted()) {
+        return false;
+    }
+    xclip.write(text.toUtf8());
+    xclip.closeWriteChannel();
+    xclip.waitForFinished();
+    return waitUntil([] { return clipboardPng().isNull(); });
+}
+
+// The overlay of the rectangle mode: a window of the program's over the whole screen.
+bool waitForOverlay() {
+    return waitUntil([] {
+        const QString out = run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
+        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+            if (windowGeometry(line.trimmed().toULong()) == QRect(0, 0, 1920, 1080)) {
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+}  // namespace
+
+TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
+    PrivateConfigHome config;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("shot.jpg"));
+
+    ASSERT_EQ(run("xsetroot", {"-solid", "#808080"}).exitCode, 0);
+    ProbeWindow left(QRect(250, 150, 150, 300), kLeft);
+    ProbeWindow right(QRect(400, 150, 150, 300), kRight);
+    left.showAndWait();
+    right.showAndWait();
+
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    app.chooseFromTrayMenu(2);  // "Open"
+    auto window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value());
+    // Options, "Define Hotkey Function", "Hotkey = (Get Rectangular Area ) ...".
+    chooseFromMenuBar(*window, 1, {2, 3});
+    QThread::msleep(300);
+    key(QStringLiteral("Escape"));
+    ASSERT_TRUE(app.waitForMainWindowHidden());
+
+    // The key brings the overlay; a drag from (300, 200) to (500, 350) takes 200 x 150 pixels.
+    run("xdotool", {"key", "Print"});
+    ASSERT_TRUE(waitForOverlay());
+    run("xdotool", {"mousemove", "300", "200", "mousedown", "1"});
+    run("xdotool", {"mousemove", "380", "260"});
+    run("xdotool", {"mousemove", "500", "350"});
+    run("xdotool", {"mouseup", "1"});
+    window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << app.output().toStdString();
+    const QImage taken = clipboardPng();
+    ASSERT_EQ(taken.size(), QSize(200, 150));
+    EXPECT_EQ(QColor(taken.pixel(0, 0)), kLeft);
+    EXPECT_EQ(QColor(taken.pixel(99, 149)), kLeft);
+    EXPECT_EQ(QColor(taken.pixel(100, 0)), kRight);
+    EXPECT_EQ(QColor(taken.pixel(199, 149)), kRight);
+    left.hide();
+    right.hide();
+
+    // Saved through the save dialog as a JPEG: the name's extension decides.
+    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
+                               QStringLiteral("^Save Picture As"), path));
+    const auto saved = waitForMessageBox();
+    ASSERT_TRUE(saved.has_value());
+    const QString message = ocr(screenArea(frameGeometry(*saved)), 2);
+    EXPECT_TRUE(squeezed(message).contains(QStringLiteral("savedasJPG"))) << message.toStdString();
+    ASSERT_TRUE(acceptMessageBox());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(3) == QByteArray("\xff\xd8\xff", 3));
+    file.close();
+    const QImage jpeg = QImage(path, "JPEG").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(jpeg.size(), QSize(200, 150));
+    for (const QPoint at : {QPoint(10, 10), QPoint(90, 140), QPoint(50, 75)}) {
+        EXPECT_TRUE(near(jpeg.pixel(at), kLeft, 6)) << at.x() << "," << at.y();
+    }
+    for (const QPoint at : {QPoint(110, 10), QPoint(190, 140), QPoint(150, 75)}) {
+        EXPECT_TRUE(near(jpeg.pixel(at), kRight, 6)) << at.x() << "," << at.y();
+    }
+
+    // Another program takes the clipboard; loading the file puts the picture there.
+    ASSERT_TRUE(offerText(QStringLiteral("no picture here")));
+    ASSERT_TRUE(
+        chooseFileWith(*window, QStringLiteral("ctrl+l"), QStringLiteral("^Load Picture$"), path));
+    QImage loaded;
+    ASSERT_TRUE(waitUntil([&] { return !(loaded = clipboardPng()).isNull(); }, 15000));
+    EXPECT_LE(largestDifference(loaded, jpeg), 3);
+    ASSERT_TRUE(waitUntil([&] { return showsOriginalColours(preview(*window)); }));
+
+    // "16": the preview holds only colours of the 16-colour palette, and the size line says so.
+    clickInClient(*window, kButton16);
+    EXPECT_TRUE(waitUntil([&] { return onlyPaletteColours(preview(*window)); }));
+    QString sizeLine;
+    EXPECT_TRUE(waitUntil([&] {
+        sizeLine =
+            ocr(screenArea(QRect(inClient(*window, kSizeLine.topLeft()), kSizeLine.size())), 4)
+                .simplified();
+        return sizeLine.contains(QStringLiteral("16 Colors"));
+    })) << sizeLine.toStdString();
+    EXPECT_TRUE(sizeLine.contains(QStringLiteral("200 X 150"))) << sizeLine.toStdString();
+
+    // Undo gives back the loaded picture: shown, and copied out with Ctrl+C.
+    clickInClient(*window, kUndo);
+    EXPECT_TRUE(waitUntil([&] { return showsOriginalColours(preview(*window)); }));
+    ASSERT_TRUE(offerText(QStringLiteral("nothing to see")));
+    run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
+    key(QStringLiteral("ctrl+c"));
+    QImage copied;
+    EXPECT_TRUE(waitUntil([&] {
+        copied = clipboardPng();
+        return largestDifference(copied, jpeg) <= 3;
+    })) << "largest difference "
+        << largestDifference(copied, jpeg);
+
+    app.terminate();
+    app.waitForExit();
+}

@@ -1,0 +1,234 @@
+// Options set through the main window's controls and menus, stored with "Save Options", the
+// program ended with "Close && Exit" and started again: the second run behaves as the first was
+// left, shows its window where the window manager had moved it and keeps the picture folders.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "CaptureDesktopSupport.h"
+#include "DesktopSupport.h"
+#include "ScenarioSupport.h"
+
+using namespace desktop;
+using namespace scenario;
+using capture_desktop::clipboardPng;
+using capture_desktop::ManagedWindow;
+
+namespace {
+
+// Controls of the main window, at their middles (the layout's coordinates).
+const QPoint kInvertColors(304 + 8, 64 + 8);
+const QPoint kAddAFrame(304 + 8, 112 + 8);
+const QPoint kGreen(348 + 8, 168 + 8);
+const QPoint kBrightnessRightArrow(308 + 109 - 5, 200 + 8);
+const QPoint kContrastLeftArrow(308 + 5, 232 + 8);
+const QPoint kPrinterList(8 + 90, 308 + 10);
+const QPoint kCopiesList(156 + 18, 336 + 10);
+const QPoint kLandscape(204 + 8, 296 + 8);
+const QPoint kPrintDateTime(204 + 8, 360 + 8);
+const QPoint kCentered(308 + 4 + 8, 288 + 3 + 8);
+const QPoint kHalfSize(308 + 4 + 8, 288 + 52 + 8);
+
+int programWindows() {
+    return static_cast<int>(run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"})
+                                .out.split('\n', Qt::SkipEmptyParts)
+                                .size());
+}
+
+// Opens a drop-down list with a click and takes an entry with the keys given.
+void chooseInList(WindowId window, QPoint list, const QStringList& keys) {
+    const int before = programWindows();
+    clickInClient(window, list);
+    waitUntil([&] { return programWindows() > before; }, 5000);
+    QThread::msleep(200);
+    run("xdotool", QStringList{"key"} + keys + QStringList{"Return"});
+    waitUntil([&] { return programWindows() <= before; }, 5000);
+}
+
+void clickTimes(WindowId window, QPoint at, int times) {
+    for (int i = 0; i < times; ++i) {
+        clickInClient(window, at);
+        QThread::msleep(400);
+    }
+}
+
+// "Save Options" from the Options menu, and its message answered.
+bool saveOptions(WindowId window) {
+    chooseFromMenuBar(window, 1, {10});
+    return acceptMessageBox();
+}
+
+// "Close && Exit" from the File menu, answered with Yes.
+bool closeAndExit(Varnoset& app, WindowId window) {
+    chooseFromMenuBar(window, 0, {1});
+    const auto confirm = waitForWindow(QStringLiteral("^Confirm$"));
+    if (!confirm) {
+        return false;
+    }
+    run("xdotool", {"windowactivate", "--sync", QString::number(*confirm)});
+    key(QStringLiteral("alt+y"));
+    return app.waitForExit(20000) == std::optional<int>(0);
+}
+
+bool chooseFile(WindowId window, const QString& shortcut, const QString& title,
+                const QString& path) {
+    run("xdotool", {"windowactivate", "--sync", QString::number(window)});
+    key(shortcut);
+    if (!waitForWindow(title)) {
+        return false;
+    }
+    QThread::msleep(300);
+    typeText(path);
+    key(QStringLiteral("Return"));
+    return waitUntil([&] { return visibleWindows(title).empty(); });
+}
+
+}  // namespace
+
+TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
+    PrivateConfigHome config;
+    QTemporaryDir saveFolder;
+    QTemporaryDir loadFolder;
+    ASSERT_TRUE(saveFolder.isValid() && loadFolder.isValid());
+    QImage small(40, 30, QImage::Format_RGB32);
+    small.fill(QColor(0x33, 0x66, 0x99));
+    ASSERT_TRUE(small.save(loadFolder.filePath(QStringLiteral("in.bmp")), "BMP"));
+    ASSERT_EQ(run("xsetroot", {"-solid", "#605040"}).exitCode, 0);
+
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    run("xdotool", {"key", "Print"});
+    auto window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << app.output().toStdString();
+
+    // Check boxes, the two radio groups, the two bars and the two lists.
+    for (const QPoint at :
+         {kInvertColors, kAddAFrame, kGreen, kCentered, kHalfSize, kLandscape, kPrintDateTime}) {
+        clickTimes(*window, at, 1);
+    }
+    clickTimes(*window, kBrightnessRightArrow, 3);  // 3 steps of 4
+    clickTimes(*window, kContrastLeftArrow, 2);
+    chooseInList(*window, kPrinterList, {"Up"});           // "FILE" above "Default Printer"
+    chooseInList(*window, kCopiesList, {"Down", "Down"});  // "3"
+    // The menus: key F8, the active-window mode, a frame of 3 dots, the footer text, the client
+    // area on, the sound off, and last the larger form (it moves every control).
+    chooseFromMenuBar(*window, 1, {1, 9});
+    QThread::msleep(300);
+    chooseFromMenuBar(*window, 1, {2, 2});
+    QThread::msleep(300);
+    chooseFromMenuBar(*window, 1, {4, 3});
+    QThread::msleep(300);
+    chooseFromMenuBar(*window, 1, {3});
+    ASSERT_TRUE(waitForWindow(QStringLiteral("^Page footer Text$")).has_value());
+    key(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("Kept between runs"));
+    key(QStringLiteral("Return"));
+    ASSERT_TRUE(waitUntil([] { return visibleWindows("^Page footer Text$").empty(); }));
+    chooseFromMenuBar(*window, 1, {5});
+    QThread::msleep(300);
+    chooseFromMenuBar(*window, 1, {8});
+    QThread::msleep(300);
+    const QSize designSize = windowGeometry(*window).size();
+    chooseFromMenuBar(*window, 1, {7});
+    ASSERT_TRUE(waitUntil([&] { return windowGeometry(*window).width() > designSize.width(); }));
+    ASSERT_TRUE(saveOptions(*window));
+
+    const auto saved = storedOptions(storeFile(config));
+    ASSERT_TRUE(saved.has_value());
+    const QMap<QString, QString> expected = {
+        {"Monochrom", dword(0)},
+        {"Inversed", dword(1)},
+        {"Mirrored", dword(0)},
+        {"Centered", dword(0)},
+        {"Proportion", dword(1)},
+        {"Stretched", dword(0)},
+        {"NormalSize", dword(0)},
+        {"HalfSize", dword(1)},
+        {"Frame", dword(1)},
+        {"SwapBW", dword(0)},
+        {"FooterText", dword(0)},
+        {"FooterTime", dword(1)},
+        {"FooterUser", dword(0)},
+        {"Landscape", dword(1)},
+        {"Portrait", dword(0)},
+        {"Direct", dword(0)},
+        {"PlaySound", dword(0)},
+        {"Client", dword(1)},
+        {"Confirm", dword(0)},
+        {"Red", dword(1)},
+        {"Green", dword(0)},
+        {"Blue", dword(1)},
+        {"Resize", dword(1)},
+        {"Contrast", dword(12)},                                // the brightness bar
+        {"Brightness", dword(static_cast<std::uint32_t>(-8))},  // the contrast bar
+        {"FrameSize", dword(3)},
+        {"Hotkey", dword(0x77)},  // F8
+        {"HotKeyFunction", dword(1)},
+        {"Color1", dword(0)},
+        {"Color2", dword(0xFFFFFF)},
+        {"DefPrinter", "\"FILE\""},
+        {"FooterString", "\"Kept between runs\""},
+        {"Copies", dword(2)},
+    };
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        EXPECT_EQ(saved->value(it.key()), it.value()) << it.key().toStdString();
+    }
+
+    // A picture saved into one folder and one loaded from another; the window moved by the
+    // window manager.
+    ASSERT_TRUE(chooseFile(*window, QStringLiteral("ctrl+s"), QStringLiteral("^Save Picture As"),
+                           saveFolder.filePath(QStringLiteral("kept.bmp"))));
+    ASSERT_TRUE(acceptMessageBox());
+    ASSERT_TRUE(chooseFile(*window, QStringLiteral("ctrl+l"), QStringLiteral("^Load Picture$"),
+                           loadFolder.filePath(QStringLiteral("in.bmp"))));
+    ASSERT_TRUE(waitUntil([] { return clipboardPng().size() == QSize(40, 30); }));
+    const QPoint before = frameGeometry(*window).topLeft();
+    run("xdotool", {"windowmove", QString::number(*window), "180", "140"});
+    QPoint moved;
+    ASSERT_TRUE(waitUntil([&] { return (moved = frameGeometry(*window).topLeft()) != before; }));
+    QThread::msleep(300);
+    moved = frameGeometry(*window).topLeft();
+
+    ASSERT_TRUE(closeAndExit(app, *window)) << app.output().toStdString();
+    const auto closed = storedOptions(storeFile(config));
+    ASSERT_TRUE(closed.has_value());
+    EXPECT_EQ(closed->value("WinPosLeft"), dword(moved.x()));
+    EXPECT_EQ(closed->value("WinPosTop"), dword(moved.y()));
+    EXPECT_EQ(closed->value("SaveFolder"), '"' + QDir(saveFolder.path()).absolutePath() + "/\"");
+    EXPECT_EQ(closed->value("LoadFolder"), '"' + QDir(loadFolder.path()).absolutePath() + "/\"");
+    for (auto it = expected.begin(); it != expected.end(); ++it) {
+        EXPECT_EQ(closed->value(it.key()), it.value()) << it.key().toStdString();
+    }
+
+    // The second run: F8 shows in the tooltip and alone takes the active window's client area.
+    Varnoset again;
+    again.start();
+    ASSERT_TRUE(again.waitForTrayIcon()) << again.output().toStdString();
+    const QString tip = again.readTrayToolTip().simplified();
+    EXPECT_TRUE(tip.contains(QStringLiteral("Press F8"))) << tip.toStdString();
+    ManagedWindow probe(QStringLiteral("400x300+100+200"));
+    ASSERT_NE(probe.id(), 0u);
+    probe.activate();
+    run("xdotool", {"key", "F8"});
+    window = again.waitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << again.output().toStdString();
+    EXPECT_EQ(clipboardPng().size(), QSize(400, 300));
+    // Where it was moved to, and larger than the design.
+    QThread::msleep(300);
+    EXPECT_EQ(frameGeometry(*window).topLeft(), moved);
+    EXPECT_GT(windowGeometry(*window).width(), designSize.width());
+
+    // What the second run's controls hold, stored again, is what the first run left.
+    ASSERT_TRUE(saveOptions(*window));
+    const auto resaved = storedOptions(storeFile(config));
+    ASSERT_TRUE(resaved.has_value());
+    EXPECT_EQ(*resaved, *closed);
+    ASSERT_TRUE(closeAndExit(again, *window)) << again.output().toStdString();
+    const auto end = storedOptions(storeFile(config));
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(*end, *closed);
+}

@@ -1,0 +1,121 @@
+#include "ScenarioSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace scenario {
+
+namespace {
+
+// What sits above the central widget inside the main window's client area.
+constexpr int kMenuBarHeight = 22;
+const char* const kSection = "[HKEY_CURRENT_USER\\SOFTWARE\\Kestrane\\NewVarnoset\\v3.00\\Setup]";
+
+std::vector<WindowId> messageBoxes() {
+    std::vector<WindowId> boxes;
+    for (const WindowId id : desktop::visibleWindows(QStringLiteral("^Varnoset$"))) {
+        // The tray icon and its tooltip carry the name too, and are far smaller.
+        const QRect g = desktop::windowGeometry(id);
+        if (g.width() >= 100 && g.height() >= 60) {
+            boxes.push_back(id);
+        }
+    }
+    return boxes;
+}
+
+}  // namespace
+
+QPoint inClient(WindowId window, QPoint at) {
+    return desktop::windowGeometry(window).topLeft() + QPoint(0, kMenuBarHeight) + at;
+}
+
+void clickInClient(WindowId window, QPoint at) {
+    desktop::clickAt(inClient(window, at));
+}
+
+QString storeFile(const desktop::PrivateConfigHome& config) {
+    return config.path() + QStringLiteral("/Kestrane/NewVarnoset.reg");
+}
+
+std::optional<QMap<QString, QString>> storedOptions(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    std::optional<QMap<QString, QString>> values;
+    bool inside = false;
+    const QRegularExpression value(QStringLiteral("^\"([^\"]+)\"=(.*)$"));
+    for (const QString& line : QString::fromUtf8(in.readAll()).split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1Char('['))) {
+            inside = trimmed == QLatin1String(kSection);
+            if (inside && !values) {
+                values.emplace();
+            }
+            continue;
+        }
+        const auto m = value.match(trimmed);
+        if (inside && m.hasMatch()) {
+            values->insert(m.captured(1), m.captured(2));
+        }
+    }
+    return values;
+}
+
+QString dword(std::uint32_t value) {
+    return QStringLiteral("dword:%1").arg(value, 8, 16, QLatin1Char('0'));
+}
+
+std::optional<WindowId> waitForMessageBox(int timeoutMs) {
+    std::vector<WindowId> boxes;
+    desktop::waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
+    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
+}
+
+bool acceptMessageBox() {
+    const auto box = waitForMessageBox();
+    if (!box) {
+        return false;
+    }
+    desktop::run("xdotool", {"windowactivate", "--sync", QString::number(*box)});
+    desktop::key(QStringLiteral("Return"));
+    return desktop::waitUntil([] { return messageBoxes().empty(); }, 10000);
+}
+
+int completedJobs() {
+    return static_cast<int>(desktop::run("lpstat", {"-W", "completed", "-o", "FILE"})
+                                .out.split('\n', Qt::SkipEmptyParts)
+                                .size());
+}
+
+bool waitForPrintedJob(int before, int timeoutMs) {
+    return desktop::waitUntil(
+        [&] {
+            return completedJobs() > before &&
+                   desktop::run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
+        },
+        timeoutMs);
+}
+
+QImage renderPrintedPage(int dpi) {
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("page.png"));
+    desktop::run("gs",
+                 {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=png16m",
+                  QStringLiteral("-r%1").arg(dpi), "-sOutputFile=" + png,
+                  qEnvironmentVariable("VARNOSET_CUPS_OUT")},
+                 120000);
+    const QImage page(png);
+    return page.isNull() ? page : page.convertToFormat(QImage::Format_RGB32);
+}
+
+QString printedText() {
+    // The queue's PostScript carries its fonts as subsets without a text mapping, so the words
+    // are read from the page as a person would read them.
+    return desktop::ocr(renderPrintedPage(200));
+}
+
+}  // namespace scenario

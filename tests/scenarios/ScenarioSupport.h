@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QImage>
+#include <QMap>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "DesktopSupport.h"
+
+// What the scenarios share: where the main window's controls are, the options file as the program
+// leaves it, the program's message boxes and the pages that reach the private CUPS queue.
+namespace scenario {
+
+using desktop::WindowId;
+
+// A point of the main window's client area below its menu bar (the layout's coordinates), in
+// root coordinates.
+QPoint inClient(WindowId window, QPoint at);
+// Clicks there with the left button.
+void clickInClient(WindowId window, QPoint at);
+
+// The options file under a private options folder.
+QString storeFile(const desktop::PrivateConfigHome& config);
+// The values of the options key, by name as written, with their data as written after the "=";
+// nullopt when the file has no such key.
+std::optional<QMap<QString, QString>> storedOptions(const QString& file);
+// A value as the options file writes an integer.
+QString dword(std::uint32_t value);
+
+// The program's message boxes carry the application's name as their title.
+std::optional<WindowId> waitForMessageBox(int timeoutMs = 10000);
+// Answers the open message box with Return and waits for it to go.
+bool acceptMessageBox();
+
+// Jobs the FILE queue has completed so far.
+int completedJobs();
+// Waits until the FILE queue has completed more jobs than before and holds none.
+bool waitForPrintedJob(int before, int timeoutMs = 90000);
+// The last printed page, rendered by Ghostscript at that resolution.
+QImage renderPrintedPage(int dpi);
+// The text on the last printed page, read by OCR from the rendered page.
+QString printedText();
+
+}  // namespace scenario
