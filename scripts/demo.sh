@@ -21,8 +21,13 @@ has_tray_icon() { [[ -n "$(tray_icon)" ]]; }
 shot() { import -window root "$out/$1.png" && echo "  $out/$1.png"; }
 
 # Something to look at on the desktop.
+xsetroot -solid '#3b5a78'
 xlogo -geometry 400x300+200+150 &
 xclock -geometry 220x220+700+120 &
+# A colourful window to capture.
+convert -size 240x170 'gradient:#f0a030-#3060d0' -fill '#20a050' -draw 'circle 120,85 150,125' \
+    -fill white -pointsize 22 -gravity center -annotate +0+0 'Varnoset' "$out/.picture.png"
+display -title picture -geometry +1000+500 "$out/.picture.png" &
 "$bin" &
 app=$!
 trap 'kill $app 2>/dev/null; wait $app 2>/dev/null' EXIT
@@ -35,11 +40,39 @@ eval "$(xdotool getwindowgeometry --shell "$(tray_icon)")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 sleep 0.7
 shot tray-menu
-xdotool key Down Down Return   # "Open"
-wait_for 5 xdotool search --onlyvisible --name 'Kestrane'
+# The part of the screen around the icon and its menu, for the README.
+import -window root -crop 560x330+1360+750 +repage "$out/tray-menu-crop.png"
+xdotool key Escape
+sleep 0.3
+
+# Alt+PrintScreen captures the active window and shows the main window with the picture.
+xdotool windowactivate --sync "$(xdotool search --name '^picture$' | head -n1)"
+sleep 0.3
+xdotool key alt+Print
+wait_for 8 xdotool search --onlyvisible --name 'Kestrane'
 sleep 1.2
 shot main-window
+main=$(xdotool search --onlyvisible --name 'Kestrane' | head -n1)
+import -frame -window "$main" "$out/main-window-crop.png"
 
+# "Print User Info" and "Print Date & Time", then Print: the page goes to the private queue as
+# PostScript and is rendered to a picture.
+origin() { xwininfo -id "$main" | sed -n "s/.*Absolute upper-left $1: *//p"; }
+mx=$(origin X) my=$(origin Y)
+client() { xdotool mousemove $((mx + $1)) $((my + 22 + $2)) click 1; sleep 0.4; }
+client 212 336
+client 212 368
+client 320 18
+if wait_for 60 sh -c '[ -s "$VARNOSET_CUPS_OUT" ] && [ -z "$(lpstat -o FILE)" ]'; then
+    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r40 -sOutputFile="$out/printed-page.png" \
+        "$VARNOSET_CUPS_OUT" &&
+        mogrify -bordercolor '#888888' -border 1 "$out/printed-page.png" &&
+        echo "  $out/printed-page.png"
+else
+    echo "the printed page did not reach the private print queue" >&2
+fi
+
+rm -f "$out/.picture.png"
 kill -TERM $app
 wait $app || true
 trap - EXIT
