@@ -11,7 +11,10 @@ build_pkgs=(
     libcanberra-dev libcanberra-pulse fonts-liberation
     xdg-utils
 )
-desktop_pkgs=(xvfb xauth openbox trayer x11-utils x11-xserver-utils imagemagick)
+desktop_pkgs=(
+    xvfb xauth openbox trayer x11-utils x11-xserver-utils imagemagick xdotool x11-apps
+    cups cups-bsd cups-client ghostscript
+)
 test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
     libxcb-xtest0-dev libxcb-damage0-dev
