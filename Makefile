@@ -56,6 +56,17 @@ fuzz:
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGETS)
 	cd $(BUILD_FUZZ) && ctest --output-on-failure -L fuzz
 
+BUILD_BENCH := build/bench
+BENCH_RUNS ?= 15
+
+# Builds Release with the benchmarks and runs every one beside its peer tools on one private
+# desktop, BENCH_RUNS repetitions each; the table of medians lands in build/bench/bench-table.md.
+bench:
+	@scripts/deps.sh bench
+	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOSET_BENCH=ON -DVARNOSET_TESTS=OFF
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	tests/bench/bench_all.sh $(BUILD_BENCH) $(BENCH_RUNS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

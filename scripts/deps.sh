@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages Varnoset needs, only when some are missing.
 #   deps.sh build    what building and running the program needs
 #   deps.sh test     that, plus what the tests, benchmarks and the private desktop need
+#   deps.sh bench    that, plus the screenshot tools the benchmarks compare with
 set -euo pipefail
 
 build_pkgs=(
@@ -22,23 +23,33 @@ test_pkgs=(
     cups cups-bsd cups-client ghostscript poppler-utils
     pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot tesseract-ocr
 )
+bench_pkgs=(libbenchmark-dev scrot maim imagemagick libjpeg-turbo-progs dbus-daemon bsdextrautils)
+# Compared with where they install; the benchmarks leave out what is missing.
+bench_optional_pkgs=(flameshot ksnip)
 
+optional=()
 case "${1:-build}" in
     build) wanted=("${build_pkgs[@]}") ;;
     desktop) wanted=("${build_pkgs[@]}" "${desktop_pkgs[@]}") ;;
     test) wanted=("${build_pkgs[@]}" "${desktop_pkgs[@]}" "${test_pkgs[@]}") ;;
-    *) echo "usage: $0 build|desktop|test" >&2; exit 2 ;;
+    bench)
+        wanted=("${build_pkgs[@]}" "${desktop_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}")
+        optional=("${bench_optional_pkgs[@]}")
+        ;;
+    *) echo "usage: $0 build|desktop|test|bench" >&2; exit 2 ;;
 esac
 
-missing=()
-for p in "${wanted[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        missing+=("$p")
-    fi
-done
-((${#missing[@]} == 0)) && exit 0
+not_installed() {
+    local p
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+    done
+}
+mapfile -t missing < <(not_installed "${wanted[@]}")
+mapfile -t missing_optional < <(not_installed "${optional[@]}")
+((${#missing[@]} + ${#missing_optional[@]} == 0)) && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]} ${missing_optional[*]}"
 sudo=()
 if ((EUID != 0)); then
     command -v sudo >/dev/null || { echo "Please install as root: ${missing[*]}" >&2; exit 1; }
@@ -47,4 +58,10 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 # Without --no-install-recommends apt pulls in systemd, udev, avahi and a whole desktop.
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if ((${#missing[@]})); then
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+for p in "${missing_optional[@]}"; do
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$p" ||
+        echo "deps.sh: $p did not install; the benchmarks leave it out" >&2
+done

@@ -1,31 +1,75 @@
 #!/usr/bin/env bash
-# Time from exec to the tray icon, and resident memory while idle, for Varnoset and for a bare
-# Qt tray program, on the same private virtual desktop in one run.
+# Time from exec to the tray icon, and resident memory while idle, for Varnoset, a bare Qt tray
+# program, and the tray-resident screenshot tools Flameshot and ksnip where they are installed,
+# on the same private virtual desktop in one run. Every program gets the same private session
+# bus (Flameshot needs one) and a private configuration that shows the tray icon and no
+# first-start dialog.
 #   startup_bench.sh BUILD_DIR [RUNS]
 set -euo pipefail
+here=$(dirname "$0")
 build=$(realpath "$1")
 runs=${2:-15}
 if [[ "${VARNOSET_BENCH_INSIDE:-}" != 1 ]]; then
-    VARNOSET_BENCH_INSIDE=1 exec "$(dirname "$0")/../desktop/harness.sh" -- "$0" "$build" "$runs"
+    VARNOSET_BENCH_INSIDE=1 exec "$here/../desktop/harness.sh" -- "$0" "$build" "$runs"
 fi
+source "$here/bench_lib.sh"
 probe=$build/tests/bench/startup_probe
+idle_ms=1500
 
+bus_pid=
+if command -v dbus-daemon >/dev/null; then
+    read -r address bus_pid < <(dbus-daemon --session --fork --nopidfile --print-address=1 \
+        --print-pid=1 --address="unix:path=$TMPDIR/session-bus" | paste -sd' ')
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    trap 'kill $bus_pid 2>/dev/null' EXIT
+fi
+mkdir -p "$XDG_CONFIG_HOME/flameshot" "$XDG_CONFIG_HOME/ksnip"
+printf '%s\n' '[General]' showStartupLaunchMessage=false showHelp=false checkForUpdates=false \
+    disabledTrayIcon=false showDesktopNotification=false startupLaunch=false \
+    >"$XDG_CONFIG_HOME/flameshot/flameshot.ini"
+printf '%s\n' '[Application]' UseTrayIcon=true StartMinimizedToTray=true \
+    >"$XDG_CONFIG_HOME/ksnip/ksnip.conf"
+
+varnoset_ms=
+varnoset_mb=
 measure() {  # label icon-name program...
-    local label=$1 name=$2; shift 2
-    local times=() mems=()
+    local label=$1 name=$2
+    shift 2
+    local i ms kb times=() mems=()
+    # The programs' own chatter goes to a log.
+    "$probe" "$name" 300 "$@" >/dev/null 2>>"$TMPDIR/startup-programs.log" || true  # warms the cache
     for ((i = 0; i < runs; i++)); do
-        read -r ms kb < <("$probe" "$name" 1500 "$@")
-        times+=("$ms"); mems+=("$kb")
+        read -r ms kb < <("$probe" "$name" "$idle_ms" "$@" 2>>"$TMPDIR/startup-programs.log" || true)
+        if [[ ${ms:-} == -* || -z ${ms:-} ]]; then
+            echo "$label: no tray icon appeared within 20 s; left out" >&2
+            return 0
+        fi
+        times+=("$ms")
+        mems+=("$kb")
         sleep 0.3
     done
     local tmed mmed
-    tmed=$(printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
-    mmed=$(printf '%s\n' "${mems[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+    tmed=$(printf '%s\n' "${times[@]}" | bench_median)
+    mmed=$(printf '%s\n' "${mems[@]}" | awk '{printf "%.1f\n", $1 / 1024}' | bench_median)
     printf '%-22s median %7.1f ms to the tray icon   median %6.1f MB resident (%d runs)\n' \
-        "$label" "$tmed" "$(echo "$mmed / 1024" | bc -l)" "$runs"
+        "$label" "$tmed" "$mmed" "$runs"
+    if [[ -z $varnoset_ms ]]; then
+        varnoset_ms=$tmed varnoset_mb=$mmed
+    else
+        bench_row "exec to the tray icon" "$varnoset_ms" ms "$label" "$tmed" "process start to icon docked"
+        bench_row "resident memory, idle ${idle_ms} ms" "$varnoset_mb" MB "$label" "$mmed" "VmRSS"
+    fi
 }
 
-"$build/varnoset" & first=$!   # warm the file cache once
-sleep 1.5; kill $first; wait $first || true
 measure "Varnoset" "Varnoset" "$build/varnoset"
 measure "bare Qt tray program" "BareTray" "$build/tests/bench/bare_tray"
+if command -v flameshot >/dev/null; then
+    measure "Flameshot $(flameshot --version 2>/dev/null | awk 'NR == 1 {print $2}')" flameshot flameshot
+else
+    echo "Flameshot is not installed"
+fi
+if command -v ksnip >/dev/null; then
+    measure "ksnip $(dpkg-query -W -f='${Version}' ksnip 2>/dev/null | cut -d- -f1)" ksnip ksnip
+else
+    echo "ksnip is not installed"
+fi
