@@ -321,9 +321,12 @@ QString Varnoset::readTrayToolTip() {
         std::optional<QRect> shown;
         if (waitUntil([&] { return (shown = tooltip()).has_value(); }, 5000)) {
             QThread::msleep(100);  // painted
-            const QString text = ocr(screenArea(*shown), 4);
-            run("xdotool", {"mousemove", "200", "200"});
-            return text;
+            const QImage picture = screenArea(*shown);
+            // It hides after two seconds; on a busy machine the grab may have come too late.
+            if (tooltip() == shown) {
+                run("xdotool", {"mousemove", "200", "200"});
+                return ocr(picture, 4);
+            }
         }
     }
     return {};

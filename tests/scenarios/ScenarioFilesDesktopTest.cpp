@@ -31,6 +31,7 @@ const QRgb kPalette16[] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x8
 // Controls of the main window (the layout's coordinates).
 const QPoint kButton16(344 + 18, 140 + 10);
 const QPoint kUndo(296 + 12 + 54, 132 + 122 + 12);
+const QPoint kRed(308 + 8, 168 + 8);
 // Well inside the preview of a 200 x 150 picture shown at natural size at the box's corner.
 const QRect kInsidePreview(12 + 6, 68 + 6, 180, 130);
 const QRect kSizeLine(8, 42, 275, 22);
@@ -231,6 +232,20 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
         return largestDifference(copied, jpeg) <= 3;
     })) << "largest difference "
         << largestDifference(copied, jpeg);
+
+    // A copy between a reduction and Undo is what Undo brings back: the reduced picture. Red off
+    // before Undo makes Undo's end visible, as it switches red on again.
+    clickInClient(*window, kButton16);
+    ASSERT_TRUE(waitUntil([&] { return onlyPaletteColours(preview(*window)); }));
+    const QImage reduced = preview(*window);
+    key(QStringLiteral("ctrl+c"));
+    ASSERT_TRUE(waitUntil([&] { return onlyPaletteColours(clipboardPng()); }));
+    clickInClient(*window, kRed);
+    ASSERT_TRUE(waitUntil([&] { return preview(*window) != reduced; }));
+    clickInClient(*window, kUndo);
+    EXPECT_TRUE(waitUntil([&] { return preview(*window) == reduced; }))
+        << "Undo did not give back the copied, reduced picture";
+    EXPECT_FALSE(showsOriginalColours(preview(*window)));
 
     app.terminate();
     app.waitForExit();
