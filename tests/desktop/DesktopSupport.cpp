@@ -130,8 +130,17 @@ void key(const QString& keys) {
 void chooseFromMenuBar(WindowId window, int menu, const std::vector<int>& entries) {
     const QRect g = windowGeometry(window);
     const int titleX[] = {18, 62};
+    // The menu is a window of its own: wait for it before the keys, so that they reach it even
+    // when the program is slow to open it.
+    auto programWindows = [] {
+        return run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"})
+            .out.split('\n', Qt::SkipEmptyParts)
+            .size();
+    };
+    const auto before = programWindows();
     clickAt(g.topLeft() + QPoint(titleX[menu], 10));
-    QThread::msleep(300);
+    waitUntil([&] { return programWindows() > before; }, 5000);
+    QThread::msleep(200);
     QStringList keys;
     for (std::size_t level = 0; level < entries.size(); ++level) {
         // Opening a submenu with Right already highlights its first entry.

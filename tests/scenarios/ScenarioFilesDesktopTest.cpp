@@ -3,6 +3,7 @@
 // given back by Undo. Read from outside: the file on disk, the clipboard and the screen.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -93,8 +94,9 @@ bool showsOriginalColours(const QImage& shown) {
 }
 
 // Runs a file dialog with a keyboard shortcut and types the full name into it.
+// Further keys may go to the dialog's other controls before Return takes the choice.
 bool chooseFileWith(WindowId window, const QString& shortcut, const QString& title,
-                    const QString& path) {
+                    const QString& path, const QStringList& keys = {}) {
     run("xdotool", {"windowactivate", "--sync", QString::number(window)});
     key(shortcut);
     const auto dialog = waitForWindow(title);
@@ -103,7 +105,7 @@ bool chooseFileWith(WindowId window, const QString& shortcut, const QString& tit
     }
     QThread::msleep(300);
     typeText(path);
-    key(QStringLiteral("Return"));
+    run("xdotool", QStringList{"key"} + keys + QStringList{"Return"});
     return waitUntil([&] { return visibleWindows(title).empty(); });
 }
 
@@ -198,6 +200,21 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     for (const QPoint at : {QPoint(110, 10), QPoint(190, 140), QPoint(150, 75)}) {
         EXPECT_TRUE(near(jpeg.pixel(at), kRight, 6)) << at.x() << "," << at.y();
     }
+
+    // A name without extension under "JPG Pictures", chosen in the dialog's list of types (the
+    // next control after the name): the dialog adds its default "bmp", the program ".jpg".
+    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
+                               QStringLiteral("^Save Picture As"),
+                               folder.filePath(QStringLiteral("second")), {"Tab", "Down"}));
+    const auto savedAgain = waitForMessageBox();
+    ASSERT_TRUE(savedAgain.has_value());
+    const QString again = ocr(screenArea(frameGeometry(*savedAgain)), 2);
+    EXPECT_TRUE(squeezed(again).contains(QStringLiteral("savedasJPG"))) << again.toStdString();
+    ASSERT_TRUE(acceptMessageBox());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"second.bmp.jpg", "shot.jpg"}));
+    EXPECT_EQ(QImage(folder.filePath(QStringLiteral("second.bmp.jpg")), "JPEG").size(),
+              QSize(200, 150));
 
     // Another program takes the clipboard; loading the file puts the picture there.
     ASSERT_TRUE(offerText(QStringLiteral("no picture here")));

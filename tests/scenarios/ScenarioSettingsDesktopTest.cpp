@@ -61,16 +61,22 @@ bool saveOptions(WindowId window) {
     return acceptMessageBox();
 }
 
-// "Close && Exit" from the File menu, answered with Yes.
-bool closeAndExit(Varnoset& app, WindowId window) {
+// "Close && Exit" from the File menu, the question answered with the button's key (alt+y or
+// alt+n).
+bool chooseCloseAndExit(WindowId window, const QString& answer) {
     chooseFromMenuBar(window, 0, {1});
     const auto confirm = waitForWindow(QStringLiteral("^Confirm$"));
     if (!confirm) {
         return false;
     }
     run("xdotool", {"windowactivate", "--sync", QString::number(*confirm)});
-    key(QStringLiteral("alt+y"));
-    return app.waitForExit(20000) == std::optional<int>(0);
+    key(answer);
+    return waitUntil([] { return visibleWindows(QStringLiteral("^Confirm$")).empty(); });
+}
+
+bool closeAndExit(Varnoset& app, WindowId window) {
+    return chooseCloseAndExit(window, QStringLiteral("alt+y")) &&
+           app.waitForExit(20000) == std::optional<int>(0);
 }
 
 bool chooseFile(WindowId window, const QString& shortcut, const QString& title,
@@ -193,6 +199,10 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
     QThread::msleep(300);
     moved = frameGeometry(*window).topLeft();
 
+    // "No" keeps the program running with its window; "Yes" ends it.
+    ASSERT_TRUE(chooseCloseAndExit(*window, QStringLiteral("alt+n")));
+    EXPECT_FALSE(app.waitForExit(1000).has_value());
+    EXPECT_EQ(app.mainWindow(), window);
     ASSERT_TRUE(closeAndExit(app, *window)) << app.output().toStdString();
     const auto closed = storedOptions(storeFile(config));
     ASSERT_TRUE(closed.has_value());

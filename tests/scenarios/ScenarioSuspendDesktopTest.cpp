@@ -1,6 +1,7 @@
 // Suspending from the tray lets another program have the Print key: it takes the key and really
-// receives the press; once it lets go and the program is resumed from the tray, Print captures
-// again. The tray's tooltip, read from the screen, follows each step.
+// receives the press, also after the tray's "Print the Desktop" has printed; once it lets go and
+// the program is resumed from the tray, Print captures again. The tray's tooltip, read from the
+// screen, follows each step.
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -13,8 +14,10 @@
 
 #include "CaptureDesktopSupport.h"
 #include "DesktopSupport.h"
+#include "ScenarioSupport.h"
 
 using namespace desktop;
+using namespace scenario;
 using capture_desktop::clipboardPng;
 
 namespace {
@@ -111,6 +114,29 @@ TEST(ScenarioSuspend, SuspendedTheKeyBelongsToAnotherProgramResumedItCapturesAga
     EXPECT_FALSE(tip.contains(QStringLiteral("Press"))) << tip.toStdString();
 
     // The press goes to the other program; the program stays hidden.
+    run("xdotool", {"key", "Print"});
+    EXPECT_TRUE(other.waitForPress(10000));
+    EXPECT_FALSE(waitUntil([&] { return app.mainWindow().has_value(); }, 1500));
+
+    // "Print the Desktop" prints while suspended, without the window, and leaves the key to the
+    // other program.
+    const int before = completedJobs();
+    app.chooseFromTrayMenu(1);  // "Print the Desktop"
+    ASSERT_TRUE(waitForPrintedJob(before)) << app.output().toStdString();
+    EXPECT_FALSE(app.mainWindow().has_value());
+    const QImage page = renderPrintedPage(50);
+    int desktop = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            desktop += std::abs(qRed(c) - background.red()) <= 12 &&
+                               std::abs(qGreen(c) - background.green()) <= 12 &&
+                               std::abs(qBlue(c) - background.blue()) <= 12
+                           ? 1
+                           : 0;
+        }
+    }
+    EXPECT_GT(desktop, page.width() * page.height() / 10);
     run("xdotool", {"key", "Print"});
     EXPECT_TRUE(other.waitForPress(10000));
     EXPECT_FALSE(waitUntil([&] { return app.mainWindow().has_value(); }, 1500));
