@@ -1,6 +1,7 @@
 // Options set through the main window's controls and menus, stored with "Save Options", the
 // program ended with "Close && Exit" and started again: the second run behaves as the first was
-// left, shows its window where the window manager had moved it and keeps the picture folders.
+// left (its key, capture mode, print options and copies), shows its window where the window
+// manager had moved it and keeps the picture folders.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -237,7 +238,34 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
     const auto resaved = storedOptions(storeFile(config));
     ASSERT_TRUE(resaved.has_value());
     EXPECT_EQ(*resaved, *closed);
-    ASSERT_TRUE(closeAndExit(again, *window)) << again.output().toStdString();
+
+    // Return prints (Print is the window's default button): three copies, each a job of its own,
+    // on landscape pages with the date line alone under the picture; the window hides.
+    run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
+    const int jobs = completedJobs();
+    key(QStringLiteral("Return"));
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return completedJobs() >= jobs + 3 &&
+                   run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
+        },
+        180000))
+        << again.output().toStdString();
+    EXPECT_EQ(completedJobs(), jobs + 3);
+    EXPECT_TRUE(again.waitForMainWindowHidden());
+    // Landscape: on the portrait paper the text runs upwards, and reads turned a quarter.
+    const QString footer = printedText(90);
+    EXPECT_TRUE(squeezed(footer).contains(QStringLiteral("Datetime"))) << footer.toStdString();
+    EXPECT_FALSE(squeezed(footer).contains(QStringLiteral("Computername"))) << footer.toStdString();
+    EXPECT_FALSE(squeezed(footer).contains(QStringLiteral("Note"))) << footer.toStdString();
+
+    // Closed from the tray menu this time.
+    again.chooseFromTrayMenu(3);  // "Close && Exit"
+    const auto confirm = waitForWindow(QStringLiteral("^Confirm$"));
+    ASSERT_TRUE(confirm.has_value());
+    run("xdotool", {"windowactivate", "--sync", QString::number(*confirm)});
+    key(QStringLiteral("alt+y"));
+    EXPECT_EQ(again.waitForExit(20000), std::optional<int>(0));
     const auto end = storedOptions(storeFile(config));
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(*end, *closed);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTransform>
 
 namespace scenario {
 
@@ -112,10 +113,12 @@ QImage renderPrintedPage(int dpi) {
     return page.isNull() ? page : page.convertToFormat(QImage::Format_RGB32);
 }
 
-QString printedText() {
+QString printedText(int turnDegrees) {
     // The queue's PostScript carries its fonts as subsets without a text mapping, so the words
     // are read from the page as a person would read them.
-    return desktop::ocr(renderPrintedPage(200));
+    const QImage page = renderPrintedPage(200);
+    return desktop::ocr(turnDegrees == 0 ? page
+                                         : page.transformed(QTransform().rotate(turnDegrees)));
 }
 
 }  // namespace scenario

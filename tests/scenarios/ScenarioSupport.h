@@ -40,7 +40,8 @@ int completedJobs();
 bool waitForPrintedJob(int before, int timeoutMs = 90000);
 // The last printed page, rendered by Ghostscript at that resolution.
 QImage renderPrintedPage(int dpi);
-// The text on the last printed page, read by OCR from the rendered page.
-QString printedText();
+// The text on the last printed page, read by OCR from the rendered page turned clockwise by
+// that many degrees (a landscape page comes on portrait paper, its text turned).
+QString printedText(int turnDegrees = 0);
 
 }  // namespace scenario
