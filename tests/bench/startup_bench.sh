@@ -35,13 +35,17 @@ varnoset_mb=
 measure() {  # label icon-name program...
     local label=$1 name=$2
     shift 2
-    local i ms kb times=() mems=()
-    # The programs' own chatter goes to a log.
-    "$probe" "$name" 300 "$@" >/dev/null 2>>"$TMPDIR/startup-programs.log" || true  # warms the cache
+    local i ms kb times=() mems=() log=$TMPDIR/startup-$name.log
+    # The programs' own chatter goes to a log; the first run only warms the file cache.
+    "$probe" "$name" 300 "$@" >/dev/null 2>>"$log" || true
     for ((i = 0; i < runs; i++)); do
-        read -r ms kb < <("$probe" "$name" "$idle_ms" "$@" 2>>"$TMPDIR/startup-programs.log" || true)
+        read -r ms kb < <("$probe" "$name" "$idle_ms" "$@" 2>>"$log" || true)
+        if [[ ${ms:-} == -* || -z ${ms:-} ]]; then  # one more try before giving up on it
+            read -r ms kb < <("$probe" "$name" "$idle_ms" "$@" 2>>"$log" || true)
+        fi
         if [[ ${ms:-} == -* || -z ${ms:-} ]]; then
-            echo "$label: no tray icon appeared within 20 s; left out" >&2
+            echo "$label: no tray icon within 20 s in run $((i + 1)); left out. Its output:" >&2
+            tail -n 5 "$log" >&2
             return 0
         fi
         times+=("$ms")
