@@ -1,8 +1,11 @@
-// A picture's road through files: a rectangle dragged out in the rectangle mode, saved as JPEG
+// A picture's roads through files: a rectangle dragged out in the rectangle mode, saved as JPEG
 // through the real save dialog, loaded back through the load dialog, reduced to 16 colours and
-// given back by Undo. Read from outside: the file on disk, the clipboard and the screen.
+// given back by Undo; and the edit mode, which hands each capture to the desktop's default BMP
+// application. Read from outside: the files on disk, the clipboard and the screen.
 #include <gtest/gtest.h>
 
+#include <pwd.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -136,6 +139,40 @@ bool waitForOverlay() {
     });
 }
 
+// Sets an environment variable for the programs started while it lives.
+class EnvironmentOverride {
+public:
+    EnvironmentOverride(const char* name, const QString& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~EnvironmentOverride() {
+        if (had_) {
+            qputenv(name_, previous_);
+        } else {
+            qunsetenv(name_);
+        }
+    }
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray previous_;
+};
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QString userName() {
+    const passwd* entry = getpwuid(geteuid());
+    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
+}
+
 }  // namespace
 
 TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
@@ -263,6 +300,71 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     EXPECT_TRUE(waitUntil([&] { return preview(*window) == reduced; }))
         << "Undo did not give back the copied, reduced picture";
     EXPECT_FALSE(showsOriginalColours(preview(*window)));
+
+    app.terminate();
+    app.waitForExit();
+}
+
+TEST(ScenarioFiles, EditModeHandsEachCaptureToTheDefaultBmpApplication) {
+    PrivateConfigHome config;
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    // Only the private folders may name an application for BMP pictures.
+    ASSERT_TRUE(QDir().mkpath(work.filePath(QStringLiteral("no-system-data"))));
+    const EnvironmentOverride dataDirs("XDG_DATA_DIRS", work.filePath("no-system-data"));
+    const EnvironmentOverride configDirs("XDG_CONFIG_DIRS", work.filePath("no-system-data"));
+    const EnvironmentOverride dataHome("XDG_DATA_HOME", work.filePath(QStringLiteral("data")));
+    ASSERT_TRUE(QDir().mkpath(work.filePath(QStringLiteral("data/applications"))));
+
+    // The "viewer" keeps a copy of what it was given and says which file that was.
+    const QString received = work.filePath(QStringLiteral("received.bmp"));
+    const QString record = work.filePath(QStringLiteral("record.txt"));
+    const QString script = work.filePath(QStringLiteral("viewer.sh"));
+    ASSERT_TRUE(writeFile(script, "#!/bin/sh\ncp \"$1\" \"" + received.toUtf8() +
+                                      "\"\nprintf '%s' \"$1\" > \"" + record.toUtf8() +
+                                      ".part\"\nmv \"" + record.toUtf8() + ".part\" \"" +
+                                      record.toUtf8() + "\"\n"));
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(
+        writeFile(work.filePath(QStringLiteral("data/applications/scenario-viewer.desktop")),
+                  "[Desktop Entry]\nType=Application\nName=Viewer\nExec=\"" + script.toUtf8() +
+                      "\" %f\nMimeType=image/bmp;\n"));
+    ASSERT_TRUE(writeFile(config.path() + QStringLiteral("/mimeapps.list"),
+                          "[Default Applications]\nimage/bmp=scenario-viewer.desktop;\n"));
+
+    const QColor background(0x50, 0x70, 0xa0);
+    ASSERT_EQ(run("xsetroot", {"-solid", background.name()}).exitCode, 0);
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    app.chooseFromTrayMenu(2);  // "Open"
+    auto window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value());
+    // Options, "Define Hotkey Function", "Hotkey = ( Edit Picture Desktop) ...".
+    chooseFromMenuBar(*window, 1, {2, 4});
+    QThread::msleep(300);
+    key(QStringLiteral("Escape"));
+    ASSERT_TRUE(app.waitForMainWindowHidden());
+    ASSERT_FALSE(QFile::exists(record));
+
+    // Print shows the window and hands the shown picture, the whole screen, to the viewer.
+    run("xdotool", {"key", "Print"});
+    EXPECT_TRUE(app.waitForMainWindow().has_value());
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(record); }, 20000))
+        << app.output().toStdString();
+    QFile recorded(record);
+    ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+    const QString editFile =
+        QDir(qEnvironmentVariable("TMPDIR"))
+            .filePath(QStringLiteral("varnoset-") + userName() + QStringLiteral("/~MyBitmap.bmp"));
+    EXPECT_EQ(QString::fromLocal8Bit(recorded.readAll()), editFile);
+    QFile handed(received);
+    ASSERT_TRUE(handed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(handed.read(2), QByteArray("BM"));
+    handed.close();
+    const QImage picture(received, "BMP");
+    ASSERT_EQ(picture.size(), QSize(1920, 1080));
+    EXPECT_EQ(QColor(picture.pixel(960, 200)), background);
 
     app.terminate();
     app.waitForExit();
