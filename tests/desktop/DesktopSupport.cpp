@@ -192,7 +192,7 @@ QImage screenArea(const QRect& area) {
     return screen.isNull() ? screen : screen.copy(area).convertToFormat(QImage::Format_RGB32);
 }
 
-QString ocr(const QImage& picture, int enlarge) {
+QString ocr(const QImage& picture, int enlarge, bool sparseText) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("text.png"));
     const QImage big = enlarge > 1 ? picture.scaled(picture.size() * enlarge, Qt::IgnoreAspectRatio,
@@ -206,7 +206,12 @@ QString ocr(const QImage& picture, int enlarge) {
     if (!padded.save(path)) {
         return {};
     }
-    return run("tesseract", {path, "-"}, 60000).out;
+    QStringList args = {path, "-"};
+    if (sparseText) {
+        args << "--psm"
+             << "11";
+    }
+    return run("tesseract", args, 60000).out;
 }
 
 QString squeezed(const QString& text) {

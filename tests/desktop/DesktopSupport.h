@@ -64,8 +64,9 @@ std::optional<WindowId> waitForWindow(const QString& nameRegex, int timeoutMs = 
 // A part of the screen as another program sees it (ImageMagick's `import -window root`).
 QImage screenArea(const QRect& area);
 // The text that Tesseract reads in the picture, enlarged by the factor first (small screen text
-// reads far better that way).
-QString ocr(const QImage& picture, int enlarge = 1);
+// reads far better that way). Sparse text is read line by line without guessing at columns,
+// which keeps closely set lines apart.
+QString ocr(const QImage& picture, int enlarge = 1, bool sparseText = false);
 // Letters and digits only, so that OCR's and the layout's spacing do not matter in comparisons.
 QString squeezed(const QString& text);
 

@@ -117,8 +117,8 @@ QString printedText(int turnDegrees) {
     // The queue's PostScript carries its fonts as subsets without a text mapping, so the words
     // are read from the page as a person would read them.
     const QImage page = renderPrintedPage(200);
-    return desktop::ocr(turnDegrees == 0 ? page
-                                         : page.transformed(QTransform().rotate(turnDegrees)));
+    return desktop::ocr(
+        turnDegrees == 0 ? page : page.transformed(QTransform().rotate(turnDegrees)), 1, true);
 }
 
 }  // namespace scenario
