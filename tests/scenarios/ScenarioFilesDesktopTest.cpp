@@ -126,19 +126,6 @@ bool offerText(const QString& text) {
     return waitUntil([] { return clipboardPng().isNull(); });
 }
 
-// The overlay of the rectangle mode: a window of the program's over the whole screen.
-bool waitForOverlay() {
-    return waitUntil([] {
-        const QString out = run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
-        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
-            if (windowGeometry(line.trimmed().toULong()) == QRect(0, 0, 1920, 1080)) {
-                return true;
-            }
-        }
-        return false;
-    });
-}
-
 // Sets an environment variable for the programs started while it lives.
 class EnvironmentOverride {
 public:
@@ -202,10 +189,7 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     // The key brings the overlay; a drag from (300, 200) to (500, 350) takes 200 x 150 pixels.
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
-    run("xdotool", {"mousemove", "300", "200", "mousedown", "1"});
-    run("xdotool", {"mousemove", "380", "260"});
-    run("xdotool", {"mousemove", "500", "350"});
-    run("xdotool", {"mouseup", "1"});
+    dragRectangle(QPoint(300, 200), QPoint(500, 350));
     window = app.waitForMainWindow();
     ASSERT_TRUE(window.has_value()) << app.output().toStdString();
     const QImage taken = clipboardPng();

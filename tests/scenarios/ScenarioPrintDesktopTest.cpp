@@ -1,7 +1,8 @@
 // Printing roads through the real program, from a key press to the page on the private CUPS
 // queue: a user's first day (started with no options, the tray's tooltip read, the screen
-// captured with the Print key, the picture greyed and mirrored, footer lines chosen and printed)
-// and a direct print of the active window that never opens the main window. The printed page is
+// captured with the Print key, the picture greyed and mirrored, footer lines chosen and printed),
+// a direct print of the active window that never opens the main window, and direct prints of
+// dragged rectangles. The printed page is
 // read back from outside through Ghostscript and OCR.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -79,6 +80,55 @@ Area areaWhere(const QImage& page, const std::function<bool(QRgb)>& matches) {
     }
     area.meanX = area.count > 0 ? sumX / area.count : 0;
     return area;
+}
+
+std::function<bool(QRgb)> near(QColor want) {
+    return [want](QRgb c) {
+        return std::abs(qRed(c) - want.red()) <= 12 && std::abs(qGreen(c) - want.green()) <= 12 &&
+               std::abs(qBlue(c) - want.blue()) <= 12;
+    };
+}
+
+// Whether the page shows two solid areas of the colours side by side, the first on the left,
+// each with the width to height ratio given.
+::testing::AssertionResult sideBySide(const QImage& page, QColor first, QColor second,
+                                      double ratio) {
+    const Area left = areaWhere(page, near(first));
+    const Area right = areaWhere(page, near(second));
+    if (left.count < 100 || right.count < 100) {
+        return ::testing::AssertionFailure()
+               << "areas of " << left.count << " and " << right.count << " pixels";
+    }
+    const QRect a = left.bounds;
+    const QRect b = right.bounds;
+    if (a.right() >= b.left() || std::abs(a.top() - b.top()) > 1 ||
+        std::abs(a.height() - b.height()) > 2 || std::abs(a.width() - b.width()) > 2 ||
+        std::abs(double(a.width()) / a.height() - ratio) > 0.05 ||
+        left.count < a.width() * a.height() * 95 / 100 ||
+        right.count < b.width() * b.height() * 95 / 100) {
+        return ::testing::AssertionFailure()
+               << "areas at " << a.x() << "," << a.y() << " " << a.width() << "x" << a.height()
+               << " (" << left.count << " pixels) and " << b.x() << "," << b.y() << " " << b.width()
+               << "x" << b.height() << " (" << right.count << " pixels)";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Waits for a job to be printed, and whether the main window showed meanwhile.
+struct DirectPrint {
+    bool printed = false;
+    bool windowShown = false;
+};
+DirectPrint waitForDirectPrint(Varnoset& app, int before) {
+    DirectPrint result;
+    result.printed = waitUntil(
+        [&] {
+            result.windowShown = result.windowShown || app.mainWindow().has_value();
+            return completedJobs() > before &&
+                   run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
+        },
+        90000);
+    return result;
 }
 
 QString userName() {
@@ -274,47 +324,100 @@ TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
     QFile::remove(cupsOut());
     const int before = completedJobs();
     run("xdotool", {"key", "alt+Print"});
-    bool shown = false;
-    const bool printed = waitUntil(
-        [&] {
-            shown = shown || app.mainWindow().has_value();
-            return completedJobs() > before &&
-                   run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
-        },
-        90000);
-    ASSERT_TRUE(printed) << "no job completed on FILE; " << app.output().toStdString();
-    EXPECT_FALSE(shown);
+    const DirectPrint print = waitForDirectPrint(app, before);
+    ASSERT_TRUE(print.printed) << "no job completed on FILE; " << app.output().toStdString();
+    EXPECT_FALSE(print.windowShown);
     EXPECT_FALSE(app.mainWindow().has_value());
 
     // The page shows the window's two halves side by side, in the window's proportions.
     const QImage page = renderPrintedPage(50);
     ASSERT_FALSE(page.isNull());
-    auto near = [](QColor want) {
-        return [want](QRgb c) {
-            return std::abs(qRed(c) - want.red()) <= 12 &&
-                   std::abs(qGreen(c) - want.green()) <= 12 &&
-                   std::abs(qBlue(c) - want.blue()) <= 12;
-        };
-    };
-    const Area left = areaWhere(page, near(red));
-    const Area right = areaWhere(page, near(blue));
-    ASSERT_GT(left.count, 100);
-    ASSERT_GT(right.count, 100);
-    EXPECT_LT(left.bounds.right(), right.bounds.left());
-    EXPECT_LE(std::abs(left.bounds.top() - right.bounds.top()), 1);
-    EXPECT_LE(std::abs(left.bounds.height() - right.bounds.height()), 2);
-    EXPECT_LE(std::abs(left.bounds.width() - right.bounds.width()), 2);
-    EXPECT_NEAR(double(left.bounds.width()) / left.bounds.height(), 150.0 / 200.0, 0.05)
-        << left.bounds.width() << "x" << left.bounds.height();
-    // Solid halves: all of each rectangle is its colour.
-    EXPECT_GT(left.count, left.bounds.width() * left.bounds.height() * 95 / 100);
-    EXPECT_GT(right.count, right.bounds.width() * right.bounds.height() * 95 / 100);
+    EXPECT_TRUE(sideBySide(page, red, blue, 150.0 / 200.0));
 
     // The print re-armed the key: the desktop prints too, still without the window.
     const int afterFirst = completedJobs();
     run("xdotool", {"key", "Print"});
-    EXPECT_TRUE(waitForPrintedJob(afterFirst));
-    EXPECT_FALSE(app.mainWindow().has_value());
+    const DirectPrint desktopPrint = waitForDirectPrint(app, afterFirst);
+    EXPECT_TRUE(desktopPrint.printed);
+    EXPECT_FALSE(desktopPrint.windowShown);
+
+    app.terminate();
+    app.waitForExit();
+}
+
+TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePreviousPicture) {
+    ASSERT_FALSE(cupsOut().isEmpty()) << "needs the desktop harness with --cups";
+    PrivateConfigHome config;
+    const QColor desktopGrey(0x70, 0x70, 0x70);
+    ASSERT_EQ(run("xsetroot", {"-solid", desktopGrey.name()}).exitCode, 0);
+    const QColor yellow(0xd0, 0xc0, 0x20);
+    const QColor cyan(0x20, 0xc0, 0xd0);
+    ProbeWindow left(QRect(600, 300, 100, 100), yellow);
+    ProbeWindow right(QRect(700, 300, 100, 100), cyan);
+    left.showAndWait();
+    right.showAndWait();
+
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    app.chooseFromTrayMenu(2);  // "Open"
+    const auto window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value());
+    // Options, "Define Hotkey Function", "Hotkey = (Get Rectangular Area ) ...".
+    chooseFromMenuBar(*window, 1, {2, 3});
+    QThread::msleep(300);
+    key(QStringLiteral("Escape"));
+    ASSERT_TRUE(app.waitForMainWindowHidden());
+    app.chooseFromTrayMenu(5);  // "Print the Picture Directly  ( No Dialog )"
+    ASSERT_TRUE(waitUntil([] { return !trayMenu().has_value(); }));
+
+    // The dragged 200 x 100 rectangle is printed at once: two squares side by side.
+    int before = completedJobs();
+    run("xdotool", {"key", "Print"});
+    ASSERT_TRUE(waitForOverlay());
+    dragRectangle(QPoint(600, 300), QPoint(800, 400));
+    DirectPrint print = waitForDirectPrint(app, before);
+    ASSERT_TRUE(print.printed) << app.output().toStdString();
+    EXPECT_FALSE(print.windowShown);
+    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 1.0));
+
+    // The screen changes; a click without a drag takes nothing, so the previous picture prints.
+    left.hide();
+    right.hide();
+    waitUntil([] { return false; }, 300);
+    before = completedJobs();
+    run("xdotool", {"key", "Print"});
+    ASSERT_TRUE(waitForOverlay());
+    clickAt(QPoint(900, 600));
+    print = waitForDirectPrint(app, before);
+    ASSERT_TRUE(print.printed) << app.output().toStdString();
+    EXPECT_FALSE(print.windowShown);
+    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 1.0));
+
+    // "Print the Desktop" prints the whole screen ...
+    before = completedJobs();
+    app.chooseFromTrayMenu(1);
+    print = waitForDirectPrint(app, before);
+    ASSERT_TRUE(print.printed) << app.output().toStdString();
+    EXPECT_FALSE(print.windowShown);
+    const QImage desktopPage = renderPrintedPage(50);
+    EXPECT_GT(areaWhere(desktopPage, near(desktopGrey)).count,
+              desktopPage.width() * desktopPage.height() / 10);
+    EXPECT_EQ(areaWhere(desktopPage, near(yellow)).count, 0);
+
+    // ... and leaves the rectangle mode and the direct print as they were.
+    left.show();
+    right.show();
+    left.showAndWait();
+    right.showAndWait();
+    before = completedJobs();
+    run("xdotool", {"key", "Print"});
+    ASSERT_TRUE(waitForOverlay());
+    dragRectangle(QPoint(650, 300), QPoint(750, 400));
+    print = waitForDirectPrint(app, before);
+    ASSERT_TRUE(print.printed) << app.output().toStdString();
+    EXPECT_FALSE(print.windowShown);
+    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 0.5));
 
     app.terminate();
     app.waitForExit();

@@ -86,6 +86,29 @@ bool acceptMessageBox() {
     return desktop::waitUntil([] { return messageBoxes().empty(); }, 10000);
 }
 
+bool waitForOverlay() {
+    return desktop::waitUntil([] {
+        const QString out =
+            desktop::run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
+        for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+            if (desktop::windowGeometry(line.trimmed().toULong()) == QRect(0, 0, 1920, 1080)) {
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+void dragRectangle(QPoint from, QPoint to) {
+    const QPoint between = (from + to) / 2;
+    desktop::run("xdotool", {"mousemove", QString::number(from.x()), QString::number(from.y()),
+                             "mousedown", "1"});
+    desktop::run("xdotool",
+                 {"mousemove", QString::number(between.x()), QString::number(between.y())});
+    desktop::run("xdotool", {"mousemove", QString::number(to.x()), QString::number(to.y())});
+    desktop::run("xdotool", {"mouseup", "1"});
+}
+
 int completedJobs() {
     return static_cast<int>(desktop::run("lpstat", {"-W", "completed", "-o", "FILE"})
                                 .out.split('\n', Qt::SkipEmptyParts)

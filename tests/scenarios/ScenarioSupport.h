@@ -34,6 +34,11 @@ std::optional<WindowId> waitForMessageBox(int timeoutMs = 10000);
 // Answers the open message box with Return and waits for it to go.
 bool acceptMessageBox();
 
+// Waits for the rectangle mode's overlay: a window of the program's over the whole screen.
+bool waitForOverlay();
+// Drags out a rectangle with the left button, as a hand does, through a point between.
+void dragRectangle(QPoint from, QPoint to);
+
 // Jobs the FILE queue has completed so far.
 int completedJobs();
 // Waits until the FILE queue has completed more jobs than before and holds none.
