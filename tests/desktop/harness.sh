@@ -2,6 +2,11 @@
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
 #   harness.sh [--cups] [--pulse] [--] command [args...]
+#   harness.sh --start trayer|cupsd|pulse
+#
+# The second form runs inside a harness run (it needs the exported environment): it starts that
+# service again exactly as the harness first started it, after a test has stopped it, waits until
+# it answers and prints its pid. The harness stops it with the rest at the end.
 #
 # Always: Xvfb (1920x1080, depth 24) on a free display, openbox (without its own Print bindings,
 # so the key can be grabbed) and trayer as the system tray. Private XDG_CONFIG_HOME, XDG_DATA_HOME,
@@ -10,29 +15,142 @@
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
 # Exported for the command: DISPLAY, QT_QPA_PLATFORM=xcb, VARNOSET_TEST_ROOT (the private folder),
-# and with the services CUPS_SERVER, VARNOSET_CUPS_DIR, VARNOSET_CUPS_OUT, PULSE_SERVER.
+# and with the services CUPS_SERVER, VARNOSET_CUPS_DIR, VARNOSET_CUPS_OUT, PULSE_SERVER. The pids of
+# the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID, and with the
+# services VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
 set -uo pipefail
 
 want_cups=0
 want_pulse=0
+restart=""
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --cups) want_cups=1 ;;
         --pulse) want_pulse=1 ;;
+        --start) restart=${2:-}; shift ;;
         --) shift; break ;;
         *) break ;;
     esac
     shift
 done
-[[ $# -gt 0 ]] || { echo "usage: $0 [--cups] [--pulse] [--] command [args...]" >&2; exit 2; }
+usage() {
+    echo "usage: $0 [--cups] [--pulse] [--] command [args...]" >&2
+    echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
+    exit 2
+}
+[[ -n "$restart" || $# -gt 0 ]] || usage
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds.
+wait_for() {
+    local limit=$1; shift
+    local deadline=$((SECONDS + limit))
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+# Each start_* launches its service in the background, sets `started` to its pid and waits until
+# it answers; they read $root and the exported variables.
+start_trayer() {
+    trayer --edge bottom --align right --widthtype pixel --width 200 --heighttype pixel --height 32 \
+        --SetDockType true --SetPartialStrut true --transparent false --tint 0x808080 \
+        </dev/null >>"$root/log/trayer.log" 2>&1 &
+    started=$!
+    wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\" \"trayer\""' ||
+        { echo "harness: trayer did not start" >&2; return 1; }
+}
+
+start_cupsd() {
+    local c=$VARNOSET_CUPS_DIR
+    cupsd -f -c "$c/etc/cupsd.conf" -s "$c/etc/cups-files.conf" </dev/null \
+        >>"$root/log/cupsd.log" 2>&1 &
+    started=$!
+    wait_for 15 sh -c 'lpstat -r | grep -q "is running"' ||
+        { echo "harness: cupsd did not start" >&2; cat "$c/log/error_log" >&2; return 1; }
+    # A first start, or a server stopped before it wrote its printers down, has no queue yet.
+    if ! lpstat -p FILE >/dev/null 2>&1; then
+        lpadmin -p FILE -E -v "file://$VARNOSET_CUPS_OUT" -m drv:///sample.drv/generic.ppd \
+            2>/dev/null && lpadmin -d FILE ||
+            { echo "harness: could not add the FILE queue" >&2; return 1; }
+    fi
+}
+
+start_pulse() {
+    env -u DISPLAY pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
+        --use-pid-file=no --log-target=stderr --load="module-null-sink sink_name=test_sink" \
+        --load="module-native-protocol-unix auth-anonymous=1 socket=$root/pulse/native" \
+        </dev/null >>"$root/log/pulse.log" 2>&1 &
+    started=$!
+    wait_for 10 pactl info || { echo "harness: pulseaudio did not start" >&2; return 1; }
+}
+
+# The second form asks the running harness, through its request pipe, to start the service: so
+# the service is a child of the harness, which stops it and collects it at the end.
+if [[ -n "$restart" ]]; then
+    case "$restart" in trayer | cupsd | pulse) ;; *) usage ;; esac
+    root=${VARNOSET_TEST_ROOT:?"--start runs inside a harness run"}
+    [[ -p "$root/start.fifo" ]] || { echo "harness: no harness is running here" >&2; exit 1; }
+    request=$$-$RANDOM
+    echo "$restart $request" >"$root/start.fifo"
+    wait_for 60 test -f "$root/start.$request" || { echo "harness: no answer" >&2; exit 1; }
+    read -r reply <"$root/start.$request"
+    rm -f "$root/start.$request"
+    [[ "$reply" =~ ^[0-9]+$ ]] || { echo "harness: $restart did not start" >&2; exit 1; }
+    echo "$reply"
+    exit 0
+fi
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/varnoset-desktop.XXXXXX")
 # Print filters run as the user lp and must reach the queue's files below this folder.
 chmod 755 "$root"
 pids=()
 
+# Whether the process has ended (gone, or a zombie not collected yet).
+ended() {
+    local state
+    state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 0
+    [[ -z "$state" || "$state" == Z ]]
+}
+
+# Services started again on a test's request, newest first; the request keeper collects them.
+stop_restarted() {
+    [[ -f "$root/restarted.pids" ]] || return 0
+    local pid
+    while read -r pid; do
+        kill "$pid" 2>/dev/null
+        for _ in $(seq 50); do ended "$pid" && break; sleep 0.1; done
+        ended "$pid" || kill -9 "$pid" 2>/dev/null
+    done < <(tac "$root/restarted.pids")
+}
+
+# Answers `harness.sh --start SERVICE`: starts the service as a child of its own and writes its
+# pid, or "failed", to the file the request names.
+keep_requests() {
+    local service request
+    while read -r service request; do
+        [[ "$request" =~ ^[0-9-]+$ ]] || continue
+        started=""
+        case "$service" in
+            trayer) start_trayer ;;
+            cupsd) ((want_cups)) && start_cupsd ;;
+            pulse) ((want_pulse)) && start_pulse ;;
+            *) false ;;
+        esac
+        if (($? == 0)); then
+            echo "$started" >>"$root/restarted.pids"
+            echo "$started" >"$root/start.$request.part"
+        else
+            [[ -n "$started" ]] && kill "$started" 2>/dev/null
+            echo failed >"$root/start.$request.part"
+        fi
+        mv "$root/start.$request.part" "$root/start.$request"
+    done <>"$root/start.fifo"
+}
+
 stop_all() {
     local i
+    stop_restarted
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
         kill "${pids[i]}" 2>/dev/null
     done
@@ -47,21 +165,13 @@ stop_all() {
 trap stop_all EXIT
 trap 'exit 130' INT TERM
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-    local limit=$1; shift
-    local deadline=$((SECONDS + limit))
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
-}
-
 mkdir -p "$root"/{config,data,runtime,tmp,home,log}
 chmod 700 "$root/runtime"
 export XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_RUNTIME_DIR=$root/runtime
 export XDG_CACHE_HOME=$root/home/.cache
 export TMPDIR=$root/tmp HOME=$root/home VARNOSET_TEST_ROOT=$root
+VARNOSET_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")
+export VARNOSET_HARNESS
 unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 
 # Xvfb picks a free display itself and writes its number once it listens.
@@ -80,12 +190,10 @@ pids+=($!)
 wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     { echo "harness: openbox did not start" >&2; exit 1; }
 
-trayer --edge bottom --align right --widthtype pixel --width 200 --heighttype pixel --height 32 \
-    --SetDockType true --SetPartialStrut true --transparent false --tint 0x808080 \
-    >"$root/log/trayer.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\" \"trayer\""' ||
-    { echo "harness: trayer did not start" >&2; exit 1; }
+start_trayer; rc=$?
+pids+=($started)
+((rc == 0)) || exit 1
+export VARNOSET_TRAYER_PID=$started
 
 if ((want_cups)); then
     c=$root/cups
@@ -99,24 +207,29 @@ if ((want_cups)); then
         "AccessLog $c/log/access_log" "PageLog $c/log/page_log" "Printcap $c/state/printcap" \
         "SystemGroup root lpadmin" "FileDevice Yes" >"$c/etc/cups-files.conf"
     export CUPS_SERVER=$c/state/cups.sock VARNOSET_CUPS_DIR=$c VARNOSET_CUPS_OUT=$c/out/out.ps
-    cupsd -f -c "$c/etc/cupsd.conf" -s "$c/etc/cups-files.conf" >"$root/log/cupsd.log" 2>&1 &
-    pids+=($!)
-    wait_for 15 sh -c 'lpstat -r | grep -q "is running"' ||
-        { echo "harness: cupsd did not start" >&2; cat "$c/log/error_log" >&2; exit 1; }
-    lpadmin -p FILE -E -v "file://$VARNOSET_CUPS_OUT" -m drv:///sample.drv/generic.ppd 2>/dev/null &&
-        lpadmin -d FILE || { echo "harness: could not add the FILE queue" >&2; exit 1; }
+    start_cupsd; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_CUPSD_PID=$started
 fi
 
 if ((want_pulse)); then
     mkdir -p "$root/pulse"
     export PULSE_SERVER=unix:$root/pulse/native
-    env -u DISPLAY pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
-        --use-pid-file=no --log-target=stderr --load="module-null-sink sink_name=test_sink" \
-        --load="module-native-protocol-unix auth-anonymous=1 socket=$root/pulse/native" \
-        >"$root/log/pulse.log" 2>&1 &
-    pids+=($!)
-    wait_for 10 pactl info || { echo "harness: pulseaudio did not start" >&2; exit 1; }
+    start_pulse; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_PULSE_PID=$started
 fi
+
+mkfifo "$root/start.fifo"
+# The keeper must not run the harness's own exit steps when it is stopped, so it starts without
+# them (a subshell keeps the traps until it gets to reset them itself).
+trap - EXIT INT TERM
+keep_requests &
+pids+=($!)
+trap stop_all EXIT
+trap 'exit 130' INT TERM
 
 "$@"
 rc=$?
