@@ -1,5 +1,7 @@
 #include "QtPrinterLayer.h"
 
+#include <dlfcn.h>
+
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPageRanges>
@@ -7,6 +9,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <memory>
+#include <optional>
 
 #include "Error.h"
 
@@ -22,6 +26,32 @@ std::vector<QString> readPrinterNames() {
 
 [[noreturn]] void fail(const QString& message) {
     throw Error(message.toStdString());
+}
+
+struct LibraryCloser {
+    void operator()(void* library) const { ::dlclose(library); }
+};
+
+// Why CUPS refused the last request of this thread, when it did. Qt's CUPS engine hands each
+// document over with cupsPrintFile as the painter ends and ignores the result, so a server that
+// has gone away shows only here. The library is asked only when the engine has loaded it.
+std::optional<QString> cupsRefusal() {
+    const std::unique_ptr<void, LibraryCloser> library(
+        ::dlopen("libcups.so.2", RTLD_LAZY | RTLD_NOLOAD));
+    if (!library) {
+        return std::nullopt;
+    }
+    using LastError = int (*)();
+    using LastErrorString = const char* (*)();
+    const auto lastError = reinterpret_cast<LastError>(::dlsym(library.get(), "cupsLastError"));
+    const auto lastErrorString =
+        reinterpret_cast<LastErrorString>(::dlsym(library.get(), "cupsLastErrorString"));
+    constexpr int kFirstErrorStatus = 0x0400;  // IPP_STATUS_ERROR_BAD_REQUEST
+    if (lastError == nullptr || lastError() < kFirstErrorStatus) {
+        return std::nullopt;
+    }
+    const char* reason = lastErrorString != nullptr ? lastErrorString() : nullptr;
+    return reason != nullptr ? QString::fromLocal8Bit(reason) : QString();
 }
 
 }  // namespace
@@ -133,9 +163,15 @@ void QtPrinterLayer::endDocument() {
     const bool ended = painter_->end();
     painter_.reset();
     // Ending the painter hands the document to CUPS (cupsPrintFile); a refusal shows here.
-    if (!ended || printer_->printerState() == QPrinter::Error) {
-        fail(QStringLiteral("The document could not be sent to the printer \"%1\"")
-                 .arg(printer_->printerName()));
+    const std::optional<QString> refusal =
+        ended && printer_->outputFileName().isEmpty() ? cupsRefusal() : std::nullopt;
+    if (!ended || printer_->printerState() == QPrinter::Error || refusal) {
+        QString message = QStringLiteral("The document could not be sent to the printer \"%1\"")
+                              .arg(printer_->printerName());
+        if (refusal && !refusal->isEmpty()) {
+            message += QStringLiteral(": ") + *refusal;
+        }
+        fail(message);
     }
 }
 
