@@ -55,11 +55,24 @@ bool CanberraSound::writeSoundFile() {
 }
 
 bool CanberraSound::playCaptureSound() {
-    if (!context_ || !writeSoundFile()) {
+    if (!writeSoundFile()) {
+        return false;
+    }
+    if (play()) {
+        return true;
+    }
+    // A context whose server went away keeps failing even once a server runs again (a restarted
+    // PulseAudio, say): connect afresh and try once more.
+    context_.reset(newContext());
+    return play();
+}
+
+bool CanberraSound::play() {
+    if (!context_) {
         return false;
     }
     // Returns once the server has the request (an unreachable server fails at once); the
-    // playback itself runs in the background. A failed connection is tried again next time.
+    // playback itself runs in the background.
     const QByteArray path = QFile::encodeName(soundFile_.fileName());
     return ca_context_play(context_.get(), 0, CA_PROP_EVENT_ID, kEventId, CA_PROP_MEDIA_FILENAME,
                            path.constData(), CA_PROP_CANBERRA_CACHE_CONTROL, "permanent",

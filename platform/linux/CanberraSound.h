@@ -23,6 +23,7 @@ public:
 
 private:
     bool writeSoundFile();
+    bool play();
 
     std::unique_ptr<ca_context, int (*)(ca_context*)> context_;
     QTemporaryFile soundFile_;
