@@ -1,7 +1,8 @@
 // A picture's roads through files: a rectangle dragged out in the rectangle mode, saved as JPEG
 // through the real save dialog, loaded back through the load dialog, reduced to 16 colours and
-// given back by Undo; and the edit mode, which hands each capture to the desktop's default BMP
-// application. Read from outside: the files on disk, the clipboard and the screen.
+// given back by Undo; a picture pasted from another program, saved as BMP and kept when the
+// clipboard later holds only text; and the edit mode, which hands each capture to the desktop's
+// default BMP application. Read from outside: the files on disk, the clipboard and the screen.
 #include <gtest/gtest.h>
 
 #include <pwd.h>
@@ -349,6 +350,76 @@ TEST(ScenarioFiles, EditModeHandsEachCaptureToTheDefaultBmpApplication) {
     const QImage picture(received, "BMP");
     ASSERT_EQ(picture.size(), QSize(1920, 1080));
     EXPECT_EQ(QColor(picture.pixel(960, 200)), background);
+
+    app.terminate();
+    app.waitForExit();
+}
+
+TEST(ScenarioFiles, PastedPictureIsSavedAsBmpAndKeptWhenTheClipboardHoldsText) {
+    PrivateConfigHome config;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // A picture whose every pixel differs from its neighbours, offered by xclip as PNG.
+    QImage offered(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < offered.height(); ++y) {
+        for (int x = 0; x < offered.width(); ++x) {
+            offered.setPixel(x, y, qRgb(x * 4, y * 5, (x * 7 + y * 3) % 256));
+        }
+    }
+    const QString png = folder.filePath(QStringLiteral("offered.png"));
+    ASSERT_TRUE(offered.save(png, "PNG"));
+
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    app.chooseFromTrayMenu(2);  // "Open"
+    const auto window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value());
+
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"),
+                {"-quiet", "-selection", "clipboard", "-t", "image/png", "-i", png});
+    ASSERT_TRUE(xclip.waitForStarted());
+    ASSERT_TRUE(waitUntil([] { return clipboardPng().size() == QSize(64, 48); }));
+    run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
+    key(QStringLiteral("ctrl+v"));
+    QString sizeLine;
+    EXPECT_TRUE(waitUntil([&] {
+        sizeLine =
+            ocr(screenArea(QRect(inClient(*window, kSizeLine.topLeft()), kSizeLine.size())), 4)
+                .simplified();
+        return sizeLine.contains(QStringLiteral("64 X 48"));
+    })) << sizeLine.toStdString();
+    xclip.kill();
+    xclip.waitForFinished();
+
+    // Saved under "All Pictures" with the name's ".bmp": every pixel as pasted.
+    const QString bmp = folder.filePath(QStringLiteral("pasted.bmp"));
+    ASSERT_TRUE(
+        chooseFileWith(*window, QStringLiteral("ctrl+s"), QStringLiteral("^Save Picture As"), bmp));
+    ASSERT_TRUE(acceptMessageBox());
+    QFile file(bmp);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(2), QByteArray("BM"));
+    file.close();
+    EXPECT_EQ(largestDifference(QImage(bmp, "BMP").convertToFormat(QImage::Format_RGB32), offered),
+              0);
+
+    // Text on the clipboard: the program says there is no picture and keeps its own.
+    ASSERT_TRUE(offerText(QStringLiteral("just words")));
+    run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
+    key(QStringLiteral("ctrl+v"));
+    const auto box = waitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    const QString message = ocr(screenArea(frameGeometry(*box)), 2);
+    EXPECT_TRUE(squeezed(message).contains(QStringLiteral("ThereisnoPictureontheClipboard")))
+        << message.toStdString();
+    ASSERT_TRUE(acceptMessageBox());
+    run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
+    key(QStringLiteral("ctrl+c"));
+    QImage copied;
+    EXPECT_TRUE(waitUntil([&] { return !(copied = clipboardPng()).isNull(); }));
+    EXPECT_EQ(largestDifference(copied, offered), 0);
 
     app.terminate();
     app.waitForExit();
