@@ -75,7 +75,11 @@ std::optional<WindowId> captureShown(Varnoset& app, QColor colour) {
     return window;
 }
 
+// Esc, with the pointer moved off the window first: a hint shown for the control under it goes
+// only a moment after the window, and the next capture would have it.
 bool hide(Varnoset& app) {
+    run("xdotool", {"mousemove", "1", "1"});
+    pause(400);
     key(QStringLiteral("Escape"));
     return waitUntil([&] { return !app.mainWindow().has_value(); }, 10000);
 }
@@ -244,8 +248,12 @@ TEST(Faults, PrintServerStoppedDuringAJobEndsItWithAMessageAndTheWindowUsable) {
                                  << app.output().toStdString();
     const QString text = soak::messageBoxText(*box);
     std::printf("message: %s\n", qPrintable(text));
-    EXPECT_TRUE(text.contains(QStringLiteral("printer")) || text.contains(QStringLiteral("Print")))
-        << text.toStdString();
+    // One of the printer layer's failures, depending on the step the job was at.
+    const bool printerFailure =
+        text.contains(QStringLiteral("could not be sent to the printer \"FILE\"")) ||
+        text.contains(QStringLiteral("Printing on \"FILE\" could not start")) ||
+        text.contains(QStringLiteral("The printer \"FILE\" is not available"));
+    EXPECT_TRUE(printerFailure) << text.toStdString();
     ASSERT_TRUE(soak::closeMessageBox(*box));
 
     // The window stays open, takes clicks again and has the normal cursor back.
