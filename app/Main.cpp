@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QTimer>
 #include <QWindow>
 #include <cmath>
 
@@ -270,12 +271,11 @@ bool TVarnosetMain::FormCreate() {
     // 3. The preview in natural size at the origin, both scroll bars shown.
     previewStretched_ = true;
     Image1Click();
-    // 4. The printers, then "Default Printer" when there is any.
-    fillPrinterList(*ComboBox1, platform_.printerLayer->printerNames());
-    // 5. The stored options (the defaults at the first start).
+    // 4.-6. The stored options (the defaults at the first start). The printers and the stored
+    // printer follow once the tray icon is up: the print server can take a while to list them,
+    // and the icon should not wait for it.
     loadOptions();
-    // 6. The stored printer.
-    selectStoredPrinter(*ComboBox1, DefPrinter);
+    QTimer::singleShot(0, this, &TVarnosetMain::fillPrinters);
     // 7.-9. Who and where.
     UserName = orNotDefined(platform_.identity->userName(), QStringLiteral("- Not Defined -"));
     ComputerName =
@@ -317,6 +317,13 @@ bool TVarnosetMain::FormCreate() {
         }
     });
     return true;
+}
+
+void TVarnosetMain::fillPrinters() {
+    // The printers, then "Default Printer" when there is any, then the stored one selected.
+    const QString stored = DefPrinter;
+    fillPrinterList(*ComboBox1, platform_.printerLayer->printerNames());
+    selectStoredPrinter(*ComboBox1, stored);
 }
 
 void TVarnosetMain::loadOptions() {

@@ -117,6 +117,7 @@ private:
     bool FormKeyPress(int key);
     bool confirmClose();
     void loadOptions();
+    void fillPrinters();
     void applyFrameSizeMark();
     void showPreview();
     ImageOptions imageOptions() const;

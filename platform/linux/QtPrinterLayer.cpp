@@ -56,11 +56,23 @@ std::optional<QString> cupsRefusal() {
 
 }  // namespace
 
-QtPrinterLayer::QtPrinterLayer(int dotsPerInch)
-    : names_(readPrinterNames()),
-      printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
-      dotsPerInch_(dotsPerInch) {
-    applyResolution();
+QtPrinterLayer::QtPrinterLayer(int dotsPerInch) : dotsPerInch_(dotsPerInch) {}
+
+std::vector<QString> QtPrinterLayer::printerNames() const {
+    // Asked once, when first wanted: listing can keep the print server busy for a while.
+    if (!names_) {
+        names_ = readPrinterNames();
+    }
+    return *names_;
+}
+
+QPrinter& QtPrinterLayer::printer() const {
+    // Made when first wanted: a QPrinter asks the print server for its default printer.
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        applyResolution(*printer_);
+    }
+    return *printer_;
 }
 
 QtPrinterLayer::~QtPrinterLayer() {
@@ -69,10 +81,11 @@ QtPrinterLayer::~QtPrinterLayer() {
 
 void QtPrinterLayer::selectPrinter(int index) {
     requireIdle();
-    if (index < 0 || index >= static_cast<int>(names_.size())) {
+    const std::vector<QString> names = printerNames();
+    if (index < 0 || index >= static_cast<int>(names.size())) {
         fail(QStringLiteral("Printer selected is not valid"));
     }
-    selectByName(names_[static_cast<std::size_t>(index)]);
+    selectByName(names[static_cast<std::size_t>(index)]);
 }
 
 void QtPrinterLayer::selectDefaultPrinter() {
@@ -87,36 +100,36 @@ void QtPrinterLayer::selectDefaultPrinter() {
 
 void QtPrinterLayer::selectByName(const QString& name) {
     // Printing to a file, chosen in the set-up dialog, is no printer of the list.
-    printer_->setOutputFileName(QString());
-    printer_->setPrinterName(name);
+    printer().setOutputFileName(QString());
+    printer().setPrinterName(name);
     // QPrinter ignores a name CUPS no longer knows and keeps the previous printer; printing there
     // instead would be wrong.
-    if (printer_->printerName() != name || printer_->outputFormat() != QPrinter::NativeFormat) {
+    if (printer().printerName() != name || printer().outputFormat() != QPrinter::NativeFormat) {
         fail(QStringLiteral("The printer \"%1\" is not available").arg(name));
     }
-    applyResolution();
+    applyResolution(printer());
 }
 
-void QtPrinterLayer::applyResolution() {
+void QtPrinterLayer::applyResolution(QPrinter& target) const {
     if (dotsPerInch_ > 0) {
-        printer_->setResolution(dotsPerInch_);
+        target.setResolution(dotsPerInch_);
     }
 }
 
 void QtPrinterLayer::setOrientation(PageOrientation orientation) {
     requireIdle();
-    if (!printer_->isValid()) {
+    if (!printer().isValid()) {
         fail(QStringLiteral("Operation not supported on selected printer"));
     }
-    printer_->setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
+    printer().setPageOrientation(orientation == PageOrientation::Landscape ? QPageLayout::Landscape
                                                                            : QPageLayout::Portrait);
 }
 
 PrinterMeasures QtPrinterLayer::measure() const {
     // The resolution of the print job itself (QPrinter::resolution); physicalDpiX reports the
     // engine's internal one instead.
-    const int dpi = printer_->resolution();
-    const QRect printable = printer_->pageLayout().paintRectPixels(dpi);
+    const int dpi = printer().resolution();
+    const QRect printable = printer().pageLayout().paintRectPixels(dpi);
     return {dpi, dpi, printable.left(), printable.top(), printable.width(), printable.height()};
 }
 
@@ -127,13 +140,13 @@ void QtPrinterLayer::setFont(const QString& family, int pointSize) {
 void QtPrinterLayer::beginDocument(const QString& title) {
     requireIdle();
     // One page, one copy: every copy is a document of its own, whatever the set-up dialog chose.
-    printer_->setCopyCount(1);
-    printer_->setPrintRange(QPrinter::AllPages);
-    printer_->setPageRanges(QPageRanges());
-    printer_->setDocName(title);
+    printer().setCopyCount(1);
+    printer().setPrintRange(QPrinter::AllPages);
+    printer().setPageRanges(QPageRanges());
+    printer().setDocName(title);
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(printer_.get())) {
-        fail(QStringLiteral("Printing on \"%1\" could not start").arg(printer_->printerName()));
+    if (!painter->begin(&printer())) {
+        fail(QStringLiteral("Printing on \"%1\" could not start").arg(printer().printerName()));
     }
     // A point size set on the painter is taken at the printer's resolution.
     painter->setFont(font_);
@@ -152,7 +165,7 @@ void QtPrinterLayer::drawPicture(const QImage& image, const QRect& target) {
 void QtPrinterLayer::drawText(const QPoint& topLeft, const QString& text) {
     QPainter& p = painter();
     // QPainter places text on its baseline; the top of the line lies one ascent above it.
-    const QFontMetricsF metrics(p.font(), printer_.get());
+    const QFontMetricsF metrics(p.font(), &printer());
     p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
 }
 
@@ -164,10 +177,10 @@ void QtPrinterLayer::endDocument() {
     painter_.reset();
     // Ending the painter hands the document to CUPS (cupsPrintFile); a refusal shows here.
     const std::optional<QString> refusal =
-        ended && printer_->outputFileName().isEmpty() ? cupsRefusal() : std::nullopt;
-    if (!ended || printer_->printerState() == QPrinter::Error || refusal) {
+        ended && printer().outputFileName().isEmpty() ? cupsRefusal() : std::nullopt;
+    if (!ended || printer().printerState() == QPrinter::Error || refusal) {
         QString message = QStringLiteral("The document could not be sent to the printer \"%1\"")
-                              .arg(printer_->printerName());
+                              .arg(printer().printerName());
         if (refusal && !refusal->isEmpty()) {
             message += QStringLiteral(": ") + *refusal;
         }
@@ -179,7 +192,7 @@ void QtPrinterLayer::abortDocument() noexcept {
     if (!painter_) {
         return;
     }
-    printer_->abort();
+    printer_->abort();  // painting means the printer exists
     painter_->end();
     painter_.reset();
 }
@@ -191,12 +204,12 @@ bool QtPrinterLayer::isPrinting() const {
 bool QtPrinterLayer::runSetupDialog(QWidget* parent) {
     requireIdle();
     // QPrintDialog writes the accepted choices into the printer and leaves it alone on Cancel.
-    QPrintDialog dialog(printer_.get(), parent);
+    QPrintDialog dialog(&printer(), parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtPrinterLayer::selectedPrinterName() const {
-    return printer_->printerName();
+    return printer().printerName();
 }
 
 void QtPrinterLayer::requireIdle() const {

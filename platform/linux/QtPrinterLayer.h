@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <memory>
+#include <optional>
 
 #include "PrinterLayer.h"
 
@@ -22,7 +23,7 @@ public:
     QtPrinterLayer(const QtPrinterLayer&) = delete;
     QtPrinterLayer& operator=(const QtPrinterLayer&) = delete;
 
-    std::vector<QString> printerNames() const override { return names_; }
+    std::vector<QString> printerNames() const override;
     void selectPrinter(int index) override;
     void selectDefaultPrinter() override;
     void setOrientation(PageOrientation orientation) override;
@@ -43,12 +44,13 @@ public:
 
 private:
     void selectByName(const QString& name);
-    void applyResolution();
+    void applyResolution(QPrinter& target) const;
     void requireIdle() const;
     QPainter& painter();
+    QPrinter& printer() const;
 
-    std::vector<QString> names_;
-    std::unique_ptr<QPrinter> printer_;
+    mutable std::optional<std::vector<QString>> names_;
+    mutable std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     QFont font_;
     int dotsPerInch_ = 0;

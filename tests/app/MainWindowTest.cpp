@@ -200,6 +200,8 @@ protected:
         window_.reset();
         window_ = std::make_unique<TVarnosetMain>(platform_.services());
         EXPECT_TRUE(window_->FormCreate());
+        // The printer list is filled once the event loop runs.
+        QCoreApplication::processEvents();
         return *window_;
     }
 
