@@ -142,6 +142,7 @@ private:
     void setSourcePicture(Picture picture) override;
     void showMainWindow() override;
     void hideMainWindow() override;
+    void rearmHotkeyIfHidden() override;
     void setImageOptions() override;
     void printPicture() override;
     void editPicture() override;

@@ -9,6 +9,11 @@ bool TVarnosetMain::hotkeyArmed() const {
 void TVarnosetMain::setHotkeyArmed(bool armed) {
     HotkeyArmed = armed;
 }
+void TVarnosetMain::rearmHotkeyIfHidden() {
+    if (!isVisible()) {
+        HotkeyArmed = !Suspend1->isChecked();
+    }
+}
 void TVarnosetMain::setProcessingEnabled(bool enabled) {
     ProcessingEnabled = enabled;
 }

@@ -55,6 +55,9 @@ void CaptureDispatch::hotkeyMessage(int id) {
     if (!host_.hotkeyArmed()) {
         return;
     }
+    // A direct print that ends early (no printer) or fails, or a capture that fails, leaves the
+    // window hidden without the hiding that arms the key again.
+    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
     // HotkeyArmed is cleared before anything else, so that a hotkey arriving in one of the nested
     // event loops below cannot start a second capture inside this one.
     if (id == kScreenHotkey && host_.hotkeyFunction() != kRectangleMode) {

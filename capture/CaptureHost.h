@@ -41,6 +41,10 @@ public:
     virtual void showMainWindow() = 0;
     // A plain hide: no flag changes.
     virtual void hideMainWindow() = 0;
+    // Arms the hotkey again, unless suspended, when the main window is not shown: the window's
+    // own hiding arms it, and a capture that ends without showing or hiding it must not leave
+    // the key dead.
+    virtual void rearmHotkeyIfHidden() = 0;
     // SetImageOptions, the print command BitBtn1Click and the edit command EditImage1Click, each
     // as called with no sender.
     virtual void setImageOptions() = 0;

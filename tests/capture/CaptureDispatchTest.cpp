@@ -179,6 +179,46 @@ TEST(CaptureDispatch, DirectPrintsWithoutShowingOrEditing) {
     EXPECT_FALSE(d.host.armed);  // only the print command's minimise re-arms
 }
 
+TEST(CaptureDispatch, ACaptureThatEndsWithTheWindowHiddenLeavesTheKeyWorking) {
+    // A direct print that returns without printing (no printer) never hides the window, which
+    // is what arms the key again.
+    Dispatch direct;
+    direct.host.direct = true;
+    direct.host.visible = false;
+    direct.dispatch.hotkeyMessage(kScreenHotkey);
+    EXPECT_EQ(direct.host.prints, 1);
+    EXPECT_TRUE(direct.host.armed);
+    direct.dispatch.hotkeyMessage(kWindowHotkey);
+    EXPECT_EQ(direct.host.prints, 2);
+
+    // A print that fails.
+    Dispatch failing;
+    failing.host.direct = true;
+    failing.host.visible = false;
+    failing.host.onPrint = [] { throw Error("The printer \"FILE\" is not available"); };
+    EXPECT_THROW(failing.dispatch.hotkeyMessage(kScreenHotkey), Error);
+    EXPECT_TRUE(failing.host.armed);
+
+    // A capture whose picture does not come back from the clipboard.
+    Dispatch lost;
+    lost.clipboard.failRead = true;
+    lost.host.visible = false;
+    EXPECT_THROW(lost.dispatch.hotkeyMessage(kScreenHotkey), Error);
+    EXPECT_TRUE(lost.host.armed);
+
+    // Suspended, the key stays off; shown, the window's own hiding arms it later.
+    Dispatch suspended;
+    suspended.host.direct = true;
+    suspended.host.visible = false;
+    suspended.host.suspend1 = true;
+    suspended.dispatch.hotkeyMessage(kScreenHotkey);
+    EXPECT_FALSE(suspended.host.armed);
+    Dispatch shown;
+    shown.dispatch.hotkeyMessage(kScreenHotkey);
+    EXPECT_EQ(shown.host.shows, 1);
+    EXPECT_FALSE(shown.host.armed);
+}
+
 TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
     struct Case {
         const char* what;

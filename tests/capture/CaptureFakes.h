@@ -210,6 +210,11 @@ public:
         log_.add(QStringLiteral("hide"));
         visible = false;
     }
+    void rearmHotkeyIfHidden() override {
+        if (!visible) {
+            armed = !suspend1;
+        }
+    }
     void setImageOptions() override { log_.add(QStringLiteral("image options")); }
     void printPicture() override {
         log_.add(QStringLiteral("print"));

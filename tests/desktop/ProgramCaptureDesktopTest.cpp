@@ -232,3 +232,20 @@ TEST_F(ProgramCapture, SuspendReleasesPrintScreenButKeepsOtherKeys) {
     waitUntil([] { return false; }, 500);
     EXPECT_EQ(captureWith(app, QStringLiteral("F8")).size(), kScreen);
 }
+
+TEST_F(ProgramCapture, WithoutAPrinterADirectPrintLeavesTheKeyWorking) {
+    // This desktop has no print server: a direct print has nowhere to go and ends at once.
+    app.chooseFromTrayMenu(5);  // "Print the Picture Directly  ( No Dialog )"
+    for (const QColor colour : {QColor(0x20, 0x90, 0x40), QColor(0x90, 0x20, 0x60)}) {
+        ASSERT_EQ(run("xsetroot", {"-solid", colour.name()}).exitCode, 0);
+        press(QStringLiteral("Print"));
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                const QImage picture = clipboardPng();
+                return picture.size() == kScreen && QColor(picture.pixel(960, 400)) == colour;
+            },
+            8000))
+            << "the capture of " << colour.name().toStdString() << " did not reach the clipboard";
+        EXPECT_TRUE(staysHidden(app, 500));
+    }
+}
