@@ -295,13 +295,14 @@ bool TVarnosetMain::FormCreate() {
     TrayIcon1->setToolTip(QStringLiteral("Varnoset v3.00"));
     TrayIcon1->OnClick = [this](QObject* sender) { TrayIcon1Click(sender); };
     TrayIcon1->OnRightClick = [this](QObject* sender) { TrayIcon1Click(sender); };
-    TrayIcon1->setActive(true);
-    // 14. The hotkeys, then the stored capture mode.
+    // 14. The hotkeys, then the stored capture mode (which registers them again).
     platform_.hotkeys->setHandler([this](int id) { capture_->hotkeyMessage(id); });
     capture_->RegisterHotkeys();
     if (HotkeyFunction <= 3) {
         ActionClick(HotkeyFunction);
     }
+    // The icon appears once the keys are held, so a key pressed as soon as it shows is ours.
+    TrayIcon1->setActive(true);
     // 15. The optional enlargement.
     if (Resize1->isChecked()) {
         ScaleBy(128, 100);
