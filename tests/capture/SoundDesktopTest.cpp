@@ -7,20 +7,10 @@
 #include "CanberraSound.h"
 #include "DesktopSupport.h"
 
+using desktop::loudest;
 using varnoset::CanberraSound;
 
 namespace {
-
-// The loudest sample of 16-bit little-endian stereo audio.
-int loudest(const QByteArray& raw) {
-    int peak = 0;
-    for (qsizetype i = 0; i + 1 < raw.size(); i += 2) {
-        std::int16_t sample = 0;
-        std::memcpy(&sample, raw.constData() + i, 2);
-        peak = std::max(peak, std::abs(static_cast<int>(sample)));
-    }
-    return peak;
-}
 
 // Collects what the recorder hands out until a loud stretch has come, or the time is up.
 QByteArray recordUntilLoud(QProcess& recorder, int timeoutMs = 5000) {

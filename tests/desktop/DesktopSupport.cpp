@@ -7,7 +7,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace desktop {
 
@@ -382,6 +386,26 @@ void Varnoset::chooseFromTrayMenu(int entry, int button) {
     }
     keys << QStringLiteral("Return");
     run("xdotool", QStringList{"key"} + keys);
+}
+
+int loudest(const QByteArray& raw) {
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < raw.size(); i += 2) {
+        std::int16_t sample = 0;
+        std::memcpy(&sample, raw.constData() + i, 2);
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    return peak;
+}
+
+QStringList firstStartOptionNames() {
+    return {
+        "Monochrom",  "Inversed",   "Centered",     "Stretched",  "HalfSize",  "NormalSize",
+        "FooterText", "FooterTime", "FooterUser",   "SwapBW",     "Mirrored",  "Landscape",
+        "Portrait",   "Proportion", "Frame",        "AutoCopy",   "Direct",    "PlaySound",
+        "Client",     "Confirm",    "Red",          "Green",      "Blue",      "Resize",
+        "WinPosLeft", "WinPosTop",  "Contrast",     "Brightness", "FrameSize", "Color1",
+        "Color2",     "DefPrinter", "FooterString", "Copies",     "Hotkey",    "HotKeyFunction"};
 }
 
 }  // namespace desktop

@@ -70,6 +70,12 @@ QString ocr(const QImage& picture, int enlarge = 1, bool sparseText = false);
 // Letters and digits only, so that OCR's and the layout's spacing do not matter in comparisons.
 QString squeezed(const QString& text);
 
+// The loudest sample of 16-bit little-endian audio, as a sound server's monitor records it.
+int loudest(const QByteArray& raw);
+
+// The names of the options written at the first start: 36 values, the folders not among them.
+QStringList firstStartOptionNames();
+
 // A private options folder for the programs started while it lives: XDG_CONFIG_HOME points at a
 // new empty folder inside the harness's private folder and is put back afterwards.
 class PrivateConfigHome {

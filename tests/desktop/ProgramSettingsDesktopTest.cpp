@@ -132,13 +132,7 @@ TEST(ProgramSettings, FirstStartWritesTheDefaultsAndAPoliteEndAddsPositionAndFol
     ASSERT_TRUE(first.found) << text.toStdString();
 
     // The first-start list: 36 values, the folders not among them.
-    const QStringList names = {
-        "Monochrom",  "Inversed",   "Centered",     "Stretched",  "HalfSize",  "NormalSize",
-        "FooterText", "FooterTime", "FooterUser",   "SwapBW",     "Mirrored",  "Landscape",
-        "Portrait",   "Proportion", "Frame",        "AutoCopy",   "Direct",    "PlaySound",
-        "Client",     "Confirm",    "Red",          "Green",      "Blue",      "Resize",
-        "WinPosLeft", "WinPosTop",  "Contrast",     "Brightness", "FrameSize", "Color1",
-        "Color2",     "DefPrinter", "FooterString", "Copies",     "Hotkey",    "HotKeyFunction"};
+    const QStringList names = firstStartOptionNames();
     ASSERT_EQ(names.size(), 36);
     QStringList written = first.values.keys();
     QStringList expected = names;

@@ -126,17 +126,6 @@ quint64 capabilities(qint64 pid, const char* set) {
     return ~0ull;
 }
 
-// The peak of 16-bit little-endian samples.
-int loudest(const QByteArray& raw) {
-    int peak = 0;
-    for (qsizetype i = 0; i + 1 < raw.size(); i += 2) {
-        std::int16_t sample = 0;
-        std::memcpy(&sample, raw.constData() + i, 2);
-        peak = std::max(peak, std::abs(static_cast<int>(sample)));
-    }
-    return peak;
-}
-
 // Records the null sink of the harness's sound server.
 class Recorder {
 public:
