@@ -178,20 +178,14 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     Varnoset app;
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
-    app.chooseFromTrayMenu(2);  // "Open"
-    auto window = app.waitForMainWindow();
-    ASSERT_TRUE(window.has_value());
-    // Options, "Define Hotkey Function", "Hotkey = (Get Rectangular Area ) ...".
-    chooseFromMenuBar(*window, 1, {2, 3});
-    QThread::msleep(300);
-    key(QStringLiteral("Escape"));
-    ASSERT_TRUE(app.waitForMainWindowHidden());
+    // "Hotkey = (Get Rectangular Area ) ...".
+    ASSERT_TRUE(chooseHotkeyFunction(app, 3));
 
     // The key brings the overlay; a drag from (300, 200) to (500, 350) takes 200 x 150 pixels.
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
     dragRectangle(QPoint(300, 200), QPoint(500, 350));
-    window = app.waitForMainWindow();
+    auto window = app.waitForMainWindow();
     ASSERT_TRUE(window.has_value()) << app.output().toStdString();
     const QImage taken = clipboardPng();
     ASSERT_EQ(taken.size(), QSize(200, 150));
@@ -322,14 +316,8 @@ TEST(ScenarioFiles, EditModeHandsEachCaptureToTheDefaultBmpApplication) {
     Varnoset app;
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
-    app.chooseFromTrayMenu(2);  // "Open"
-    auto window = app.waitForMainWindow();
-    ASSERT_TRUE(window.has_value());
-    // Options, "Define Hotkey Function", "Hotkey = ( Edit Picture Desktop) ...".
-    chooseFromMenuBar(*window, 1, {2, 4});
-    QThread::msleep(300);
-    key(QStringLiteral("Escape"));
-    ASSERT_TRUE(app.waitForMainWindowHidden());
+    // "Hotkey = ( Edit Picture Desktop) ...".
+    ASSERT_TRUE(chooseHotkeyFunction(app, 4));
     ASSERT_FALSE(QFile::exists(record));
 
     // Print shows the window and hands the shown picture, the whole screen, to the viewer.

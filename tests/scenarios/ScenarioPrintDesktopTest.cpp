@@ -354,14 +354,8 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     Varnoset app;
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
-    app.chooseFromTrayMenu(2);  // "Open"
-    const auto window = app.waitForMainWindow();
-    ASSERT_TRUE(window.has_value());
-    // Options, "Define Hotkey Function", "Hotkey = (Get Rectangular Area ) ...".
-    chooseFromMenuBar(*window, 1, {2, 3});
-    QThread::msleep(300);
-    key(QStringLiteral("Escape"));
-    ASSERT_TRUE(app.waitForMainWindowHidden());
+    // "Hotkey = (Get Rectangular Area ) ...".
+    ASSERT_TRUE(chooseHotkeyFunction(app, 3));
     app.chooseFromTrayMenu(5);  // "Print the Picture Directly  ( No Dialog )"
     ASSERT_TRUE(waitUntil([] { return !trayMenu().has_value(); }));
 

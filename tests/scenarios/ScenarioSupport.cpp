@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTransform>
 
 namespace scenario {
@@ -122,6 +123,18 @@ bool waitForPrintedJob(int before, int timeoutMs) {
                    desktop::run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
         },
         timeoutMs);
+}
+
+bool chooseHotkeyFunction(desktop::Varnoset& app, int entry) {
+    app.chooseFromTrayMenu(2);  // "Open"
+    const auto window = app.waitForMainWindow();
+    if (!window) {
+        return false;
+    }
+    desktop::chooseFromMenuBar(*window, 1, {2, entry});
+    QThread::msleep(300);
+    desktop::key(QStringLiteral("Escape"));
+    return app.waitForMainWindowHidden();
 }
 
 QImage renderPrintedPage(int dpi) {

@@ -34,6 +34,10 @@ std::optional<WindowId> waitForMessageBox(int timeoutMs = 10000);
 // Answers the open message box with Return and waits for it to go.
 bool acceptMessageBox();
 
+// Opens the main window from the tray, chooses Options, "Define Hotkey Function" and that entry
+// (1 to 4), and hides the window again; false when a step did not happen.
+bool chooseHotkeyFunction(desktop::Varnoset& app, int entry);
+
 // Waits for the rectangle mode's overlay: a window of the program's over the whole screen.
 bool waitForOverlay();
 // Drags out a rectangle with the left button, as a hand does, through a point between.
