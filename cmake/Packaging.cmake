@@ -11,12 +11,25 @@ set(CPACK_PACKAGE_NAME varnoset)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Kestrane)
 set(CPACK_PACKAGE_CONTACT "Kestrane <varnoset@kestrane.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray-resident screen capture and printing utility")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Varnoset sits in the system tray and captures the screen or a window with a hotkey, \
-then saves, copies or prints the picture.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tray-resident screen capture and printing utility")
+# The extended description, one line of the control file a line (at most 80 characters).
+set(CPACK_PACKAGE_DESCRIPTION [[
+Varnoset waits in the system tray for a global hotkey, PrintScreen by default.
+One key press captures the whole screen, the active window or a rectangle
+dragged out with the mouse; the picture is printed at once or shown in a
+dialog where it can be adjusted (grey, inverted, mirrored, colours swapped,
+a frame, colour channels, brightness, contrast, 16 or 256 colours), printed
+with up to three footer lines, saved as BMP or JPEG, copied to the clipboard
+or opened in a picture editor.
+
+A command line lets the desktop's own keyboard shortcuts call the running
+copy. Varnoset is an X11 program; in a Wayland session it runs through
+XWayland.]])
+set(CPACK_PACKAGE_HOMEPAGE_URL https://github.com/varnoset/varnoset)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# Control files (md5sums) get the modes dpkg expects, whatever the builder's umask.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Directories the package creates are world-readable whatever the builder's umask.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
