@@ -21,8 +21,10 @@ install: build
 	cmake --install $(BUILD_RELEASE) --prefix $(PREFIX)
 
 # Builds the Debian package build/release/varnoset_<version>_<arch>.deb (installed under /usr)
-# and checks its control fields, its contents and that the packaged program runs.
+# and checks its control fields and contents, runs lintian (any error, warning or information
+# tag fails) and appstreamcli on it, and checks that the packaged program runs.
 deb: build
+	@scripts/deps.sh deb
 	rm -f $(BUILD_RELEASE)/varnoset_*.deb
 	cd $(BUILD_RELEASE) && cpack -G DEB
 	tests/packaging/check_deb.sh $$(ls $(BUILD_RELEASE)/varnoset_*.deb)

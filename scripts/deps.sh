@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Varnoset needs, only when some are missing.
 #   deps.sh build    what building and running the program needs
+#   deps.sh deb      that, plus Debian's and AppStream's checks of the package (make deb)
 #   deps.sh test     that, plus what the tests, benchmarks and the private desktop need
 #   deps.sh bench    that, plus the screenshot tools the benchmarks compare with
 set -euo pipefail
@@ -12,6 +13,7 @@ build_pkgs=(
     libcanberra-dev libcanberra-pulse fonts-liberation
     xdg-utils
 )
+deb_pkgs=(lintian appstream)
 desktop_pkgs=(
     xvfb xauth openbox trayer x11-utils x11-xserver-utils imagemagick xdotool x11-apps
     cups cups-bsd cups-client ghostscript
@@ -19,7 +21,7 @@ desktop_pkgs=(
 test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
     libxcb-xtest0-dev libxcb-damage0-dev
-    xdotool xclip x11-apps desktop-file-utils
+    xdotool xclip x11-apps desktop-file-utils lintian appstream
     cups cups-bsd cups-client ghostscript poppler-utils
     pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot tesseract-ocr
 )
@@ -30,13 +32,14 @@ bench_optional_pkgs=(flameshot ksnip)
 optional=()
 case "${1:-build}" in
     build) wanted=("${build_pkgs[@]}") ;;
+    deb) wanted=("${build_pkgs[@]}" "${deb_pkgs[@]}") ;;
     desktop) wanted=("${build_pkgs[@]}" "${desktop_pkgs[@]}") ;;
     test) wanted=("${build_pkgs[@]}" "${desktop_pkgs[@]}" "${test_pkgs[@]}") ;;
     bench)
         wanted=("${build_pkgs[@]}" "${desktop_pkgs[@]}" "${test_pkgs[@]}" "${bench_pkgs[@]}")
         optional=("${bench_optional_pkgs[@]}")
         ;;
-    *) echo "usage: $0 build|desktop|test|bench" >&2; exit 2 ;;
+    *) echo "usage: $0 build|deb|desktop|test|bench" >&2; exit 2 ;;
 esac
 
 not_installed() {

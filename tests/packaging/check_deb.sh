@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Checks a built Varnoset .deb: its control fields, that it holds the program, the desktop
 # entry and every icon, that each library the program links comes from a package it depends
-# on, and that the packaged program actually runs.
+# on, that Debian's lintian and AppStream's validator find nothing to report, and that the
+# packaged program actually runs.
 #   check_deb.sh path/to/varnoset_*.deb
 # VARNOSET_DEB_IGNORE_LIBS lists libraries a test build links that no release package ships
 # (the sanitizer runtimes), e.g. "libasan.so.8 libubsan.so.1".
+# VARNOSET_LINTIAN_SUPPRESS lists lintian tags, comma-separated, that only a test build causes;
+# a package for users is checked with none.
 set -euo pipefail
 
 deb=${1:?usage: check_deb.sh package.deb}
@@ -42,9 +45,29 @@ done
 outside=$(grep -v -e '^usr/' -e '^$' <<<"$contents" || true)
 [[ -z $outside ]] || fail "files outside usr/: $outside"
 
+# Errors, warnings and information tags all fail; pedantic tags are shown but do not.
+if command -v lintian >/dev/null; then
+    suppress=()
+    [[ -n ${VARNOSET_LINTIAN_SUPPRESS:-} ]] && suppress=(--suppress-tags "$VARNOSET_LINTIAN_SUPPRESS")
+    lintian --fail-on error,warning,info --display-info --pedantic "${suppress[@]}" "$deb" ||
+        fail "lintian reports the problems above"
+else
+    fail "lintian is not installed (scripts/deps.sh deb installs it)"
+fi
+
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
+
+# The software centres' metadata, with the desktop entry it names, passes without a warning.
+if command -v appstreamcli >/dev/null; then
+    if ! report=$(appstreamcli validate-tree --no-net --strict "$root" 2>&1); then
+        echo "$report" >&2
+        fail "appstreamcli finds problems in the AppStream metadata"
+    fi
+else
+    fail "appstreamcli is not installed (scripts/deps.sh deb installs it)"
+fi
 program=$root/usr/bin/varnoset
 [[ -x $program ]] || fail "usr/bin/varnoset is not executable"
 
@@ -77,4 +100,4 @@ if ((failures > 0)); then
     echo "$deb: $failures problem(s)" >&2
     exit 1
 fi
-echo "$deb: control fields, contents, library owners and start-up are correct"
+echo "$deb: control fields, contents, lintian, AppStream, library owners and start-up are correct"
