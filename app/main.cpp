@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -30,20 +31,27 @@ QStringList argumentList(int argc, char** argv) {
     return arguments;
 }
 
+// The exit status of a command sent to the running copy; nothing while no copy listens.
+std::optional<int> deliver(const std::string& socket, Command command) {
+    switch (sendCommand(socket, encodeCommand(command).toStdString())) {
+        case CommandDelivery::Delivered:
+            return kDelivered;
+        case CommandDelivery::Refused:
+            std::fprintf(stderr, "varnoset: the running copy refused the command\n");
+            return kNotDelivered;
+        case CommandDelivery::NotRunning:
+            break;
+    }
+    return std::nullopt;
+}
+
 // A copy that holds the lock may still be starting: it answers once its socket is up.
 int deliverToStartingCopy(const std::string& socket, Command command) {
-    const QByteArray message = encodeCommand(command);
     for (int attempt = 0; attempt < 50; ++attempt) {
-        switch (sendCommand(socket, message.toStdString())) {
-            case CommandDelivery::Delivered:
-                return kDelivered;
-            case CommandDelivery::Refused:
-                std::fprintf(stderr, "varnoset: the running copy refused the command\n");
-                return kNotDelivered;
-            case CommandDelivery::NotRunning:
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
-                break;
+        if (const std::optional<int> status = deliver(socket, command)) {
+            return *status;
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::fprintf(stderr, "varnoset: the running copy cannot be reached\n");
     return kNotDelivered;
@@ -80,15 +88,10 @@ int main(int argc, char** argv) {
     const std::string socket = commandSocketPath(*folder, kInstanceName);
     const std::optional<Command> command = invocation.command;
     if (command) {
-        switch (sendCommand(socket, encodeCommand(*command).toStdString())) {
-            case CommandDelivery::Delivered:
-                return kDelivered;
-            case CommandDelivery::Refused:
-                std::fprintf(stderr, "varnoset: the running copy refused the command\n");
-                return kNotDelivered;
-            case CommandDelivery::NotRunning:
-                break;  // start, then carry the command out
+        if (const std::optional<int> status = deliver(socket, *command)) {
+            return *status;
         }
+        // No copy runs: start one, then carry the command out.
     }
 
     // An X11 program: in a Wayland session it runs through XWayland.

@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "RuntimeFolder.h"
@@ -21,11 +24,14 @@ bool FlockInstanceLock::acquire(const std::string& name) {
     std::string why;
     const auto folder = privateRuntimeFolder(why);
     if (!folder) {
+        std::fprintf(stderr, "varnoset: no instance lock: %s\n", why.c_str());
         return false;
     }
     const std::string path = *folder + "/" + name + ".lock";
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
+        std::fprintf(stderr, "varnoset: no instance lock: %s: %s\n", path.c_str(),
+                     std::strerror(errno));
         return false;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
