@@ -102,8 +102,9 @@ bool HotkeyRegistrar::takeHeldStates() {
         if (!retryTimer_.isActive()) {
             retryTimer_.start();
         }
+        // While suspended the user has put the key aside: resuming tells.
         const std::pair key{hotkey_, hotkeyFunction_};
-        if (noticed_ != key && notify_) {
+        if (noticed_ != key && !suspended_ && notify_) {
             noticed_ = key;
             const Notice notice = refusedNotice(keyName(), refused_, hotkeyFunction_);
             notify_(notice.title, notice.text);
@@ -124,7 +125,9 @@ void HotkeyRegistrar::retryRefused() {
 }
 
 QString HotkeyRegistrar::keyName() const {
-    QString name = prompt_;
+    const auto row = keyTableRowOf(hotkey_);
+    QString name =
+        row ? QString::fromLatin1(KeyTable[static_cast<std::size_t>(*row)].prompt) : QString();
     name.remove(QStringLiteral("Press "));
     return name;
 }
@@ -174,10 +177,10 @@ HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
     notice.title = taken + (forms.size() > 1 ? QStringLiteral(" are used by another program")
                                              : QStringLiteral(" is used by another program"));
     notice.text = QStringLiteral(
-                      "Varnoset cannot use %1 while another program holds it. Choose another key "
-                      "in Options \u25B8 Define Hotkey, or free the key in the desktop's keyboard "
-                      "settings, or bind it there to the command (%2). Varnoset takes the key "
-                      "as soon as it is free.")
+                      "Another program holds %1. Choose another "
+                      "key in Options \u25B8 Define Hotkey, or free the key in the desktop's "
+                      "keyboard settings, or bind it there to the command (%2). Varnoset takes "
+                      "the key as soon as it is free.")
                       .arg(taken, bindings.join(QStringLiteral("; ")));
     return notice;
 }

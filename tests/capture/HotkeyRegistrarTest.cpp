@@ -144,6 +144,17 @@ TEST(HotkeyRegistrar, AKeyHeldElsewhereIsSaidOnceAndTakenWhenFree) {
     ASSERT_EQ(f.notices.size(), 3);
     EXPECT_TRUE(f.notices[2].contains("PrintScreen: varnoset --capture region"));
 
+    // F8 stays registered while suspended; taken meanwhile, it is told on resuming, by name.
+    f.registrar.registerHotkeys(119, 0);
+    f.registrar.showSuspended(119);
+    f.hotkeys.takenElsewhere = {0xffc5};
+    f.hotkeys.heldChanged();
+    EXPECT_EQ(f.notices.size(), 3);
+    f.registrar.registerHotkeys(119, 0);
+    ASSERT_EQ(f.notices.size(), 4);
+    EXPECT_TRUE(f.notices[3].startsWith("F8 and Alt+F8 are used")) << f.notices[3].toStdString();
+    f.hotkeys.takenElsewhere.clear();
+
     // Another key that is free: held, prompt as ever; a key outside the table is never "taken".
     f.registrar.registerHotkeys(119, 0);
     EXPECT_EQ(f.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ Press F8 ]"));

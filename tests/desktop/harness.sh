@@ -9,8 +9,9 @@
 # it answers and prints its pid. The harness stops it with the rest at the end.
 #
 # Always: Xvfb (1920x1080, depth 24) on a free display, openbox (without its own Print bindings,
-# so the key can be grabbed) and trayer as the system tray. Private XDG_CONFIG_HOME, XDG_DATA_HOME,
-# XDG_RUNTIME_DIR, TMPDIR and HOME, so nothing of the user's is touched.
+# so the key can be grabbed, unless --keep-print) and trayer as the system tray. Private
+# XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_RUNTIME_DIR, TMPDIR and HOME, so nothing of the user's is
+# touched.
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
