@@ -51,7 +51,6 @@ namespace varnoset {
 
 namespace {
 
-const char* const kInstanceName = "Varnoset_v3.00";
 constexpr QSize kClientSize(437, 395);
 
 QString orNotDefined(const std::optional<std::string>& value, const QString& fallback) {
@@ -103,6 +102,14 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
             if (TrayIcon1 != nullptr) {
                 TrayIcon1->setToolTip(tip);
             }
+        },
+        [this](const QString& title, const QString& text) {
+            // At start-up the keys are taken before the icon shows: the notice waits for it.
+            QTimer::singleShot(0, this, [this, title, text] {
+                if (TrayIcon1 != nullptr) {
+                    TrayIcon1->showMessage(title, text);
+                }
+            });
         });
     capture_ =
         std::make_unique<CaptureDispatch>(static_cast<CaptureHost&>(*this), *registrar_,
@@ -311,6 +318,14 @@ bool TVarnosetMain::FormCreate() {
     HotkeyArmed = true;
 
     AboutBox = new TAboutBox(this);
+    // Commands from later starts; each runs once the sender has its answer.
+    platform_.commands->listen(kInstanceName, [this](const QByteArray& message) {
+        const std::optional<Command> command = decodeCommand(message);
+        if (command) {
+            QTimer::singleShot(0, this, [this, c = *command] { RunCommand(c); });
+        }
+        return command.has_value();
+    });
     new TerminationSignals([this] { PoliteEnd(); }, this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (!formClosed_) {
@@ -464,6 +479,31 @@ void TVarnosetMain::closeEvent(QCloseEvent* event) {
 void TVarnosetMain::PoliteEnd() {
     closeAccepted_ = true;
     close();
+}
+
+void TVarnosetMain::RunCommand(Command command) {
+    switch (command) {
+        case Command::CaptureDesktop:
+            return capture_->capture(CaptureKind::Desktop);
+        case Command::CaptureWindow:
+            return capture_->capture(CaptureKind::Window);
+        case Command::CaptureClient:
+            return capture_->capture(CaptureKind::Client);
+        case Command::CaptureRegion:
+            return capture_->capture(CaptureKind::Region);
+        case Command::PrintDesktop:
+            return PrinttheDesktop1Click();
+        case Command::Open:
+            return Open1Click();
+        case Command::Suspend:
+        case Command::Resume:
+            if (Suspend1->isChecked() != (command == Command::Suspend)) {
+                Suspend1Click();
+            }
+            return;
+        case Command::Quit:
+            return PoliteEnd();
+    }
 }
 
 void TVarnosetMain::FormClose() {

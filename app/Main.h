@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "CaptureHost.h"
+#include "CommandMessage.h"
 #include "ImagePipeline.h"
 #include "OptionHolders.h"
 #include "Picture.h"
@@ -16,6 +17,9 @@
 class QActionGroup;
 
 namespace varnoset {
+
+// The name of the single-instance lock, and of the command socket beside it.
+inline constexpr char kInstanceName[] = "Varnoset_v3.00";
 
 class CaptureDispatch;
 class HotkeyRegistrar;
@@ -40,6 +44,8 @@ public:
     // Ends the program from outside (a signal, the session manager): the close procedure runs
     // without the question.
     void PoliteEnd();
+    // A command from the command line, carried out as its menu item or hotkey is.
+    void RunCommand(Command command);
 
     // The window's life cycle.
     void MinimizeToTray();

@@ -71,6 +71,12 @@ void TTrayIcon::setPopupMenu(QMenu* menu) {
     popupMenu_ = menu;
 }
 
+void TTrayIcon::showMessage(const QString& title, const QString& text) {
+    if (active_ && !designing_) {
+        shell_->showMessage(title, text);
+    }
+}
+
 void TTrayIcon::popupMenuDestroyed(QObject* menu) {
     if (menu == popupMenu_) {
         popupMenu_ = nullptr;

@@ -36,6 +36,8 @@ public:
     void setToolTip(const QString& text);
     QMenu* PopupMenu() const { return popupMenu_; }
     void setPopupMenu(QMenu* menu);
+    // A notification beside the icon; shown only while the icon is.
+    void showMessage(const QString& title, const QString& text);
 
     Event OnClick;
     Event OnDblClick;

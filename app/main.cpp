@@ -1,24 +1,114 @@
 #include <QByteArray>
+#include <QStringList>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <thread>
 
+#include "CommandClient.h"
+#include "CommandLine.h"
 #include "LinuxPlatform.h"
 #include "Main.h"
+#include "RuntimeFolder.h"
 #include "VarnosetApplication.h"
 #include "X11DisplayCheck.h"
 
+namespace {
+
+using namespace varnoset;
+
+constexpr int kDelivered = 0;
+constexpr int kNotDelivered = 1;
+constexpr int kUsageError = 2;
+
+QStringList argumentList(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments;
+}
+
+// The exit status of a command sent to the running copy; nothing while no copy listens.
+std::optional<int> deliver(const std::string& socket, Command command) {
+    switch (sendCommand(socket, encodeCommand(command).toStdString())) {
+        case CommandDelivery::Delivered:
+            return kDelivered;
+        case CommandDelivery::Refused:
+            std::fprintf(stderr, "varnoset: the running copy refused the command\n");
+            return kNotDelivered;
+        case CommandDelivery::NotRunning:
+            break;
+    }
+    return std::nullopt;
+}
+
+// A copy that holds the lock may still be starting: it answers once its socket is up.
+int deliverToStartingCopy(const std::string& socket, Command command) {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (const std::optional<int> status = deliver(socket, command)) {
+            return *status;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::fprintf(stderr, "varnoset: the running copy cannot be reached\n");
+    return kNotDelivered;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    const Invocation invocation = parseCommandLine(argumentList(argc, argv));
+    switch (invocation.kind) {
+        case Invocation::Kind::Help:
+            std::fputs(usageText().toLocal8Bit().constData(), stdout);
+            return 0;
+        case Invocation::Kind::Version:
+            std::puts("Varnoset 3.00");
+            return 0;
+        case Invocation::Kind::UsageError:
+            std::fprintf(stderr, "varnoset: %s\n%s", invocation.error.toLocal8Bit().constData(),
+                         usageText().toLocal8Bit().constData());
+            return kUsageError;
+        case Invocation::Kind::Start:
+        case Invocation::Kind::Command:
+            break;
+    }
+    // The instance lock and the command socket live in one private folder; without one there
+    // is no telling whether another copy runs.
+    std::string why;
+    const auto folder = privateRuntimeFolder(why);
+    if (!folder) {
+        std::fprintf(stderr, "varnoset: no private folder for the instance lock: %s\n",
+                     why.c_str());
+        return kNotDelivered;
+    }
+    const std::string socket = commandSocketPath(*folder, kInstanceName);
+    const std::optional<Command> command = invocation.command;
+    if (command) {
+        if (const std::optional<int> status = deliver(socket, *command)) {
+            return *status;
+        }
+        // No copy runs: start one, then carry the command out.
+    }
+
     // An X11 program: in a Wayland session it runs through XWayland.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    std::string why;
-    if (!varnoset::canOpenX11Display(why)) {
+    if (!canOpenX11Display(why)) {
         std::fprintf(stderr, "varnoset: %s; Varnoset needs an X11 desktop.\n", why.c_str());
-        return 1;
+        return kNotDelivered;
     }
-    varnoset::VarnosetApplication app(argc, argv);
-    varnoset::TVarnosetMain mainWindow(varnoset::makeLinuxPlatform());
+    VarnosetApplication app(argc, argv);
+    TVarnosetMain mainWindow(makeLinuxPlatform());
     if (!mainWindow.FormCreate()) {
-        return 0;  // another copy runs: end at once, touching nothing
+        // Another copy runs: a plain start ends at once, touching nothing.
+        return command ? deliverToStartingCopy(socket, *command) : 0;
+    }
+    if (command) {
+        QTimer::singleShot(0, &mainWindow,
+                           [&mainWindow, c = *command] { mainWindow.RunCommand(c); });
     }
     return app.exec();
 }

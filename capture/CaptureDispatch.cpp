@@ -52,6 +52,15 @@ CaptureDispatch::CaptureDispatch(CaptureHost& host, HotkeyRegistrar& registrar,
 }
 
 void CaptureDispatch::hotkeyMessage(int id) {
+    if (id == kScreenHotkey) {
+        capture(host_.hotkeyFunction() == kRectangleMode ? CaptureKind::Region
+                                                         : CaptureKind::Desktop);
+    } else if (id == kWindowHotkey) {
+        capture(host_.clientChecked() ? CaptureKind::Client : CaptureKind::Window);
+    }
+}
+
+void CaptureDispatch::capture(CaptureKind kind) {
     if (!host_.hotkeyArmed()) {
         return;
     }
@@ -60,22 +69,21 @@ void CaptureDispatch::hotkeyMessage(int id) {
     ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
     // HotkeyArmed is cleared before anything else, so that a hotkey arriving in one of the nested
     // event loops below cannot start a second capture inside this one.
-    if (id == kScreenHotkey && host_.hotkeyFunction() != kRectangleMode) {
-        host_.setHotkeyArmed(false);
-        PlayHotkeySound();
-        CaptureDesktop();
-        DeliverCapture(true);
-    } else if (id == kWindowHotkey) {
-        host_.setHotkeyArmed(false);
-        PlayHotkeySound();
-        CaptureForegroundWindow();
-        DeliverCapture(true);
-    } else if (id == kScreenHotkey && host_.hotkeyFunction() == kRectangleMode) {
-        host_.setHotkeyArmed(false);
-        PlayHotkeySound();
-        CaptureSelectedRect();
-        DeliverCapture(false);
+    host_.setHotkeyArmed(false);
+    PlayHotkeySound();
+    switch (kind) {
+        case CaptureKind::Desktop:
+            CaptureDesktop();
+            break;
+        case CaptureKind::Window:
+        case CaptureKind::Client:
+            CaptureForegroundWindow(kind == CaptureKind::Client);
+            break;
+        case CaptureKind::Region:
+            CaptureSelectedRect();
+            break;
     }
+    DeliverCapture(kind != CaptureKind::Region);
 }
 
 void CaptureDispatch::Open1Click() {
@@ -163,12 +171,12 @@ void CaptureDispatch::CaptureDesktop() {
     CaptureAndRoundTrip({0, 0, size.width(), size.height()});
 }
 
-void CaptureDispatch::CaptureForegroundWindow() {
+void CaptureDispatch::CaptureForegroundWindow(bool clientArea) {
     const ActiveWindow::Handle window = devices_.activeWindow.foreground();
     // No window gives a rectangle of zeros, which the clamping turns into the whole screen.
-    const QRect rect = window == 0             ? QRect()
-                       : host_.clientChecked() ? devices_.activeWindow.clientRect(window)
-                                               : devices_.activeWindow.windowRect(window);
+    const QRect rect = window == 0  ? QRect()
+                       : clientArea ? devices_.activeWindow.clientRect(window)
+                                    : devices_.activeWindow.windowRect(window);
     CaptureAndRoundTrip(CaptureRect::fromQRect(rect));
 }
 

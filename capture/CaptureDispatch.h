@@ -22,6 +22,14 @@ struct CaptureDevices {
     Clipboard& clipboard;
 };
 
+// What one capture takes.
+enum class CaptureKind {
+    Desktop,
+    Window,  // the foreground window with its frame
+    Client,  // the foreground window's client area
+    Region,  // a rectangle the user drags out
+};
+
 // Turns a hotkey or a capture command of the main window into a new SourcePicture, then prints
 // it at once or shows the main window with it. Also the key, mode and suspend switches.
 class CaptureDispatch {
@@ -38,6 +46,9 @@ public:
 
     // A hotkey message with its identifier; ignored while HotkeyArmed is clear.
     void hotkeyMessage(int id);
+    // A capture of that kind delivered as a hotkey's is (sound, clipboard, direct print or the
+    // window, the editor in the edit mode); ignored while HotkeyArmed is clear.
+    void capture(CaptureKind kind);
     // Tray menu "Open": the whole screen into the main window.
     void Open1Click();
     // Tray menu "Print the Desktop": the whole screen printed directly, whatever the options say.
@@ -62,7 +73,7 @@ public:
 private:
     void PlayHotkeySound();
     void CaptureDesktop();
-    void CaptureForegroundWindow();
+    void CaptureForegroundWindow(bool clientArea);
     void CaptureAndRoundTrip(CaptureRect rect);
     void DeliverCapture(bool editAllowed);
 

@@ -1,21 +1,29 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
+
+#include "CaptureModes.h"
 
 namespace varnoset {
 
 class Hotkeys;
 
 // Registers the two forms of the hotkey for a key and a capture mode, and keeps the prompt that
-// the tray tooltip shows.
+// the tray tooltip shows. A form that another program holds is taken again as soon as it is free:
+// the tooltip says so meanwhile, and a notification tells the user once what to do.
 class HotkeyRegistrar {
 public:
     // checkKeyItem checks the "Define Hotkey" item of a key table row (the radio group unchecks
-    // the others); showTrayTip hands the tooltip text to the tray icon.
+    // the others); showTrayTip hands the tooltip text to the tray icon; notify shows a desktop
+    // notification with a title and a text.
+    using Notify = std::function<void(const QString& title, const QString& text)>;
     HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int keyRow)> checkKeyItem,
-                    std::function<void(const QString& tip)> showTrayTip);
+                    std::function<void(const QString& tip)> showTrayTip, Notify notify = {});
 
     // Unregisters both identifiers, registers them again as the mode says (nothing for a mode
     // outside 0..3), then takes the key's prompt and menu check from the key table (both stay as
@@ -28,14 +36,41 @@ public:
     // key does its ordinary job meanwhile; any other key stays registered and is swallowed.
     void showSuspended(std::uint8_t hotkey);
 
+    // Tries once more to take the forms that another program holds (the retry timer's step).
+    void retryRefused();
+    // The forms of the current registration that another program holds.
+    const std::vector<HotkeyBinding>& refused() const { return refused_; }
+
     const QString& prompt() const { return prompt_; }
     static QString trayTip(const QString& prompt);
+    // What the notification says when another program holds forms of the key: the key's name as
+    // the prompt gives it, the refused forms and the capture mode.
+    struct Notice {
+        QString title;
+        QString text;
+    };
+    static Notice refusedNotice(const QString& keyName, const std::vector<HotkeyBinding>& refused,
+                                int hotkeyFunction);
+
+    static constexpr int kRetryIntervalMs = 3000;
 
 private:
+    // Reads which forms are held; true when that changed.
+    bool takeHeldStates();
+    QString keyName() const;
+
     Hotkeys& hotkeys_;
     std::function<void(int)> checkKeyItem_;
     std::function<void(const QString&)> showTrayTip_;
+    Notify notify_;
     QString prompt_;
+    bool suspended_ = false;
+    std::uint8_t hotkey_ = 0;
+    int hotkeyFunction_ = -1;
+    std::vector<HotkeyBinding> refused_;
+    // The key and mode the user was last told about; cleared once the key is held, or suspended.
+    std::optional<std::pair<std::uint8_t, int>> noticed_;
+    QTimer retryTimer_;
 };
 
 }  // namespace varnoset

@@ -12,11 +12,20 @@ public:
     enum class Modifier { None, Alt };
 
     virtual ~Hotkeys() = default;
-    // Replaces any registration under the same identifier. The result is not reported: a key that
-    // another program holds simply never arrives. keySymbol is the X keysym of the key (0: none).
+    // Replaces any registration under the same identifier. keySymbol is the X keysym of the key
+    // (0: none). A key that another program holds is registered all the same, but not held.
     virtual void registerHotkey(int id, Modifier modifier, std::uint32_t keySymbol) = 0;
     virtual void unregisterHotkey(int id) = 0;
     virtual void setHandler(std::function<void(int id)> handler) = 0;
+
+    // Whether the registration under the identifier holds its key in every lock state.
+    virtual bool isHeld(int id) const = 0;
+    // Tries once more to take the keys of the registrations that are not held (one cheap request
+    // while the other program still holds them).
+    virtual void retryRefused() = 0;
+    // Called after the held states may have changed without a call here (a keyboard change makes
+    // every key be taken again).
+    virtual void setHeldChangedHandler(std::function<void()> handler) = 0;
 };
 
 }  // namespace varnoset

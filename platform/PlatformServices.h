@@ -4,6 +4,7 @@
 
 #include "ActiveWindow.h"
 #include "Clipboard.h"
+#include "CommandChannel.h"
 #include "Hotkeys.h"
 #include "Identity.h"
 #include "InstanceLock.h"
@@ -27,6 +28,7 @@ struct PlatformServices {
     std::unique_ptr<Clipboard> clipboard;
     std::unique_ptr<PrinterLayer> printerLayer;
     std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<CommandChannel> commands;
 };
 
 }  // namespace varnoset

@@ -27,6 +27,8 @@ public:
     virtual bool add(const TrayIconRecord& record) = 0;
     virtual bool modify(const TrayIconRecord& record) = 0;
     virtual bool remove(const TrayIconRecord& record) = 0;
+    // A notification beside the icon (the desktop's notification service where there is one).
+    virtual void showMessage(const QString& title, const QString& text) = 0;
     // The mouse messages for the icon are delivered here.
     virtual void setMessageHandler(std::function<void(TrayMouseMessage)> handler) = 0;
 };

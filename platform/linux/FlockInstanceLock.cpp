@@ -5,28 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "RuntimeFolder.h"
+
 namespace varnoset {
-
-namespace {
-
-std::string lockFolder() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime) {
-        return runtime;
-    }
-    // No runtime folder: a folder of our own in /tmp, refused if someone else made it.
-    std::string folder = "/tmp/varnoset-lock-" + std::to_string(getuid());
-    mkdir(folder.c_str(), 0700);
-    struct stat st {};
-    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) {
-        return {};
-    }
-    return folder;
-}
-
-}  // namespace
 
 FlockInstanceLock::~FlockInstanceLock() {
     release();
@@ -34,14 +20,19 @@ FlockInstanceLock::~FlockInstanceLock() {
 
 bool FlockInstanceLock::acquire(const std::string& name) {
     release();
-    const std::string folder = lockFolder();
-    if (folder.empty()) {
-        return true;  // nowhere safe to keep a lock: run rather than refuse to start
+    // Without a lock there is no telling whether another copy runs: this one does not start.
+    std::string why;
+    const auto folder = privateRuntimeFolder(why);
+    if (!folder) {
+        std::fprintf(stderr, "varnoset: no instance lock: %s\n", why.c_str());
+        return false;
     }
-    const std::string path = folder + "/" + name + ".lock";
+    const std::string path = *folder + "/" + name + ".lock";
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        return true;
+        std::fprintf(stderr, "varnoset: no instance lock: %s: %s\n", path.c_str(),
+                     std::strerror(errno));
+        return false;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);

@@ -4,9 +4,10 @@
 
 namespace varnoset {
 
-// The instance lock as an exclusive flock() on a file in the user's runtime folder
-// ($XDG_RUNTIME_DIR, else a private folder in /tmp). The kernel drops the lock when the process
-// ends, also by a crash, so a killed copy never blocks the next start.
+// The instance lock as an exclusive flock() on a file in the user's private runtime folder
+// (privateRuntimeFolder). The kernel drops the lock when the process ends, also by a crash, so a
+// killed copy never blocks the next start. Where no lock can be made, acquire() refuses: two
+// copies must never run unknowingly.
 class FlockInstanceLock final : public InstanceLock {
 public:
     FlockInstanceLock() = default;

@@ -2,6 +2,7 @@
 
 #include "CanberraSound.h"
 #include "FlockInstanceLock.h"
+#include "LocalCommandServer.h"
 #include "PosixIdentity.h"
 #include "QtClipboard.h"
 #include "QtPrinterLayer.h"
@@ -25,6 +26,7 @@ PlatformServices makeLinuxPlatform() {
     services.clipboard = std::make_unique<QtClipboard>();
     services.printerLayer = std::make_unique<QtPrinterLayer>();
     services.launcher = std::make_unique<XdgLauncher>();
+    services.commands = std::make_unique<LocalCommandServer>();
     return services;
 }
 

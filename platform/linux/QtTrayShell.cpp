@@ -2,6 +2,12 @@
 
 namespace varnoset {
 
+namespace {
+
+constexpr int kMessageShownMs = 15000;
+
+}  // namespace
+
 QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {
     connect(&icon_, &QSystemTrayIcon::activated, this, &QtTrayShell::onActivated);
 }
@@ -23,6 +29,10 @@ bool QtTrayShell::remove(const TrayIconRecord&) {
     const bool wasShown = icon_.isVisible();
     icon_.hide();
     return wasShown;
+}
+
+void QtTrayShell::showMessage(const QString& title, const QString& text) {
+    icon_.showMessage(title, text, QSystemTrayIcon::Warning, kMessageShownMs);
 }
 
 void QtTrayShell::setMessageHandler(std::function<void(TrayMouseMessage)> handler) {

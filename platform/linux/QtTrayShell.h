@@ -16,6 +16,7 @@ public:
     bool add(const TrayIconRecord& record) override;
     bool modify(const TrayIconRecord& record) override;
     bool remove(const TrayIconRecord& record) override;
+    void showMessage(const QString& title, const QString& text) override;
     void setMessageHandler(std::function<void(TrayMouseMessage)> handler) override;
 
 private:

@@ -86,9 +86,21 @@ void XcbHotkeys::unregisterHotkey(int id) {
     registrations_.erase(it);
 }
 
-bool XcbHotkeys::isGrabbed(int id) const {
+bool XcbHotkeys::isHeld(int id) const {
     return std::any_of(registrations_.begin(), registrations_.end(),
                        [id](const Registration& r) { return r.id == id && r.grabbed; });
+}
+
+void XcbHotkeys::retryRefused() {
+    for (Registration& registration : registrations_) {
+        if (!registration.grabbed) {
+            grab(registration);
+        }
+    }
+}
+
+void XcbHotkeys::setHeldChangedHandler(std::function<void()> handler) {
+    heldChanged_ = std::move(handler);
 }
 
 // The lock modifiers' bits: NumLock and ScrollLock sit on whichever of Mod1..Mod5 the modifier
@@ -156,9 +168,21 @@ void XcbHotkeys::grab(Registration& registration) {
     if (registration.keycodes.empty()) {
         return;
     }
+    // One grab first: while another program holds the key, that single refused request is all a
+    // retry costs.
+    const std::uint8_t firstKeycode = registration.keycodes.front();
+    if (xcbReply(xcb_request_check(
+            connection_,
+            xcb_grab_key_checked(connection_, 1, root_, registration.modifiers, firstKeycode,
+                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)))) {
+        return;
+    }
     std::vector<xcb_void_cookie_t> cookies;
     for (const std::uint8_t keycode : registration.keycodes) {
         for (const std::uint16_t locks : lockCombinations()) {
+            if (keycode == firstKeycode && locks == 0) {
+                continue;
+            }
             cookies.push_back(xcb_grab_key_checked(
                 connection_, 1, root_, static_cast<std::uint16_t>(registration.modifiers | locks),
                 keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
@@ -264,6 +288,9 @@ void XcbHotkeys::remap() {
     readKeyboard();
     for (Registration& registration : registrations_) {
         grab(registration);
+    }
+    if (heldChanged_) {
+        heldChanged_();
     }
 }
 

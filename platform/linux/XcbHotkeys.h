@@ -29,9 +29,9 @@ public:
     void registerHotkey(int id, Modifier modifier, std::uint32_t keySymbol) override;
     void unregisterHotkey(int id) override;
     void setHandler(std::function<void(int id)> handler) override;
-
-    // Whether the registration under the identifier holds all of its grabs.
-    bool isGrabbed(int id) const;
+    bool isHeld(int id) const override;
+    void retryRefused() override;
+    void setHeldChangedHandler(std::function<void()> handler) override;
 
 private:
     struct Registration {
@@ -61,6 +61,7 @@ private:
     bool remapPending_ = false;
     std::vector<Registration> registrations_;
     std::function<void(int)> handler_;
+    std::function<void()> heldChanged_;
     QObject deliveries_;  // queued deliveries die with this object
 };
 

@@ -63,6 +63,7 @@ PlatformServices FakePlatform::services() {
     services.clipboard = std::move(clipboardFake);
     services.printerLayer = std::move(printerFake);
     services.launcher = std::move(launcherFake);
+    services.commands = std::make_unique<FakeCommandChannel>(commandHandler);
     return services;
 }
 

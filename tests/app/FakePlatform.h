@@ -53,6 +53,11 @@ public:
     }
     void unregisterHotkey(int id) override { recorded.unregisterHotkey(id); }
     void setHandler(std::function<void(int)> handler) override { handler_ = std::move(handler); }
+    bool isHeld(int id) const override { return recorded.isHeld(id); }
+    void retryRefused() override { recorded.retryRefused(); }
+    void setHeldChangedHandler(std::function<void()> handler) override {
+        recorded.setHeldChangedHandler(std::move(handler));
+    }
     // False when no handler is installed, so nothing could have been delivered.
     bool press(int id);
 
@@ -78,6 +83,19 @@ private:
     capture_fakes::Log& log_;
 };
 
+// Keeps the handler the window listens with, so a test can hand it messages.
+class FakeCommandChannel final : public CommandChannel {
+public:
+    explicit FakeCommandChannel(CommandChannel::Handler& kept) : kept_(kept) {}
+    bool listen(const std::string&, Handler handler) override {
+        kept_ = std::move(handler);
+        return true;
+    }
+
+private:
+    CommandChannel::Handler& kept_;
+};
+
 // Every seam of the main window, faked and recording. The logs and records belong to this
 // object and outlive the window; the pointers reach the fakes the window owns while it lives.
 class FakePlatform {
@@ -92,6 +110,7 @@ public:
     CallLog printLog;        // the printer layer's calls
     Recorder tray;           // the notification area's calls
     LockRecord lock;
+    CommandChannel::Handler commandHandler;  // set once the window listens for commands
 
     PressableHotkeys* hotkeys = nullptr;
     capture_fakes::FakeScreen* screen = nullptr;

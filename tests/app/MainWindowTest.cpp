@@ -931,5 +931,41 @@ TEST_F(MainWindowTest, EnlargingTwiceGivesTheSizeBackAndKeepsTheCorner) {
     EXPECT_EQ(window.pos(), QPoint(50, 60));
 }
 
+TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDo) {
+    TVarnosetMain& window = start();
+    ASSERT_TRUE(platform_.commandHandler);
+    auto send = [this](const char* message) {
+        const bool understood = platform_.commandHandler(QByteArray(message));
+        QCoreApplication::processEvents();  // the command runs once the sender has its answer
+        return understood;
+    };
+    EXPECT_FALSE(send("nonsense\n"));
+    EXPECT_FALSE(send("suspend"));
+    EXPECT_FALSE(action("Suspend1").isChecked());
+
+    // Suspend and resume say what state is wanted: saying it twice changes nothing.
+    EXPECT_TRUE(send("suspend\n"));
+    EXPECT_TRUE(send("suspend\n"));
+    EXPECT_TRUE(action("Suspend1").isChecked());
+    EXPECT_TRUE(action("Suspend2").isChecked());
+    EXPECT_FALSE(window.HotkeyArmed);
+    EXPECT_TRUE(send("resume\n"));
+    EXPECT_TRUE(send("resume\n"));
+    EXPECT_FALSE(action("Suspend1").isChecked());
+    EXPECT_TRUE(window.HotkeyArmed);
+
+    // A capture as the hotkey's, with the sound and the window.
+    ASSERT_TRUE(send("capture desktop\n"));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(platform_.screen->grabs.size(), 1u);
+    EXPECT_EQ(entries("sound"), 1);
+
+    // Quit closes without the question and keeps the folders.
+    ASSERT_TRUE(send("quit\n"));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_NE(store().find("SaveFolder"), std::string::npos);
+    EXPECT_EQ(platform_.lock.released, 1);
+}
+
 }  // namespace
 }  // namespace varnoset

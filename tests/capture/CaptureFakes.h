@@ -3,6 +3,8 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -139,6 +141,20 @@ public:
         unregister(id);
     }
     void setHandler(std::function<void(int)>) override {}
+    // Keys that another program holds: registered, never held while listed here.
+    std::vector<std::uint32_t> takenElsewhere;
+    int retries = 0;
+    bool isHeld(int id) const override {
+        const Registration* r = find(id);
+        return r != nullptr && r->keySymbol != 0 &&
+               std::find(takenElsewhere.begin(), takenElsewhere.end(), r->keySymbol) ==
+                   takenElsewhere.end();
+    }
+    void retryRefused() override { ++retries; }
+    void setHeldChangedHandler(std::function<void()> handler) override {
+        heldChanged = std::move(handler);
+    }
+    std::function<void()> heldChanged;
     const Registration* find(int id) const {
         for (const auto& r : registered) {
             if (r.id == id) {

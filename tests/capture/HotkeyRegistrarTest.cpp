@@ -15,8 +15,11 @@ struct RegistrarFixture {
     FakeHotkeys hotkeys{log};
     std::vector<int> checkedRows;
     QStringList tips;
-    HotkeyRegistrar registrar{hotkeys, [this](int row) { checkedRows.push_back(row); },
-                              [this](const QString& tip) { tips << tip; }};
+    QStringList notices;
+    HotkeyRegistrar registrar{
+        hotkeys, [this](int row) { checkedRows.push_back(row); },
+        [this](const QString& tip) { tips << tip; },
+        [this](const QString& title, const QString& text) { notices << title + " | " + text; }};
 };
 
 }  // namespace
@@ -94,4 +97,67 @@ TEST(HotkeyRegistrar, SuspendingReleasesOnlyThePrintScreenKey) {
         EXPECT_EQ(f.hotkeys.registered.size(), 2u);
         EXPECT_EQ(f.registrar.prompt(), "- Suspended -");
     }
+}
+
+// Another program holds Print alone and with Alt, as a desktop's own screenshot binding does.
+TEST(HotkeyRegistrar, AKeyHeldElsewhereIsSaidOnceAndTakenWhenFree) {
+    RegistrarFixture f;
+    f.hotkeys.takenElsewhere = {0xff61};
+    f.registrar.registerHotkeys(kPrintScreenKey, 0);
+    EXPECT_EQ(f.tips.back(),
+              QStringLiteral("Varnoset\u00AE v3.00  [ PrintScreen used by another program ]"));
+    EXPECT_LE(f.tips.back().size(), 62);
+    ASSERT_EQ(f.notices.size(), 1);
+    EXPECT_TRUE(f.notices[0].startsWith("PrintScreen and Alt+PrintScreen are used by another"))
+        << f.notices[0].toStdString();
+    EXPECT_TRUE(f.notices[0].contains("Options \u25B8 Define Hotkey"));
+    EXPECT_TRUE(f.notices[0].contains("PrintScreen: varnoset --capture desktop"));
+    EXPECT_TRUE(f.notices[0].contains("Alt+PrintScreen: varnoset --capture window"));
+
+    // Start-up registers the stored mode a second time: still one notice.
+    f.registrar.registerHotkeys(kPrintScreenKey, 0);
+    EXPECT_EQ(f.notices.size(), 1);
+    // Retries while the other program holds it change nothing.
+    f.registrar.retryRefused();
+    EXPECT_EQ(f.hotkeys.retries, 1);
+    EXPECT_EQ(f.registrar.refused().size(), 2u);
+
+    // Freed: the next retry takes it and the prompt is back.
+    f.hotkeys.takenElsewhere.clear();
+    f.registrar.retryRefused();
+    EXPECT_TRUE(f.registrar.refused().empty());
+    EXPECT_EQ(f.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ Press PrintScreen ]"));
+    f.registrar.retryRefused();
+    EXPECT_EQ(f.hotkeys.retries, 2);  // nothing left to retry
+
+    // Taken again behind our back (a keyboard change re-grabs): said again, once.
+    f.hotkeys.takenElsewhere = {0xff61};
+    f.hotkeys.heldChanged();
+    EXPECT_EQ(f.notices.size(), 2);
+
+    // Suspended, the tooltip says so whoever holds the key; resuming registers anew.
+    f.registrar.showSuspended(kPrintScreenKey);
+    EXPECT_EQ(f.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ - Suspended - ]"));
+    f.hotkeys.heldChanged();
+    EXPECT_EQ(f.notices.size(), 2);
+    f.registrar.registerHotkeys(kPrintScreenKey, kRectangleMode);
+    ASSERT_EQ(f.notices.size(), 3);
+    EXPECT_TRUE(f.notices[2].contains("PrintScreen: varnoset --capture region"));
+
+    // F8 stays registered while suspended; taken meanwhile, it is told on resuming, by name.
+    f.registrar.registerHotkeys(119, 0);
+    f.registrar.showSuspended(119);
+    f.hotkeys.takenElsewhere = {0xffc5};
+    f.hotkeys.heldChanged();
+    EXPECT_EQ(f.notices.size(), 3);
+    f.registrar.registerHotkeys(119, 0);
+    ASSERT_EQ(f.notices.size(), 4);
+    EXPECT_TRUE(f.notices[3].startsWith("F8 and Alt+F8 are used")) << f.notices[3].toStdString();
+    f.hotkeys.takenElsewhere.clear();
+
+    // Another key that is free: held, prompt as ever; a key outside the table is never "taken".
+    f.registrar.registerHotkeys(119, 0);
+    EXPECT_EQ(f.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ Press F8 ]"));
+    f.registrar.registerHotkeys(65, 0);
+    EXPECT_TRUE(f.registrar.refused().empty());
 }

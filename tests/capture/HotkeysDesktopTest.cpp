@@ -59,8 +59,8 @@ TEST(XcbHotkeys, PressesArriveAsTheirIdentifiersWhateverLockIsOn) {
     received.attach(hotkeys);
     hotkeys.registerHotkey(kScreenHotkey, Hotkeys::Modifier::None, kPrint);
     hotkeys.registerHotkey(kWindowHotkey, Hotkeys::Modifier::Alt, kPrint);
-    ASSERT_TRUE(hotkeys.isGrabbed(kScreenHotkey));
-    ASSERT_TRUE(hotkeys.isGrabbed(kWindowHotkey));
+    ASSERT_TRUE(hotkeys.isHeld(kScreenHotkey));
+    ASSERT_TRUE(hotkeys.isHeld(kWindowHotkey));
 
     struct Locks {
         bool numLock;
@@ -107,7 +107,7 @@ TEST(XcbHotkeys, AKeyHeldElsewhereIsNotHalfTaken) {
     Received received;
     received.attach(hotkeys);
     hotkeys.registerHotkey(kScreenHotkey, Hotkeys::Modifier::None, kPrint);
-    EXPECT_FALSE(hotkeys.isGrabbed(kScreenHotkey));
+    EXPECT_FALSE(hotkeys.isHeld(kScreenHotkey));
 
     OtherClient third;
     EXPECT_EQ(third.grabKey(kPrint, 0), 0) << "the plain Print key was left grabbed";
@@ -119,7 +119,7 @@ TEST(XcbHotkeys, AKeyHeldElsewhereIsNotHalfTaken) {
     // Once the other program lets go, registering again takes the whole set.
     blocker.ungrabKey(kPrint, numLock);
     hotkeys.registerHotkey(kScreenHotkey, Hotkeys::Modifier::None, kPrint);
-    EXPECT_TRUE(hotkeys.isGrabbed(kScreenHotkey));
+    EXPECT_TRUE(hotkeys.isHeld(kScreenHotkey));
     EXPECT_EQ(third.grabKey(kPrint, numLock), kBadAccess);
     EXPECT_EQ(received.press("Print"), std::optional<int>(kScreenHotkey));
 }
@@ -188,7 +188,7 @@ TEST(XcbHotkeys, AKeyMovedToAnotherKeycodeIsGrabbedThere) {
                              QStringLiteral("keycode %1 =").arg(f5)});
     desktop::waitUntil([] { return false; }, 300);  // the mapping change reaches us
     EXPECT_EQ(received.press("F5"), std::optional<int>(kScreenHotkey));
-    EXPECT_TRUE(hotkeys.isGrabbed(kScreenHotkey));
+    EXPECT_TRUE(hotkeys.isHeld(kScreenHotkey));
 
     desktop::run("xmodmap", {"-e", QStringLiteral("keycode %1 = F5").arg(f5), "-e",
                              QStringLiteral("keycode %1 =").arg(spare)});

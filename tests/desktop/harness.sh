@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--cups] [--pulse] [--] command [args...]
+#   harness.sh [--cups] [--pulse] [--keep-print] [--] command [args...]
 #   harness.sh --start trayer|cupsd|pulse
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
@@ -9,11 +9,15 @@
 # it answers and prints its pid. The harness stops it with the rest at the end.
 #
 # Always: Xvfb (1920x1080, depth 24) on a free display, openbox (without its own Print bindings,
-# so the key can be grabbed) and trayer as the system tray. Private XDG_CONFIG_HOME, XDG_DATA_HOME,
-# XDG_RUNTIME_DIR, TMPDIR and HOME, so nothing of the user's is touched.
+# so the key can be grabbed, unless --keep-print) and trayer as the system tray. Private
+# XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_RUNTIME_DIR, TMPDIR and HOME, so nothing of the user's is
+# touched.
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
+#   --keep-print  openbox keeps its own Print and Alt+Print bindings, as a desktop that holds the
+#            key does. A test drops them later by removing them from $VARNOSET_OPENBOX_RC and
+#            running `openbox --reconfigure`.
 # Exported for the command: DISPLAY, QT_QPA_PLATFORM=xcb, VARNOSET_TEST_ROOT (the private folder),
 # and with the services CUPS_SERVER, VARNOSET_CUPS_DIR, VARNOSET_CUPS_OUT, PULSE_SERVER. The pids of
 # the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID, and with the
@@ -22,11 +26,13 @@ set -uo pipefail
 
 want_cups=0
 want_pulse=0
+keep_print=0
 restart=""
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --cups) want_cups=1 ;;
         --pulse) want_pulse=1 ;;
+        --keep-print) keep_print=1 ;;
         --start) restart=${2:-}; shift ;;
         --) shift; break ;;
         *) break ;;
@@ -34,7 +40,7 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--cups] [--pulse] [--] command [args...]" >&2
+    echo "usage: $0 [--cups] [--pulse] [--keep-print] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
     exit 2
 }
@@ -183,9 +189,15 @@ export DISPLAY=:$(head -n1 "$root/display")
 export QT_QPA_PLATFORM=xcb
 wait_for 10 xdpyinfo || { echo "harness: display $DISPLAY does not answer" >&2; exit 1; }
 
-# openbox binds Print and Alt+Print to its own command by default; drop those bindings.
-sed -E '/<keybind key="(A-)?Print">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$root/openbox-rc.xml"
-openbox --sm-disable --config-file "$root/openbox-rc.xml" >"$root/log/openbox.log" 2>&1 &
+# openbox binds Print and Alt+Print to its own command by default; drop those bindings unless the
+# test wants a desktop that holds the key.
+export VARNOSET_OPENBOX_RC=$root/openbox-rc.xml
+if ((keep_print)); then
+    cp /etc/xdg/openbox/rc.xml "$VARNOSET_OPENBOX_RC"
+else
+    sed -E '/<keybind key="(A-)?Print">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$VARNOSET_OPENBOX_RC"
+fi
+openbox --sm-disable --config-file "$VARNOSET_OPENBOX_RC" >"$root/log/openbox.log" 2>&1 &
 pids+=($!)
 wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     { echo "harness: openbox did not start" >&2; exit 1; }

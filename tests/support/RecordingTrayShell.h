@@ -22,6 +22,9 @@ public:
     bool modify(const TrayIconRecord& rec) override { return note("modify", rec); }
     bool remove(const TrayIconRecord& rec) override { return note("remove", rec); }
     void setMessageHandler(std::function<void(TrayMouseMessage)> h) override { r_.handler = h; }
+    void showMessage(const QString& title, const QString& text) override {
+        r_.calls.emplace_back("message:" + title.toStdString() + "|" + text.toStdString());
+    }
 
 private:
     bool note(const char* what, const TrayIconRecord& rec) {

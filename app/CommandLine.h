@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "CommandMessage.h"
+
+namespace varnoset {
+
+// What the program was started to do.
+struct Invocation {
+    enum class Kind { Start, Help, Version, Command, UsageError };
+    Kind kind = Kind::Start;
+    std::optional<Command> command;  // with Kind::Command
+    QString error;                   // with Kind::UsageError
+};
+
+// Reads the arguments (the program's name first). Unknown options, unknown capture kinds, stray
+// arguments and more than one command are usage errors.
+Invocation parseCommandLine(const QStringList& arguments);
+
+// The usage text that --help prints, and that a usage error prints after its reason.
+QString usageText();
+
+}  // namespace varnoset

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "CommandLine.h"
+#include "CommandMessage.h"
+
+using namespace varnoset;
+
+namespace {
+
+Invocation parse(const QStringList& options) {
+    return parseCommandLine(QStringList{QStringLiteral("varnoset")} + options);
+}
+
+}  // namespace
+
+TEST(CommandLine, EachOptionIsOneCommandAndAnythingElseAUsageError) {
+    using Kind = Invocation::Kind;
+    struct Case {
+        QStringList options;
+        Kind kind;
+        std::optional<Command> command;
+    };
+    const Case cases[] = {
+        {{}, Kind::Start, {}},
+        {{"--help"}, Kind::Help, {}},
+        {{"-h"}, Kind::Help, {}},
+        {{"--version"}, Kind::Version, {}},
+        {{"--capture", "desktop"}, Kind::Command, Command::CaptureDesktop},
+        {{"--capture=window"}, Kind::Command, Command::CaptureWindow},
+        {{"--capture", "client"}, Kind::Command, Command::CaptureClient},
+        {{"--capture", "region"}, Kind::Command, Command::CaptureRegion},
+        {{"--print-desktop"}, Kind::Command, Command::PrintDesktop},
+        {{"--open"}, Kind::Command, Command::Open},
+        {{"--suspend"}, Kind::Command, Command::Suspend},
+        {{"--resume"}, Kind::Command, Command::Resume},
+        {{"--quit"}, Kind::Command, Command::Quit},
+        {{"--capture"}, Kind::UsageError, {}},
+        {{"--capture", "sideways"}, Kind::UsageError, {}},
+        {{"--capture", "Desktop"}, Kind::UsageError, {}},
+        {{"--bogus"}, Kind::UsageError, {}},
+        {{"-x"}, Kind::UsageError, {}},
+        {{"desktop"}, Kind::UsageError, {}},
+        {{"--open", "--quit"}, Kind::UsageError, {}},
+        {{"--open", "--open"}, Kind::UsageError, {}},
+        {{"--capture", "desktop", "--capture", "window"}, Kind::UsageError, {}},
+        {{"--quit", "extra"}, Kind::UsageError, {}},
+    };
+    for (const Case& c : cases) {
+        const Invocation got = parse(c.options);
+        const std::string what = c.options.join(' ').toStdString();
+        EXPECT_EQ(got.kind, c.kind) << what;
+        EXPECT_EQ(got.command, c.command) << what;
+        EXPECT_EQ(got.error.isEmpty(), c.kind != Kind::UsageError) << what;
+    }
+}
+
+TEST(CommandMessage, OnlyOneWholeKnownLineIsACommand) {
+    for (const Command command :
+         {Command::CaptureDesktop, Command::CaptureWindow, Command::CaptureClient,
+          Command::CaptureRegion, Command::PrintDesktop, Command::Open, Command::Suspend,
+          Command::Resume, Command::Quit}) {
+        const QByteArray message = encodeCommand(command);
+        EXPECT_LE(message.size(), kMaxCommandMessage);
+        EXPECT_EQ(decodeCommand(message), command) << message.constData();
+    }
+    for (const QByteArray& bad :
+         {QByteArray(), QByteArray("quit"), QByteArray("quit\nquit\n"), QByteArray("QUIT\n"),
+          QByteArray("capture\n"), QByteArray("capture  desktop\n"), QByteArray("quit\r\n"),
+          QByteArray("open\0\n", 6), QByteArray(kMaxCommandMessage, 'x') + '\n',
+          QByteArray("open") + QByteArray(kMaxCommandMessage, ' ') + '\n'}) {
+        EXPECT_FALSE(decodeCommand(bad).has_value()) << bad.toPercentEncoding().constData();
+    }
+}
