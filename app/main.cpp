@@ -91,6 +91,11 @@ int main(int argc, char** argv) {
         if (const std::optional<int> status = deliver(socket, *command)) {
             return *status;
         }
+        // Starting a copy only to close it again would be a detour with a flash of the icon.
+        if (*command == Command::Quit) {
+            std::fprintf(stderr, "varnoset: no copy of Varnoset is running\n");
+            return kNotDelivered;
+        }
         // No copy runs: start one, then carry the command out.
     }
 

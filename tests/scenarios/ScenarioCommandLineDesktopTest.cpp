@@ -141,6 +141,7 @@ TEST(ScenarioCommandLine, CommandsReachTheRunningCopyOrStartOne) {
     EXPECT_TRUE(after->contains(QStringLiteral("LoadFolder")));
     EXPECT_TRUE(after->contains(QStringLiteral("WinPosLeft")));
 
-    // Nothing runs and no display to start on: not delivered.
+    // Nothing runs: a quit starts nothing, and with no display to start on nothing is delivered.
+    EXPECT_EQ(run(program, {"--quit"}).exitCode, 1);
     EXPECT_EQ(sh(QStringLiteral("env -u DISPLAY '%1' --open").arg(program)).exitCode, 1);
 }
