@@ -18,6 +18,7 @@ class QActionGroup;
 namespace varnoset {
 
 class CaptureDispatch;
+class FormLayout;
 class HotkeyRegistrar;
 class TAboutBox;
 class TTrayIcon;
@@ -120,6 +121,9 @@ private:
     void fillPrinters();
     void applyFrameSizeMark();
     void showPreview();
+    void scrollStep(const QScrollBar& bar);
+    void endScroll();
+    void watchScrollBar(QEvent::Type type, const QEvent& event);
     ImageOptions imageOptions() const;
     void setPanelColor(QFrame* panel, ColorValue color);
     ColorValue panelColor(const QFrame* panel) const;
@@ -172,6 +176,9 @@ private:
     std::unique_ptr<HotkeyRegistrar> registrar_;
     std::unique_ptr<CaptureDispatch> capture_;
     ImagePipeline pipeline_;
+    std::unique_ptr<FormLayout> formLayout_;
+    int scaleNum_ = 1;  // the form's scale, as a fraction of the design
+    int scaleDen_ = 1;
 
     QMenu* PopupMenu1 = nullptr;
     QAction* PrinttheDesktop1 = nullptr;
@@ -189,6 +196,8 @@ private:
     Picture SourcePicture;
     Picture PreviewPicture;
     bool previewStretched_ = false;
+    bool scrollPending_ = false;  // a bar moved since the last pass
+    bool scrollHeld_ = false;     // a button or key is held on a bar
     ColorValue Color1 = 0x000000;
     ColorValue Color2 = 0xFFFFFF;
 

@@ -2,6 +2,7 @@
 #include <QScrollBar>
 
 #include "Main.h"
+#include "PrintCopies.h"
 
 namespace varnoset {
 
@@ -134,7 +135,8 @@ void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
             setPanelColor(Panel5, static_cast<ColorValue>(value));
             break;
         case Number::ComboBox2:
-            ComboBox2->setCurrentIndex(value);
+            // A stored value that selects no entry shows "1"; the store keeps it until a save.
+            ComboBox2->setCurrentIndex(copiesForIndex(value) > 0 ? value : 0);
             break;
         case Number::ScrollBar1:
             ScrollBar1->setValue(value);
