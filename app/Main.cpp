@@ -220,6 +220,13 @@ void TVarnosetMain::connectHandlers() {
             &TVarnosetMain::GetRectangulararea1Click);
 
     connectImageOptions();
+    // Qt counts every radio button below the form as the orientation group's when one of it takes
+    // the focus, and takes the tab stop from the page-size group; it is given back at once.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == RadioButton1 || now == RadioButton2) {
+            giveTabStopToChecked(*RadioButton3);
+        }
+    });
     connect(Button2, &QAbstractButton::clicked, this, &TVarnosetMain::Button2Click);
     connect(Button3, &QAbstractButton::clicked, this, &TVarnosetMain::Button3Click);
     connect(SpeedButton14, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton14Click);
@@ -339,6 +346,7 @@ void TVarnosetMain::loadOptions() {
         SettingsStore store(SettingsStore::userFile());
         LoadOptions(store, *this, {screen.width(), screen.height()},
                     {window.width(), window.height()});
+
     } catch (const Error& error) {
         // Start-up goes on, so the program stays reachable; the error box shows once the event
         // loop runs, through the application's one error report.
@@ -365,6 +373,8 @@ void TVarnosetMain::FormShow() {
     ProcessingEnabled = true;
     SourceAltered = false;
     SetImageOptions();
+    giveTabStopToChecked(*RadioButton1);
+    giveTabStopToChecked(*RadioButton3);
     activateWindow();
     raise();
     BitBtn1->setFocus();

@@ -171,6 +171,7 @@ private:
     void setText(Text holder, const std::string& value) override;
     QAbstractButton* button(Check holder) const;
     QAction* menuItem(Check holder) const;
+    static void giveTabStopToChecked(const QAbstractButton& member);
 
     PlatformServices platform_;
     std::unique_ptr<HotkeyRegistrar> registrar_;

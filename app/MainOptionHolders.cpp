@@ -1,5 +1,6 @@
 // The main window's controls and option globals as the option set reads and writes them.
 #include <QScrollBar>
+#include <algorithm>
 
 #include "Main.h"
 #include "PrintCopies.h"
@@ -89,6 +90,26 @@ void TVarnosetMain::setChecked(Check holder, bool on) {
     }
     b->setChecked(on);
     b->setAutoExclusive(exclusive);
+}
+
+// Tab reaches a radio group at its checked button, as Qt arranges when a user checks one; set by
+// the stored options, with the group's exclusivity off for a moment, the stop may stay on another
+// button. With none checked, every button of the group is a stop.
+void TVarnosetMain::giveTabStopToChecked(const QAbstractButton& member) {
+    QList<QAbstractButton*> group;
+    for (QAbstractButton* b : member.parentWidget()->findChildren<QAbstractButton*>(
+             QString(), Qt::FindDirectChildrenOnly)) {
+        if (b->autoExclusive() && b->isCheckable()) {
+            group << b;
+        }
+    }
+    const bool anyChecked =
+        std::any_of(group.begin(), group.end(), [](auto* b) { return b->isChecked(); });
+    for (QAbstractButton* b : group) {
+        const bool stop = b->isChecked() || !anyChecked;
+        b->setFocusPolicy(stop ? Qt::FocusPolicy(b->focusPolicy() | Qt::TabFocus)
+                               : Qt::FocusPolicy(b->focusPolicy() & ~Qt::TabFocus));
+    }
 }
 
 std::int32_t TVarnosetMain::number(Number holder) const {

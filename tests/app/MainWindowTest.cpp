@@ -967,6 +967,41 @@ TEST_F(MainWindowTest, EnlargingTwiceGivesTheSameWindowBackAndKeepsTheCorner) {
     EXPECT_EQ(window.pos(), QPoint(50, 60));
 }
 
+TEST_F(MainWindowTest, PrintHasTheFocusWhenAPictureArrivesAndTabWalksEveryControl) {
+    start();
+    captureScreen();
+    ASSERT_TRUE(runEventsUntil([] { return QApplication::focusWidget() != nullptr; }));
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "BitBtn1");
+
+    QStringList walked;
+    for (int i = 0; i < 40; ++i) {
+        walked << QApplication::focusWidget()->objectName();
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &tab);
+        // A repaint leaves the focus where the keyboard put it.
+        window_->repaint();
+        QCoreApplication::processEvents();
+    }
+    // Picture options, colours, printing options (each radio group at its checked button), Print,
+    // then the tool bar.
+    EXPECT_EQ(walked.mid(walked.indexOf("ScrollBox1"), 30).join(" "),
+              "ScrollBox1 CheckBox1 CheckBox2 CheckBox8 CheckBox3 CheckBox7 Button2 Button3 "
+              "CheckBox12 CheckBox13 CheckBox14 ScrollBar1 ScrollBar2 SpeedButton14 ComboBox1 "
+              "ComboBox2 RadioButton2 CheckBox11 CheckBox9 CheckBox10 CheckBox4 CheckBox5 "
+              "RadioButton3 BitBtn1 SpeedButton1 SpeedButton2 SpeedButton6 SpeedButton5 "
+              "SpeedButton3 SpeedButton4");
+
+    // A capture into the open window (the key armed again by a Resume) shows the new picture at
+    // once, and Print has the focus again.
+    child<QPushButton>("Button2").click();  // the shown picture reduced to 16 colours
+    ASSERT_FALSE(samePixels(preview(), screenImage(screen_)));
+    ASSERT_NE(QApplication::focusWidget()->objectName(), "BitBtn1");
+    window_->HotkeyArmed = true;
+    ASSERT_TRUE(platform_.hotkeys->press(kScreenHotkey));
+    EXPECT_TRUE(samePixels(preview(), screenImage(screen_)));
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), "BitBtn1");
+}
+
 // Runs again at other dpis and with another family in place of the form's (ctest's
 // main_window_captions_* runs).
 TEST_F(MainWindowTest, NoCaptionIsClippedAtNormalOrEnlargedSize) {
