@@ -346,7 +346,6 @@ void TVarnosetMain::loadOptions() {
         SettingsStore store(SettingsStore::userFile());
         LoadOptions(store, *this, {screen.width(), screen.height()},
                     {window.width(), window.height()});
-
     } catch (const Error& error) {
         // Start-up goes on, so the program stays reachable; the error box shows once the event
         // loop runs, through the application's one error report.
