@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -389,6 +390,10 @@ TEST_F(MainWindowTest, TheScreenHotkeyCapturesThroughTheClipboardAndShowsThePict
     EXPECT_FALSE(window.HotkeyArmed);
     EXPECT_EQ(text("Label7"), "Size 40 X 30  = 5 KB with 64M Colors");
     EXPECT_TRUE(samePixels(preview(), screenImage(screen_)));
+    // The picture fits the preview: no scroll bars.
+    auto& box = child<QScrollArea>("ScrollBox1");
+    EXPECT_FALSE(box.horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(box.verticalScrollBar()->isVisible());
 
     // Disarmed while the window is open: a second press does nothing.
     platform_.hotkeys->press(kScreenHotkey);
@@ -965,6 +970,19 @@ TEST_F(MainWindowTest, EnlargingTwiceGivesTheSameWindowBackAndKeepsTheCorner) {
     EXPECT_EQ(child<QWidget>("CheckBox4").font(), font);
     EXPECT_EQ(client.grab().toImage(), before);
     EXPECT_EQ(window.pos(), QPoint(50, 60));
+
+    // A start with the larger form stored looks just like a normal start enlarged once (both
+    // starts read the same store).
+    window_.reset();
+    start();
+    captureScreen();
+    action("Resize1").trigger();
+    const QImage enlarged = window_->centralWidget()->grab().toImage();
+    window_.reset();
+    storeValues({{"Resize", 1}});
+    start();
+    captureScreen();
+    EXPECT_EQ(window_->centralWidget()->grab().toImage(), enlarged);
 }
 
 TEST_F(MainWindowTest, PrintHasTheFocusWhenAPictureArrivesAndTabWalksEveryControl) {
