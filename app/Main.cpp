@@ -16,7 +16,8 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QWindow>
-#include <cmath>
+#include <numeric>
+#include <utility>
 
 #include "CaptureDispatch.h"
 #include "ClipboardRoundTrip.h"
@@ -24,6 +25,7 @@
 #include "Error.h"
 #include "FooterLines.h"
 #include "FooterTextDialog.h"
+#include "FormLayout.h"
 #include "HotkeyRegistrar.h"
 #include "MessageBoxes.h"
 #include "OptionRules.h"
@@ -57,11 +59,6 @@ QString orNotDefined(const std::optional<std::string>& value, const QString& fal
     return value ? QString::fromStdString(*value) : fallback;
 }
 
-// MulDiv: m/n of v, rounded to the nearest integer.
-int scaled(int v, int m, int n) {
-    return static_cast<int>(std::lround(double(v) * m / n));
-}
-
 // Qt toggles a checkable menu item before its handler runs; the handlers that invert paired
 // items themselves take that toggle back first.
 void undoAutomaticToggle(QObject* sender) {
@@ -89,6 +86,10 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     setWindowTitle(QStringLiteral("Varnoset®  v3.00  -  Screen capture and printing by Kestrane"));
     centralwidget->setFixedSize(kClientSize);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The scroll box lays out its own parts; the size line's text changes with every picture.
+    formLayout_ =
+        std::make_unique<FormLayout>(*centralwidget, std::vector<QWidget*>{ScrollBox1, Label7});
+    formLayout_->apply(1.0);
     FooterString = QString::fromUtf8(kFooterBanner.data(), int(kFooterBanner.size()));
     setPanelColor(Panel4, Color1);
     setPanelColor(Panel5, Color2);
@@ -226,6 +227,13 @@ void TVarnosetMain::connectHandlers() {
             &TVarnosetMain::GetRectangulararea1Click);
 
     connectImageOptions();
+    // Qt counts every radio button below the form as the orientation group's when one of it takes
+    // the focus, and takes the tab stop from the page-size group; it is given back at once.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == RadioButton1 || now == RadioButton2) {
+            giveTabStopToChecked(*RadioButton3);
+        }
+    });
     connect(Button2, &QAbstractButton::clicked, this, &TVarnosetMain::Button2Click);
     connect(Button3, &QAbstractButton::clicked, this, &TVarnosetMain::Button3Click);
     connect(SpeedButton14, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton14Click);
@@ -254,7 +262,8 @@ void TVarnosetMain::connectHandlers() {
 }
 
 // The eight option boxes run the pass whenever their state changes, from the user or from code;
-// the bars run it when a scroll ends, while their labels follow the thumb.
+// the bars run it when a scroll ends (thumb, button or key released), while their labels follow
+// the thumb.
 void TVarnosetMain::connectImageOptions() {
     for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3, CheckBox7, CheckBox8, CheckBox12,
                            CheckBox13, CheckBox14}) {
@@ -263,7 +272,7 @@ void TVarnosetMain::connectImageOptions() {
     for (QScrollBar* bar : {ScrollBar1, ScrollBar2}) {
         connect(bar, &QScrollBar::valueChanged, this,
                 [this, bar] { bar == ScrollBar1 ? ScrollBar1Scroll() : ScrollBar2Scroll(); });
-        connect(bar, &QScrollBar::sliderReleased, this, &TVarnosetMain::SetImageOptions);
+        connect(bar, &QScrollBar::sliderReleased, this, &TVarnosetMain::endScroll);
     }
 }
 
@@ -378,6 +387,8 @@ void TVarnosetMain::FormShow() {
     ProcessingEnabled = true;
     SourceAltered = false;
     SetImageOptions();
+    giveTabStopToChecked(*RadioButton1);
+    giveTabStopToChecked(*RadioButton3);
     activateWindow();
     raise();
     BitBtn1->setFocus();
@@ -386,6 +397,8 @@ void TVarnosetMain::FormShow() {
 void TVarnosetMain::ShowMainWindow() {
     if (!isVisible()) {
         showNormal();  // runs FormShow; never comes back iconified from an earlier minimise
+    } else {
+        FormShow();  // a new picture into the open window
     }
     raise();
     activateWindow();
@@ -408,6 +421,9 @@ void TVarnosetMain::MinimizeToTray() {
 
 bool TVarnosetMain::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (watched == ScrollBar1 || watched == ScrollBar2) {
+        watchScrollBar(type, *event);
+    }
     if (type == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this &&
         FormKeyPress(static_cast<QKeyEvent*>(event)->key())) {
@@ -532,22 +548,15 @@ void TVarnosetMain::Resize1Click() {
     }
 }
 
+// Every layout starts from the design, so enlarging and shrinking again gives back the same form.
 void TVarnosetMain::ScaleBy(int m, int n) {
     const QPoint topLeft = frameCorner();
-    for (QWidget* child : centralwidget->findChildren<QWidget*>()) {
-        if (child->parentWidget() == ScrollBox1->viewport() || child == ScrollBox1->viewport() ||
-            child->parentWidget() == ScrollBox1) {
-            continue;  // the scroll box lays out its own parts
-        }
-        const QRect g = child->geometry();
-        child->setGeometry(scaled(g.x(), m, n), scaled(g.y(), m, n), scaled(g.width(), m, n),
-                           scaled(g.height(), m, n));
-        QFont font = child->font();
-        font.setPointSizeF(font.pointSizeF() * m / n);
-        child->setFont(font);
-    }
-    const QSize client = centralwidget->size();
-    centralwidget->setFixedSize(scaled(client.width(), m, n), scaled(client.height(), m, n));
+    scaleNum_ *= m;
+    scaleDen_ *= n;
+    const int common = std::gcd(scaleNum_, scaleDen_);
+    scaleNum_ /= common;
+    scaleDen_ /= common;
+    formLayout_->apply(double(scaleNum_) / scaleDen_);
     placeFrameCorner(topLeft);
 }
 
@@ -627,21 +636,19 @@ ImageOptions TVarnosetMain::imageOptions() const {
 }
 
 void TVarnosetMain::SetImageOptions() {
+    // A direct swap is asked of one pass only: also of one that fails or does not run.
+    const bool directSwap = std::exchange(DirectSwapRequested, false);
     if (!ProcessingEnabled) {
         return;
     }
-    {
-        const WaitCursor wait;
-        ImagePipeline::Result result =
-            pipeline_.run(SourcePicture, imageOptions(), DirectSwapRequested);
-        PreviewPicture = std::move(result.preview);
-        if (result.source) {
-            SourcePicture = std::move(*result.source);
-        }
-        showPreview();
-        FormPaint();
+    const WaitCursor wait;
+    ImagePipeline::Result result = pipeline_.run(SourcePicture, imageOptions(), directSwap);
+    PreviewPicture = std::move(result.preview);
+    if (result.source) {
+        SourcePicture = std::move(*result.source);
     }
-    DirectSwapRequested = false;
+    showPreview();
+    FormPaint();
 }
 
 void TVarnosetMain::showPreview() {
@@ -653,15 +660,37 @@ void TVarnosetMain::showPreview() {
 
 void TVarnosetMain::ScrollBar1Scroll() {
     Label1->setText(QString::fromStdString(barLabel(Number::ScrollBar1, ScrollBar1->value())));
-    if (!ScrollBar1->isSliderDown()) {
-        SetImageOptions();  // a step or a page ends the scroll at once
-    }
+    scrollStep(*ScrollBar1);
 }
 
 void TVarnosetMain::ScrollBar2Scroll() {
     Label2->setText(QString::fromStdString(barLabel(Number::ScrollBar2, ScrollBar2->value())));
-    if (!ScrollBar2->isSliderDown()) {
+    scrollStep(*ScrollBar2);
+}
+
+// A change from code or the wheel ends its scroll at once; one made while a button or a key is
+// held on the bar (which repeats) waits for the release.
+void TVarnosetMain::scrollStep(const QScrollBar& bar) {
+    scrollPending_ = true;
+    if (!bar.isSliderDown() && !scrollHeld_) {
+        endScroll();
+    }
+}
+
+void TVarnosetMain::endScroll() {
+    if (std::exchange(scrollPending_, false)) {
         SetImageOptions();
+    }
+}
+
+void TVarnosetMain::watchScrollBar(QEvent::Type type, const QEvent& event) {
+    if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+        scrollHeld_ = true;
+    } else if (type == QEvent::MouseButtonRelease || type == QEvent::FocusOut ||
+               (type == QEvent::KeyRelease &&
+                !static_cast<const QKeyEvent&>(event).isAutoRepeat())) {
+        scrollHeld_ = false;
+        endScroll();
     }
 }
 
@@ -745,22 +774,19 @@ void TVarnosetMain::paintEvent(QPaintEvent* event) {
     FormPaint();
 }
 
+// Only the size line: the focus goes to Print when a picture arrives, never on a repaint, so that
+// the keyboard can reach every control.
 void TVarnosetMain::FormPaint() {
     const QString line = SizeLine(SourcePicture, displayBits());
     if (Label7->text() != line) {
         Label7->setText(line);
     }
-    // Not while a button is held: taking the focus from a control between its press and its
-    // release would cancel the click.
-    if (isVisible() && isEnabled() && QGuiApplication::mouseButtons() == Qt::NoButton) {
-        BitBtn1->setFocus();
-    }
 }
 
 void TVarnosetMain::Image1Click() {
     if (previewStretched_) {
-        ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         Image1->setScaledContents(false);
         Image1->resize(PreviewPicture.width(), PreviewPicture.height());
         previewStretched_ = false;
@@ -841,6 +867,7 @@ void TVarnosetMain::LoadImage1Click() {
         }
         if (known) {
             SetImageOptions();
+            BitBtn1->setFocus();
         } else {
             showPlainMessage(QStringLiteral("Can Not read file type"), this);
         }
@@ -872,6 +899,7 @@ void TVarnosetMain::PastefromClipboard1Click() {
     }
     SetImageOptions();
     FormPaint();
+    BitBtn1->setFocus();
 }
 
 void TVarnosetMain::EditImage1Click() {

@@ -22,6 +22,7 @@ namespace varnoset {
 inline constexpr char kInstanceName[] = "Varnoset_v3.00";
 
 class CaptureDispatch;
+class FormLayout;
 class HotkeyRegistrar;
 class TAboutBox;
 class TTrayIcon;
@@ -126,6 +127,9 @@ private:
     void fillPrinters();
     void applyFrameSizeMark();
     void showPreview();
+    void scrollStep(const QScrollBar& bar);
+    void endScroll();
+    void watchScrollBar(QEvent::Type type, const QEvent& event);
     ImageOptions imageOptions() const;
     void setPanelColor(QFrame* panel, ColorValue color);
     ColorValue panelColor(const QFrame* panel) const;
@@ -173,11 +177,15 @@ private:
     void setText(Text holder, const std::string& value) override;
     QAbstractButton* button(Check holder) const;
     QAction* menuItem(Check holder) const;
+    static void giveTabStopToChecked(const QAbstractButton& member);
 
     PlatformServices platform_;
     std::unique_ptr<HotkeyRegistrar> registrar_;
     std::unique_ptr<CaptureDispatch> capture_;
     ImagePipeline pipeline_;
+    std::unique_ptr<FormLayout> formLayout_;
+    int scaleNum_ = 1;  // the form's scale, as a fraction of the design
+    int scaleDen_ = 1;
 
     QMenu* PopupMenu1 = nullptr;
     QAction* PrinttheDesktop1 = nullptr;
@@ -195,6 +203,8 @@ private:
     Picture SourcePicture;
     Picture PreviewPicture;
     bool previewStretched_ = false;
+    bool scrollPending_ = false;  // a bar moved since the last pass
+    bool scrollHeld_ = false;     // a button or key is held on a bar
     ColorValue Color1 = 0x000000;
     ColorValue Color2 = 0xFFFFFF;
 

@@ -1,7 +1,9 @@
 // The main window's controls and option globals as the option set reads and writes them.
 #include <QScrollBar>
+#include <algorithm>
 
 #include "Main.h"
+#include "PrintCopies.h"
 
 namespace varnoset {
 
@@ -90,6 +92,26 @@ void TVarnosetMain::setChecked(Check holder, bool on) {
     b->setAutoExclusive(exclusive);
 }
 
+// Tab reaches a radio group at its checked button, as Qt arranges when a user checks one; set by
+// the stored options, with the group's exclusivity off for a moment, the stop may stay on another
+// button. With none checked, every button of the group is a stop.
+void TVarnosetMain::giveTabStopToChecked(const QAbstractButton& member) {
+    QList<QAbstractButton*> group;
+    for (QAbstractButton* b : member.parentWidget()->findChildren<QAbstractButton*>(
+             QString(), Qt::FindDirectChildrenOnly)) {
+        if (b->autoExclusive() && b->isCheckable()) {
+            group << b;
+        }
+    }
+    const bool anyChecked =
+        std::any_of(group.begin(), group.end(), [](auto* b) { return b->isChecked(); });
+    for (QAbstractButton* b : group) {
+        const bool stop = b->isChecked() || !anyChecked;
+        b->setFocusPolicy(stop ? Qt::FocusPolicy(b->focusPolicy() | Qt::TabFocus)
+                               : Qt::FocusPolicy(b->focusPolicy() & ~Qt::TabFocus));
+    }
+}
+
 std::int32_t TVarnosetMain::number(Number holder) const {
     switch (holder) {
         case Number::WindowLeft:
@@ -134,7 +156,8 @@ void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
             setPanelColor(Panel5, static_cast<ColorValue>(value));
             break;
         case Number::ComboBox2:
-            ComboBox2->setCurrentIndex(value);
+            // A stored value that selects no entry shows "1"; the store keeps it until a save.
+            ComboBox2->setCurrentIndex(copiesForIndex(value) > 0 ? value : 0);
             break;
         case Number::ScrollBar1:
             ScrollBar1->setValue(value);

@@ -88,6 +88,8 @@ void CaptureDispatch::capture(CaptureKind kind) {
 
 void CaptureDispatch::Open1Click() {
     wait_(kTrayMenuDelayMs);
+    // A capture that fails leaves a hidden window hidden, and the key must work again.
+    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
     host_.setHotkeyArmed(false);
     CaptureDesktop();
     host_.showMainWindow();
@@ -107,9 +109,16 @@ void CaptureDispatch::PrinttheDesktop1Click() {
 }
 
 void CaptureDispatch::GetRectangulararea1Click() {
+    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
     host_.hideMainWindow();
-    wait_(kHideMainWindowDelayMs);
-    CaptureSelectedRect();
+    try {
+        wait_(kHideMainWindowDelayMs);
+        CaptureSelectedRect();
+    } catch (...) {
+        // The window comes back as it was, with the picture it had.
+        host_.showMainWindow();
+        throw;
+    }
     host_.showMainWindow();
 }
 

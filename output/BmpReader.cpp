@@ -77,9 +77,11 @@ Header readHeader(const ByteView& file) {
     h.size = file.u32(bmp::kFileHeaderSize);
     file.slice(bmp::kFileHeaderSize, h.size);  // the whole header is there
 
+    std::uint16_t planes = 0;
     if (h.size == bmp::kCoreHeaderSize) {
         h.width = file.u16(18);
         h.height = file.u16(20);
+        planes = file.u16(22);
         h.bits = file.u16(24);
         h.paletteEntrySize = 3;
         h.paletteOffset = bmp::kFileHeaderSize + h.size;
@@ -94,6 +96,7 @@ Header readHeader(const ByteView& file) {
         h.width = width;
         h.height = height < 0 ? -height : height;
         h.topDown = height < 0;
+        planes = file.u16(26);
         h.bits = file.u16(28);
         h.compression = file.u32(30);
         h.colorsUsed = file.u32(46);
@@ -111,6 +114,11 @@ Header readHeader(const ByteView& file) {
     }
     if (h.width <= 0 || h.height <= 0 || h.width > Picture::kMaxSide ||
         h.height > Picture::kMaxSide || h.pixelOffset < h.paletteOffset) {
+        invalid();
+    }
+    // One plane; no more colours than the bits can index; run-length data runs bottom-up only.
+    const bool rle = h.compression == bmp::kRle4 || h.compression == bmp::kRle8;
+    if (planes != 1 || (h.bits <= 8 && h.colorsUsed > (1u << h.bits)) || (rle && h.topDown)) {
         invalid();
     }
     return h;

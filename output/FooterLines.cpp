@@ -6,10 +6,24 @@
 
 namespace varnoset {
 
-QString footerDateTimeText(const QDateTime& when) {
-    const QLocale locale = QLocale::system();
+QString withoutTimeZone(const QString& format) {
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+        }
+        if (quoted || c != QLatin1Char('t')) {
+            kept += c;
+        }
+    }
+    // The blanks that stood around the zone go with it.
+    return kept.simplified();
+}
+
+QString footerDateTimeText(const QDateTime& when, const QLocale& locale) {
     return locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(when.time(), QLocale::LongFormat);
+           locale.toString(when.time(), withoutTimeZone(locale.timeFormat(QLocale::LongFormat)));
 }
 
 QString userInfoTip(const QString& computerName, const QString& userName, const QString& osName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QPoint>
 #include <QString>
 #include <vector>
@@ -29,9 +30,12 @@ struct FooterLine {
     bool operator==(const FooterLine&) const = default;
 };
 
+// A time format without its time zone ('t' outside quotes), for a page that names no zone.
+QString withoutTimeZone(const QString& format);
+
 // The date and time as the footer and the date box's tooltip show them: the locale's short date
-// and long time.
-QString footerDateTimeText(const QDateTime& when);
+// and long time, without the zone.
+QString footerDateTimeText(const QDateTime& when, const QLocale& locale = QLocale::system());
 
 // The user line's tooltip: computer, user and system names, two blanks apart.
 QString userInfoTip(const QString& computerName, const QString& userName, const QString& osName);

@@ -1,6 +1,7 @@
 #include "JpegReader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "Error.h"
@@ -16,6 +17,11 @@ constexpr int kPaletteColours = 236;
 // The most the codec may take for its own whole-picture buffers (progressive coefficients, the
 // quantiser's first pass); a file that needs more is refused rather than swapped out.
 constexpr long kCodecMemory = 1L << 30;
+// Every scan spends at least a bit on each 8 x 8 block of the picture, so a file describes at most
+// 512 pixels a byte. One that claims many more ends long before its picture: it is refused before
+// the codec sets out to fill pictures of gigabytes. Small pictures are decoded whatever they claim.
+constexpr std::uint64_t kPixelsPerByte = 1024;
+constexpr std::uint64_t kPixelsAlwaysDecoded = 4096 * 4096;
 
 struct Decompressor {
     Decompressor() { info.err = &trap.manager; }
@@ -87,6 +93,10 @@ Picture readJpeg(std::span<const std::uint8_t> file, int displayBitsPerPixel) {
         static_cast<std::size_t>(Picture::strideFor(static_cast<int>(width), format)) * height >
             Picture::kMaxBytes) {
         fail(JERR_IMAGE_TOO_BIG);
+    }
+    const std::uint64_t pixels = std::uint64_t{width} * height;
+    if (pixels > kPixelsAlwaysDecoded && pixels > file.size() * kPixelsPerByte) {
+        fail(JWRN_JPEG_EOF);
     }
 
     d.info.dct_method = JDCT_ISLOW;

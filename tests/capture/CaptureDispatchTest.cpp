@@ -339,6 +339,25 @@ TEST(CaptureDispatch, TheRectangleCommandHidesPlainlyAndShowsAgain) {
     Dispatch cancelled;
     cancelled.dispatch.GetRectangulararea1Click();
     EXPECT_EQ(cancelled.log.entries, (QStringList{"hide", "wait 500", "overlay", "show"}));
+
+    // A capture that fails shows the window again; had it stayed hidden, the key works again.
+    for (const bool showingFails : {false, true}) {
+        Dispatch failing;
+        failing.host.armed = false;
+        failing.selection = CaptureRect{300, 200, 500, 400};
+        failing.clipboard.failRead = true;
+        if (showingFails) {
+            failing.host.onShow = [] { throw Error("no window"); };
+        }
+        EXPECT_THROW(failing.dispatch.GetRectangulararea1Click(), Error);
+        EXPECT_EQ(failing.log.entries.last(), "show");
+        EXPECT_EQ(failing.host.armed, showingFails);
+    }
+    Dispatch open;
+    open.host.visible = false;
+    open.clipboard.failRead = true;
+    EXPECT_THROW(open.dispatch.Open1Click(), Error);
+    EXPECT_TRUE(open.host.armed);
 }
 
 TEST(CaptureDispatch, SuspendAndResume) {

@@ -192,6 +192,7 @@ public:
     bool visible = true;
     std::optional<bool> processingWhilePrinting;
     std::function<void()> onPrint;
+    std::function<void()> onShow;  // showing the window fails when it throws
 
     bool hotkeyArmed() const override { return armed; }
     void setHotkeyArmed(bool a) override {
@@ -219,6 +220,9 @@ public:
     void setSourcePicture(Picture picture) override { source = std::move(picture); }
     void showMainWindow() override {
         log_.add(QStringLiteral("show"));
+        if (onShow) {
+            onShow();
+        }
         visible = true;
         ++shows;
     }

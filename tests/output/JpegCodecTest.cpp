@@ -175,6 +175,10 @@ TEST(JpegCodec, DamagedOrOversizedFilesGiveTheCodecsMessageNumber) {
     EXPECT_EQ(errorOf(sized(40000, 16)), codecError(JERR_IMAGE_TOO_BIG));
     EXPECT_EQ(errorOf(sized(30000, 30000)), codecError(JERR_IMAGE_TOO_BIG));  // 2.7 GB of pixels
     EXPECT_EQ(errorOf(sized(0, 16)), codecError(JERR_EMPTY_IMAGE));
+    // A few hundred bytes that claim hundreds of millions of pixels end long before their
+    // picture; they are refused before the decoding starts.
+    EXPECT_EQ(errorOf(sized(31248, 10000), kPaletteDisplay), codecError(JWRN_JPEG_EOF));
+    EXPECT_EQ(errorOf(sized(12000, 10000)), codecError(JWRN_JPEG_EOF));
 
     // CMYK has no conversion to the picture's colours.
     const QString rgbPath = saved(dir, QStringLiteral("rgb.jpg"), toByteArray(jpeg));

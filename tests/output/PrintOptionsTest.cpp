@@ -93,6 +93,23 @@ TEST(PrintOptionsTest, FooterLinesInTheirFixedOrderOverTheCheckedBoxesOnly) {
     const QString stamp = footerDateTimeText(when);
     EXPECT_TRUE(stamp.contains("58")) << stamp.toStdString();
     EXPECT_LT(stamp.indexOf("99"), stamp.indexOf("59")) << stamp.toStdString();
+
+    // The long time never names a zone, whatever the locale puts where.
+    const std::pair<const char*, const char*> formats[] = {
+        {"h:mm:ss AP t", "h:mm:ss AP"},
+        {"HH:mm:ss t", "HH:mm:ss"},
+        {"t HH:mm:ss", "HH:mm:ss"},
+        {"HH 'h' mm 'to' t", "HH 'h' mm 'to'"},
+    };
+    for (const auto& [format, kept] : formats) {
+        EXPECT_EQ(withoutTimeZone(format), kept) << format;
+    }
+    for (const char* name : {"en_US", "de_DE", "fi_FI", "ja_JP"}) {
+        const QDateTime utc(QDate(2026, 1, 2), QTime(15, 33, 45), Qt::UTC);
+        const QString text = footerDateTimeText(utc, QLocale(QString::fromLatin1(name)));
+        EXPECT_FALSE(text.contains("UTC")) << text.toStdString();
+        EXPECT_TRUE(text.contains("33")) << text.toStdString();
+    }
 }
 
 TEST(PrintOptionsTest, FooterTextBoxKeepsEightyCharactersAndCancelKeepsTheOldText) {

@@ -346,8 +346,9 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     ASSERT_EQ(run("xsetroot", {"-solid", desktopGrey.name()}).exitCode, 0);
     const QColor yellow(0xd0, 0xc0, 0x20);
     const QColor cyan(0x20, 0xc0, 0xd0);
-    ProbeWindow left(QRect(600, 300, 100, 100), yellow);
-    ProbeWindow right(QRect(700, 300, 100, 100), cyan);
+    // Clear of the main window, which opens in the middle of the screen under its own menus.
+    ProbeWindow left(QRect(200, 300, 100, 100), yellow);
+    ProbeWindow right(QRect(300, 300, 100, 100), cyan);
     left.showAndWait();
     right.showAndWait();
 
@@ -363,7 +364,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     int before = completedJobs();
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
-    dragRectangle(QPoint(600, 300), QPoint(800, 400));
+    dragRectangle(QPoint(200, 300), QPoint(400, 400));
     DirectPrint print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
@@ -401,7 +402,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     before = completedJobs();
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
-    dragRectangle(QPoint(650, 300), QPoint(750, 400));
+    dragRectangle(QPoint(250, 300), QPoint(350, 400));
     print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);

@@ -30,8 +30,9 @@ const QPoint kPrinterList(8 + 90, 308 + 10);
 const QPoint kCopiesList(156 + 18, 336 + 10);
 const QPoint kLandscape(204 + 8, 296 + 8);
 const QPoint kPrintDateTime(204 + 8, 360 + 8);
-const QPoint kCentered(308 + 4 + 8, 288 + 3 + 8);
-const QPoint kHalfSize(308 + 4 + 8, 288 + 52 + 8);
+// Well inside their captions: the panel moves right when the captions beside it need more room.
+const QPoint kCentered(308 + 4 + 30, 288 + 3 + 8);
+const QPoint kHalfSize(308 + 4 + 30, 288 + 52 + 8);
 
 int programWindows() {
     return static_cast<int>(run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"})
