@@ -2,6 +2,7 @@
 #include <QScrollBar>
 
 #include "Main.h"
+#include "MonitorLayout.h"
 
 namespace varnoset {
 
@@ -93,9 +94,9 @@ void TVarnosetMain::setChecked(Check holder, bool on) {
 std::int32_t TVarnosetMain::number(Number holder) const {
     switch (holder) {
         case Number::WindowLeft:
-            return frameCorner().x();
+            return MonitorLayout::current().toPixels(frameCorner()).x();
         case Number::WindowTop:
-            return frameCorner().y();
+            return MonitorLayout::current().toPixels(frameCorner()).y();
         case Number::FrameSize:
             return FrameSize;
         case Number::Panel4:
@@ -119,11 +120,14 @@ std::int32_t TVarnosetMain::number(Number holder) const {
 void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
     switch (holder) {
         case Number::WindowLeft:
-            placeFrameCorner(QPoint(value, frameCorner().y()));
+        case Number::WindowTop: {
+            // Stored in screen pixels; Qt places the window in its own logical units.
+            const MonitorLayout monitors = MonitorLayout::current();
+            QPoint corner = monitors.toPixels(frameCorner());
+            (holder == Number::WindowLeft ? corner.rx() : corner.ry()) = value;
+            placeFrameCorner(monitors.toLogical(corner));
             break;
-        case Number::WindowTop:
-            placeFrameCorner(QPoint(frameCorner().x(), value));
-            break;
+        }
         case Number::FrameSize:
             FrameSize = value;
             break;

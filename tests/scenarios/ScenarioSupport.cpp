@@ -88,11 +88,14 @@ bool acceptMessageBox() {
 }
 
 bool waitForOverlay() {
-    return desktop::waitUntil([] {
+    const QStringList size =
+        desktop::run("xdotool", {"getdisplaygeometry"}).out.split(' ', Qt::SkipEmptyParts);
+    const QRect screen(0, 0, size.value(0).toInt(), size.value(1).trimmed().toInt());
+    return desktop::waitUntil([&] {
         const QString out =
             desktop::run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
         for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
-            if (desktop::windowGeometry(line.trimmed().toULong()) == QRect(0, 0, 1920, 1080)) {
+            if (desktop::windowGeometry(line.trimmed().toULong()) == screen) {
                 return true;
             }
         }

@@ -1,0 +1,159 @@
+// One X screen of 3840 x 1080 divided into two monitors, the right one primary, and Qt scaling the
+// program by 2 and by 1.5: where the main window opens, and rectangles dragged over a picture
+// that differs at every pixel, read back from the clipboard.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QThread>
+#include <cmath>
+
+#include "CaptureDesktopSupport.h"
+#include "DesktopSupport.h"
+#include "ScenarioSupport.h"
+
+using namespace desktop;
+using namespace scenario;
+using capture_desktop::clipboardPng;
+using capture_desktop::firstDifference;
+using capture_desktop::independentScreenshot;
+using capture_desktop::ProbeWindow;
+
+namespace {
+
+int storedNumber(const PrivateConfigHome& config, const QString& name) {
+    const auto options = storedOptions(storeFile(config));
+    return options ? static_cast<int>(options->value(name).mid(6).toUInt(nullptr, 16)) : -1;
+}
+
+// Replaces stored integers in the options file, as an edit by hand does.
+void storeNumbers(const PrivateConfigHome& config, const QMap<QString, int>& values) {
+    QFile file(storeFile(config));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(file.readAll());
+    file.close();
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        const QRegularExpression line('"' + it.key() + QStringLiteral("\"=dword:[0-9a-f]{8}"));
+        ASSERT_TRUE(text.contains(line)) << it.key().toStdString();
+        text.replace(line, '"' + it.key() + "\"=" + dword(static_cast<std::uint32_t>(it.value())));
+    }
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+}
+
+int roundHalfEven(double v) {
+    return static_cast<int>(std::nearbyint(v));
+}
+
+struct Opened {
+    QRect frame;
+    QRect client;
+};
+
+// Opens the main window from the tray, notes where it is, and hides it again.
+std::optional<Opened> openMainWindow(Varnoset& app) {
+    app.chooseFromTrayMenu(2);  // "Open"
+    const auto window = app.waitForMainWindow();
+    if (!window) {
+        return std::nullopt;
+    }
+    QThread::msleep(300);
+    const Opened opened{frameGeometry(*window), windowGeometry(*window)};
+    key(QStringLiteral("Escape"));
+    app.waitForMainWindowHidden();
+    return opened;
+}
+
+// Environment for the programs started while it lives.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value) : name_(name) { qputenv(name, value); }
+    ~ScopedEnv() { qunsetenv(name_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+};
+
+}  // namespace
+
+TEST(ScenarioScreens, TheWindowOpensOnThePrimaryMonitorAndComesBackFromOffEveryMonitor) {
+    PrivateConfigHome config;
+    std::optional<Opened> first;
+    {
+        Varnoset app;
+        app.start();
+        ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+        first = openMainWindow(app);
+        ASSERT_TRUE(first.has_value());
+        app.terminate();
+        ASSERT_EQ(app.waitForExit(), std::optional<int>(0));
+    }
+    // Centred on the right monitor (before the first show the window manager's frame is not
+    // known, so by the client size), where the store says.
+    const QPoint stored(storedNumber(config, "WinPosLeft"), storedNumber(config, "WinPosTop"));
+    EXPECT_EQ(first->frame.topLeft(), stored);
+    EXPECT_EQ(stored.x(), 1920 + roundHalfEven((1920 - first->client.width()) * 0.5));
+    EXPECT_EQ(stored.y(), roundHalfEven((1080 - first->client.height()) * 0.5));
+
+    // A position off every monitor opens on the primary one; the store keeps it until closing.
+    storeNumbers(config, {{"WinPosLeft", -5000}, {"WinPosTop", 3000}});
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    const auto opened = openMainWindow(app);
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->frame.topLeft(), stored);
+    EXPECT_EQ(storedNumber(config, "WinPosLeft"), -5000);
+    EXPECT_EQ(storedNumber(config, "WinPosTop"), 3000);
+    app.terminate();
+    ASSERT_EQ(app.waitForExit(), std::optional<int>(0));
+    EXPECT_EQ(storedNumber(config, "WinPosLeft"), stored.x());
+    EXPECT_EQ(storedNumber(config, "WinPosTop"), stored.y());
+}
+
+TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
+    // Across the seam between the monitors.
+    ProbeWindow pattern(QRect(1500, 100, 900, 700));
+    pattern.showAndWait();
+    const QImage screen = independentScreenshot();
+
+    PrivateConfigHome config;
+    {
+        Varnoset app;
+        app.start();
+        ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+        app.terminate();
+        ASSERT_EQ(app.waitForExit(), std::optional<int>(0));
+    }
+    storeNumbers(config, {{"HotKeyFunction", 2}});
+
+    struct Case {
+        const char* scale;
+        QPoint from;
+        QPoint to;
+    };
+    // Odd pixels too, which no whole logical position reaches at these scales.
+    for (const Case& c :
+         {Case{"2", {1601, 201}, {2101, 552}}, Case{"1.5", {2300, 700}, {1700, 301}},
+          Case{"1.5", {1801, 401}, {1817, 417}}}) {
+        SCOPED_TRACE(c.scale);
+        const ScopedEnv scale("QT_SCALE_FACTOR", c.scale);
+        Varnoset app;
+        app.start();
+        ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+        key(QStringLiteral("Print"));
+        ASSERT_TRUE(waitForOverlay());
+        dragRectangle(c.from, c.to);
+        ASSERT_TRUE(app.waitForMainWindow().has_value()) << app.output().toStdString();
+        const QRect dragged = QRect(c.from, c.to).normalized().adjusted(0, 0, -1, -1);
+        const QImage taken = clipboardPng();
+        EXPECT_EQ(taken.size(), dragged.size());
+        EXPECT_EQ(firstDifference(taken, screen.copy(dragged)), "");
+        key(QStringLiteral("Escape"));
+        app.waitForMainWindowHidden();
+        app.terminate();
+        ASSERT_EQ(app.waitForExit(), std::optional<int>(0));
+    }
+}
