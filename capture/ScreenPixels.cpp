@@ -1,6 +1,7 @@
 #include "ScreenPixels.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace varnoset {
 
@@ -24,6 +25,17 @@ int down(double v) {
 QPoint ScreenPixels::toPixels(QPointF logical) const {
     return {origin_.x() + nearest((logical.x() - origin_.x()) * ratio_),
             origin_.y() + nearest((logical.y() - origin_.y()) * ratio_)};
+}
+
+QPoint ScreenPixels::eventPixel(QPointF logical, std::optional<QPoint> pointer) const {
+    const QPoint near = toPixels(logical);
+    // Half a logical unit either way, in pixels.
+    const int slack = up(ratio_ / 2);
+    if (pointer && std::abs(pointer->x() - near.x()) <= slack &&
+        std::abs(pointer->y() - near.y()) <= slack) {
+        return *pointer;
+    }
+    return near;
 }
 
 QPoint ScreenPixels::toLogical(QPoint pixels) const {

@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 namespace varnoset {
 
@@ -20,6 +21,10 @@ public:
     // Qt makes the logical positions of mouse events from whole screen pixels, so this gives
     // back exactly the pixel the pointer is on, at any scale.
     QPoint toPixels(QPointF logical) const;
+    // The screen pixel of a mouse event that Qt hands over in whole logical units, which can miss
+    // the pixel by one: the pointer's position as the display reports it when that lies within
+    // the rounding of the event's, else the nearest pixel to the event's position.
+    QPoint eventPixel(QPointF logical, std::optional<QPoint> pointer) const;
     // The logical position nearest to a screen pixel.
     QPoint toLogical(QPoint pixels) const;
     // A logical size in screen pixels, to the nearest pixel (halves to the even one).

@@ -87,12 +87,20 @@ void TForm2::paintEvent(QPaintEvent* event) {
     painter.drawImage(QPoint(0, 0), surface_);
 }
 
+QPoint TForm2::screenPixel(const QMouseEvent* event) const {
+    if (pixels_.ratio() == 1.0) {
+        return pixels_.toPixels(event->position());
+    }
+    // Qt rounds the position to whole logical units; the display knows the exact pixel.
+    return pixels_.eventPixel(event->position(), screen_.pointerPosition());
+}
+
 void TForm2::mousePressEvent(QMouseEvent* event) {
-    band_.press(event->button(), pixels_.toPixels(event->position()));
+    band_.press(event->button(), screenPixel(event));
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent* event) {
-    band_.move(event->buttons(), event->modifiers(), pixels_.toPixels(event->position()));
+    band_.move(event->buttons(), event->modifiers(), screenPixel(event));
 }
 
 void TForm2::mouseReleaseEvent(QMouseEvent*) {

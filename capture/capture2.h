@@ -48,6 +48,7 @@ protected:
 
 private:
     void placeOverScreen();
+    QPoint screenPixel(const QMouseEvent* event) const;
     void drawOutline(QPoint anchor, QPoint current);
     void endModal(int result);
 

@@ -21,6 +21,33 @@ TEST(ScreenPixels, EveryScreenPixelComesBackExactlyFromTheLogicalPositionQtMakes
     }
 }
 
+TEST(ScreenPixels, AMouseEventInWholeLogicalUnitsTakesThePointersPixelWhenItIsThere) {
+    struct Case {
+        double ratio;
+        QPoint pixel;  // where the pointer was
+        QPoint moved;  // where the display says it is now
+        QPoint taken;
+    };
+    const Case cases[] = {
+        {2.0, {1601, 201}, {1601, 201}, {1601, 201}},
+        {2.0, {2101, 552}, {2101, 552}, {2101, 552}},
+        {1.5, {1801, 401}, {1801, 401}, {1801, 401}},
+        {1.5, {1700, 301}, {1700, 301}, {1700, 301}},
+        {1.25, {3, 7}, {3, 7}, {3, 7}},
+        // The pointer has moved on since the event: the event's own position, to a pixel.
+        {2.0, {1601, 201}, {1650, 201}, {1602, 202}},
+        {1.5, {1801, 401}, {1801, 440}, {1802, 400}},
+    };
+    for (const Case& c : cases) {
+        const ScreenPixels pixels(QPoint(0, 0), c.ratio);
+        // Qt rounds a mouse event's position to whole logical units.
+        const QPointF event = (QPointF(c.pixel) / c.ratio).toPoint();
+        EXPECT_EQ(pixels.eventPixel(event, c.moved), c.taken) << c.ratio;
+    }
+    EXPECT_EQ(ScreenPixels(QPoint(0, 0), 2.0).eventPixel(QPointF(801, 101), std::nullopt),
+              QPoint(1602, 202));
+}
+
 TEST(ScreenPixels, LogicalAreasCoverTheirScreenPixels) {
     struct Case {
         double ratio;

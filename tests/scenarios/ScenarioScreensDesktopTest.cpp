@@ -115,7 +115,8 @@ TEST(ScenarioScreens, TheWindowOpensOnThePrimaryMonitorAndComesBackFromOffEveryM
 
 TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
     // Across the seam between the monitors.
-    ProbeWindow pattern(QRect(1500, 100, 900, 700));
+    const QRect area(1500, 100, 900, 700);
+    ProbeWindow pattern(area);
     pattern.showAndWait();
     const QImage screen = independentScreenshot();
 
@@ -144,10 +145,19 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         app.start();
         ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
         key(QStringLiteral("Print"));
-        ASSERT_TRUE(waitForOverlay());
+        ASSERT_TRUE(waitForOverlay()) << app.output().toStdString();
+        // The overlay shows the screen as it was, one to one, whatever happens beneath.
+        pattern.setColour(Qt::red);
+        waitUntil([] { return false; }, 300);
+        EXPECT_EQ(firstDifference(independentScreenshot().copy(area), screen.copy(area)), "");
+        pattern.setColour(QColor());
+        waitUntil([] { return false; }, 300);
         dragRectangle(c.from, c.to);
         ASSERT_TRUE(app.waitForMainWindow().has_value()) << app.output().toStdString();
-        const QRect dragged = QRect(c.from, c.to).normalized().adjusted(0, 0, -1, -1);
+        // The right and bottom edges are exclusive.
+        const QRect dragged(
+            QPoint(std::min(c.from.x(), c.to.x()), std::min(c.from.y(), c.to.y())),
+            QPoint(std::max(c.from.x(), c.to.x()) - 1, std::max(c.from.y(), c.to.y()) - 1));
         const QImage taken = clipboardPng();
         EXPECT_EQ(taken.size(), dragged.size());
         EXPECT_EQ(firstDifference(taken, screen.copy(dragged)), "");

@@ -88,9 +88,15 @@ bool acceptMessageBox() {
 }
 
 bool waitForOverlay() {
-    const QStringList size =
-        desktop::run("xdotool", {"getdisplaygeometry"}).out.split(' ', Qt::SkipEmptyParts);
-    const QRect screen(0, 0, size.value(0).toInt(), size.value(1).trimmed().toInt());
+    // The whole X screen, all monitors.
+    const QString root = desktop::run("xwininfo", {"-root"}).out;
+    auto field = [&](const char* label) {
+        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(\\d+)"))
+            .match(root)
+            .captured(1)
+            .toInt();
+    };
+    const QRect screen(0, 0, field("Width"), field("Height"));
     return desktop::waitUntil([&] {
         const QString out =
             desktop::run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
