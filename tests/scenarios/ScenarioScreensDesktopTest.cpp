@@ -64,6 +64,21 @@ std::optional<Opened> openMainWindow(Varnoset& app) {
     return opened;
 }
 
+// Whether the shot holds the block pixel for pixel somewhere.
+bool showsOneToOne(const QImage& shot, const QImage& block) {
+    const QImage s = shot.convertToFormat(QImage::Format_RGB32);
+    const QImage b = block.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y + b.height() <= s.height(); ++y) {
+        for (int x = 0; x + b.width() <= s.width(); ++x) {
+            if (s.pixel(x, y) == b.pixel(0, 0) &&
+                firstDifference(s.copy(x, y, b.width(), b.height()), b).isEmpty()) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Environment for the programs started while it lives.
 class ScopedEnv {
 public:
@@ -153,7 +168,8 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         pattern.setColour(QColor());
         waitUntil([] { return false; }, 300);
         dragRectangle(c.from, c.to);
-        ASSERT_TRUE(app.waitForMainWindow().has_value()) << app.output().toStdString();
+        const auto window = app.waitForMainWindow();
+        ASSERT_TRUE(window.has_value()) << app.output().toStdString();
         // The right and bottom edges are exclusive.
         const QRect dragged(
             QPoint(std::min(c.from.x(), c.to.x()), std::min(c.from.y(), c.to.y())),
@@ -161,6 +177,9 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         const QImage taken = clipboardPng();
         EXPECT_EQ(taken.size(), dragged.size());
         EXPECT_EQ(firstDifference(taken, screen.copy(dragged)), "");
+        // The preview's natural size shows the picture's pixels one to one on the screen.
+        QThread::msleep(500);
+        EXPECT_TRUE(showsOneToOne(screenArea(windowGeometry(*window)), taken.copy(0, 0, 16, 16)));
         key(QStringLiteral("Escape"));
         app.waitForMainWindowHidden();
         app.terminate();
