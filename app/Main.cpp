@@ -529,6 +529,11 @@ QPoint TVarnosetMain::frameCorner() const {
 // title bar. The window handle asks the window manager for the frame's corner instead. The size
 // must be final first, as a later resize makes Qt place the client area again.
 void TVarnosetMain::placeFrameCorner(QPoint corner) {
+    // Qt reads a position from the corner of the window's own monitor, at that monitor's scale:
+    // the window goes to the monitor of the position first.
+    if (QScreen* monitor = QGuiApplication::screenAt(corner)) {
+        setScreen(monitor);
+    }
     move(corner);
     ensurePolished();
     layout()->activate();

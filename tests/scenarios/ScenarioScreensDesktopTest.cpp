@@ -144,18 +144,26 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         ASSERT_EQ(app.waitForExit(), std::optional<int>(0));
     }
     storeNumbers(config, {{"HotKeyFunction", 2}});
+    // An even corner, which whole logical units reach at every scale here.
+    const QPoint placed(2400, 120);
+    storeNumbers(config, {{"WinPosLeft", placed.x()}, {"WinPosTop", placed.y()}});
 
     struct Case {
-        const char* scale;
+        const char* scale;  // QT_SCALE_FACTOR, or the X resource Xft.dpi when it ends in "dpi"
         QPoint from;
         QPoint to;
     };
     // Odd pixels too, which no whole logical position reaches at these scales.
     for (const Case& c :
          {Case{"2", {1601, 201}, {2101, 552}}, Case{"1.5", {2300, 700}, {1700, 301}},
-          Case{"1.5", {1801, 401}, {1817, 417}}}) {
+          Case{"1.5", {1801, 401}, {1817, 417}}, Case{"192dpi", {1901, 301}, {1999, 399}}}) {
         SCOPED_TRACE(c.scale);
-        const ScopedEnv scale("QT_SCALE_FACTOR", c.scale);
+        const QByteArray scaleText(c.scale);
+        const bool byDpi = scaleText.endsWith("dpi");
+        const ScopedEnv scale("QT_SCALE_FACTOR", byDpi ? QByteArray("1") : scaleText);
+        if (byDpi) {
+            sh(QStringLiteral("echo 'Xft.dpi: %1' | xrdb -merge").arg(scaleText.chopped(3)));
+        }
         Varnoset app;
         app.start();
         ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
@@ -170,6 +178,10 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         dragRectangle(c.from, c.to);
         const auto window = app.waitForMainWindow();
         ASSERT_TRUE(window.has_value()) << app.output().toStdString();
+        // Where the store puts it, on the primary monitor, and scaled (437 pixels wide unscaled).
+        EXPECT_EQ(frameGeometry(*window).topLeft(), placed);
+        const double factor = byDpi ? scaleText.chopped(3).toDouble() / 96 : scaleText.toDouble();
+        EXPECT_GE(windowGeometry(*window).width(), qRound(437 * factor));
         // The right and bottom edges are exclusive.
         const QRect dragged(
             QPoint(std::min(c.from.x(), c.to.x()), std::min(c.from.y(), c.to.y())),
@@ -184,5 +196,8 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         app.waitForMainWindowHidden();
         app.terminate();
         ASSERT_EQ(app.waitForExit(), std::optional<int>(0));
+        if (byDpi) {
+            sh(QStringLiteral("xrdb -remove"));
+        }
     }
 }
