@@ -335,6 +335,8 @@ void TVarnosetMain::loadOptions() {
     ensurePolished();
     layout()->activate();
     const QSize window = frameGeometry().size();
+    // Where a store that breaks off before the position leaves the window.
+    placeFrameCorner(monitors.centred(window));
     try {
         SettingsStore store(SettingsStore::userFile());
         LoadOptions(store, *this, monitors.primaryPixels(), monitors.toPixels(window));

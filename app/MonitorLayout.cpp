@@ -63,9 +63,10 @@ QPoint MonitorLayout::keepVisible(QPoint corner, QSize size) const {
     const QRect window(corner, size);
     const bool seen = std::any_of(monitors_.begin(), monitors_.end(),
                                   [&](const Monitor& m) { return m.geometry.intersects(window); });
-    if (seen) {
-        return corner;
-    }
+    return seen ? corner : centred(size);
+}
+
+QPoint MonitorLayout::centred(QSize size) const {
     const WindowPlace place = centredPlace(primaryPixels(), toPixels(size));
     return toLogical(QPoint(place.left, place.top));
 }

@@ -38,8 +38,10 @@ public:
     // A logical size in screen pixels at the primary monitor's scale.
     PixelSize toPixels(QSize logical) const;
 
+    // The logical corner that centres a window of that logical size on the primary monitor.
+    QPoint centred(QSize size) const;
     // The logical corner for a window of that logical size: the corner as it is when any part of
-    // the window lies on a monitor, else the corner that centres it on the primary monitor.
+    // the window lies on a monitor, else the centred one.
     QPoint keepVisible(QPoint corner, QSize size) const;
 
 private:

@@ -1,9 +1,11 @@
 // One X screen of 3840 x 1080 divided into two monitors, the right one primary, and Qt scaling the
-// program by 2 and by 1.5: where the main window opens, and rectangles dragged over a picture
-// that differs at every pixel, read back from the clipboard.
+// program by 2 and by 1.5: where the main window and a message open, and rectangles dragged over a
+// picture that differs at every pixel, read back from the clipboard.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QThread>
 #include <cmath>
@@ -200,4 +202,34 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
             sh(QStringLiteral("xrdb -remove"));
         }
     }
+}
+
+TEST(ScenarioScreens, AMessageWithoutAWindowOfItsOwnShowsOnTheMainWindowsMonitor) {
+    PrivateConfigHome config;
+    QFile file(storeFile(config));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(file).path()));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrane\\NewVarnoset\\v3.00\\Setup]\n"
+        "\"Monochrom\"=dwo");
+    file.close();
+    // The pointer on the other monitor than the main window's.
+    run("xdotool", {"mousemove", "500", "500"});
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    const auto box = waitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    const QRect boxFrame = frameGeometry(*box);
+    key(QStringLiteral("Return"));
+    const auto opened = openMainWindow(app);
+    ASSERT_TRUE(opened.has_value());
+    // A store that breaks off before the position leaves the window centred on the primary
+    // monitor, and the box shows in the middle of that monitor.
+    const QRect primary(1920, 0, 1920, 1080);
+    EXPECT_TRUE(primary.contains(opened->frame.topLeft()));
+    EXPECT_NEAR(boxFrame.center().x(), primary.center().x(), 2);
+    EXPECT_NEAR(boxFrame.center().y(), primary.center().y(), 40);  // less the panel, if any
+    app.terminate();
+    ASSERT_EQ(app.waitForExit(), std::optional<int>(0));
 }
