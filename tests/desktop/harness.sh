@@ -1,40 +1,43 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--cups] [--pulse] [--screen WxH] [--monitor SPEC]... [--] command [args...]
+#   harness.sh [--cups] [--pulse] [--] command [args...]
 #   harness.sh --start trayer|cupsd|pulse
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
 # service again exactly as the harness first started it, after a test has stopped it, waits until
 # it answers and prints its pid. The harness stops it with the rest at the end.
 #
-# Always: Xvfb (1920x1080 unless --screen says otherwise, depth 24) on a free display, openbox (without its own Print bindings,
+# Always: Xvfb (1920x1080, depth 24) on a free display, openbox (without its own Print bindings,
 # so the key can be grabbed) and trayer as the system tray. Private XDG_CONFIG_HOME, XDG_DATA_HOME,
 # XDG_RUNTIME_DIR, TMPDIR and HOME, so nothing of the user's is touched.
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
-#   --monitor "NAME W/MMxH/MM+X+Y"   a RandR monitor on the screen (`xrandr --setmonitor`), once
-#            per monitor; a NAME starting with "*" is the primary one. The first takes the screen's
-#            output, so only the monitors given are listed. RandR forgets them when the last
-#            client leaves, so they are made once the window manager runs.
 # Exported for the command: DISPLAY, QT_QPA_PLATFORM=xcb, VARNOSET_TEST_ROOT (the private folder),
 # and with the services CUPS_SERVER, VARNOSET_CUPS_DIR, VARNOSET_CUPS_OUT, PULSE_SERVER. The pids of
 # the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID, and with the
 # services VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
+#
+# The screen, for either form of the first line:
+#   --screen WxH   the size of Xvfb's one screen instead of 1920x1080
+#   --monitor "NAME W/MMxH/MM+X+Y"   a RandR monitor on the screen (`xrandr --setmonitor`), once
+#            per monitor; a NAME starting with "*" is the primary one. The first takes the screen's
+#            output, so only the monitors given are listed. RandR forgets them when the last
+#            client leaves, so they are made once the window manager runs.
 set -uo pipefail
 
-want_cups=0
-want_pulse=0
 screen_size=1920x1080
 monitors=()
+want_cups=0
+want_pulse=0
 restart=""
 while [[ $# -gt 0 ]]; do
     case "$1" in
-        --cups) want_cups=1 ;;
-        --pulse) want_pulse=1 ;;
         --screen) screen_size=${2:-}; shift ;;
         --monitor) monitors+=("${2:-}"); shift ;;
+        --cups) want_cups=1 ;;
+        --pulse) want_pulse=1 ;;
         --start) restart=${2:-}; shift ;;
         --) shift; break ;;
         *) break ;;
@@ -42,8 +45,9 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--cups] [--pulse] [--screen WxH] [--monitor SPEC]... [--] command [args...]" >&2
+    echo "usage: $0 [--cups] [--pulse] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
+    echo "       before the command also: [--screen WxH] [--monitor SPEC]..." >&2
     exit 2
 }
 [[ -n "$restart" || $# -gt 0 ]] || usage
@@ -199,12 +203,15 @@ pids+=($!)
 wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     { echo "harness: openbox did not start" >&2; exit 1; }
 
-output=$(xrandr | awk '/ connected/ {print $1; exit}')
-for ((i = 0; i < ${#monitors[@]}; i++)); do
-    # shellcheck disable=SC2086 # NAME and GEOMETRY are two words
-    xrandr --setmonitor ${monitors[i]} "$( ((i == 0)) && echo "$output" || echo none)" ||
-        { echo "harness: could not make the monitor ${monitors[i]}" >&2; exit 1; }
-done
+if ((${#monitors[@]} > 0)); then
+    output=$(xrandr | awk '/ connected/ {print $1; exit}')
+    for ((i = 0; i < ${#monitors[@]}; i++)); do
+        # shellcheck disable=SC2086 # NAME and GEOMETRY are two words
+        xrandr --setmonitor ${monitors[i]} "$( ((i == 0)) && echo "$output" || echo none)" \
+            >>"$root/log/xrandr.log" 2>&1 ||
+            { echo "harness: could not make the monitor ${monitors[i]}" >&2; exit 1; }
+    done
+fi
 
 start_trayer; rc=$?
 pids+=($started)
