@@ -16,6 +16,8 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QWindow>
+#include <QtMath>
+#include <cmath>
 #include <numeric>
 #include <utility>
 
@@ -28,6 +30,7 @@
 #include "FormLayout.h"
 #include "HotkeyRegistrar.h"
 #include "MessageBoxes.h"
+#include "MonitorLayout.h"
 #include "OptionRules.h"
 #include "OptionSet.h"
 #include "OptionTable.h"
@@ -352,21 +355,29 @@ void TVarnosetMain::fillPrinters() {
 }
 
 void TVarnosetMain::loadOptions() {
-    const QSize screen = platform_.screen->size();
+    const MonitorLayout monitors = MonitorLayout::current();
     // The centring at the first start needs the window's final size, which the layout sets.
     ensurePolished();
     layout()->activate();
     const QSize window = frameGeometry().size();
+    // Where a store that breaks off before the position leaves the window.
+    placeFrameCorner(monitors.centred(window));
     try {
         SettingsStore store(SettingsStore::userFile());
-        LoadOptions(store, *this, {screen.width(), screen.height()},
-                    {window.width(), window.height()});
+        LoadOptions(store, *this, monitors.primaryPixels(), monitors.toPixels(window));
     } catch (const Error& error) {
         // Start-up goes on, so the program stays reachable; the error box shows once the event
         // loop runs, through the application's one error report.
         const std::string message = error.what();
         QMetaObject::invokeMethod(
             this, [message] { throw Error(message); }, Qt::QueuedConnection);
+    }
+    // A position on a monitor since unplugged, or beyond a smaller screen, opens the window on the
+    // primary monitor instead; the store keeps its value until closing writes the position.
+    const QPoint corner = frameCorner();
+    const QPoint visible = monitors.keepVisible(corner, window);
+    if (visible != corner) {
+        placeFrameCorner(visible);
     }
 }
 
@@ -570,6 +581,11 @@ QPoint TVarnosetMain::frameCorner() const {
 // title bar. The window handle asks the window manager for the frame's corner instead. The size
 // must be final first, as a later resize makes Qt place the client area again.
 void TVarnosetMain::placeFrameCorner(QPoint corner) {
+    // Qt reads a position from the corner of the window's own monitor, at that monitor's scale:
+    // the window goes to the monitor of the position first.
+    if (QScreen* monitor = QGuiApplication::screenAt(corner)) {
+        setScreen(monitor);
+    }
     move(corner);
     ensurePolished();
     layout()->activate();
@@ -652,10 +668,18 @@ void TVarnosetMain::SetImageOptions() {
 }
 
 void TVarnosetMain::showPreview() {
-    Image1->setPixmap(QPixmap::fromImage(toQImage(PreviewPicture)));
+    QPixmap pixmap = QPixmap::fromImage(toQImage(PreviewPicture));
+    // At Qt's scale, so that the natural size shows one picture pixel on one screen pixel.
+    pixmap.setDevicePixelRatio(devicePixelRatioF());
+    Image1->setPixmap(pixmap);
     if (!previewStretched_) {
-        Image1->resize(PreviewPicture.width(), PreviewPicture.height());
+        Image1->resize(previewNaturalSize());
     }
+}
+
+QSize TVarnosetMain::previewNaturalSize() const {
+    const QSizeF size = Image1->pixmap().deviceIndependentSize();
+    return {qCeil(size.width()), qCeil(size.height())};
 }
 
 void TVarnosetMain::ScrollBar1Scroll() {
@@ -788,7 +812,7 @@ void TVarnosetMain::Image1Click() {
         ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         ScrollBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         Image1->setScaledContents(false);
-        Image1->resize(PreviewPicture.width(), PreviewPicture.height());
+        Image1->resize(previewNaturalSize());
         previewStretched_ = false;
     } else {
         ScrollBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -124,6 +124,7 @@ private:
     bool FormKeyPress(int key);
     bool confirmClose();
     void loadOptions();
+    QSize previewNaturalSize() const;
     void fillPrinters();
     void applyFrameSizeMark();
     void showPreview();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Main.h"
+#include "MonitorLayout.h"
 #include "PrintCopies.h"
 
 namespace varnoset {
@@ -115,9 +116,9 @@ void TVarnosetMain::giveTabStopToChecked(const QAbstractButton& member) {
 std::int32_t TVarnosetMain::number(Number holder) const {
     switch (holder) {
         case Number::WindowLeft:
-            return frameCorner().x();
+            return MonitorLayout::current().toPixels(frameCorner()).x();
         case Number::WindowTop:
-            return frameCorner().y();
+            return MonitorLayout::current().toPixels(frameCorner()).y();
         case Number::FrameSize:
             return FrameSize;
         case Number::Panel4:
@@ -141,11 +142,14 @@ std::int32_t TVarnosetMain::number(Number holder) const {
 void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
     switch (holder) {
         case Number::WindowLeft:
-            placeFrameCorner(QPoint(value, frameCorner().y()));
+        case Number::WindowTop: {
+            // Stored in screen pixels; Qt places the window in its own logical units.
+            const MonitorLayout monitors = MonitorLayout::current();
+            QPoint corner = monitors.toPixels(frameCorner());
+            (holder == Number::WindowLeft ? corner.rx() : corner.ry()) = value;
+            placeFrameCorner(monitors.toLogical(corner));
             break;
-        case Number::WindowTop:
-            placeFrameCorner(QPoint(frameCorner().x(), value));
-            break;
+        }
         case Number::FrameSize:
             FrameSize = value;
             break;

@@ -2,13 +2,42 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 
 namespace varnoset {
 
 namespace {
 
+// The program's main window, the one top-level window named so.
+QWidget* mainWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("VarnosetMain")) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+// A box with no window to stand over goes to the middle of the main window's monitor, hidden or
+// not, rather than to the monitor of the pointer.
+class MessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);  // the box takes its final size here
+        const QWidget* owner = mainWindow();
+        if (parentWidget() == nullptr && owner != nullptr && owner->screen() != nullptr) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(owner->screen()->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+};
+
 void showBox(QMessageBox::Icon icon, const QString& text, QWidget* parent) {
-    QMessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+    MessageBox box(icon, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -37,7 +37,10 @@ TAboutBox::TAboutBox(QWidget* parent)
 }
 
 void TAboutBox::ShowAboutBox() {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    // Centred on the monitor the main window is on.
+    const QScreen* screen =
+        parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
         QRect frame = frameGeometry();
         frame.moveCenter(screen->geometry().center());
         move(frame.topLeft());

@@ -6,7 +6,8 @@ class QPushButton;
 
 namespace varnoset {
 
-// The About dialog: created once at start-up, shown modeless, always on top and centred.
+// The About dialog: created once at start-up, shown modeless, always on top and centred on the main
+// window's monitor.
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:

@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "DottedOutline.h"
 #include "QtPictureConversion.h"
@@ -11,26 +13,47 @@
 
 namespace varnoset {
 
+namespace {
+
+// The monitor at the X screen's corner: the overlay starts there, so Qt maps its coordinates from
+// that corner with that monitor's scale.
+QScreen* originScreen() {
+    QScreen* screen = QGuiApplication::screenAt(QPoint(0, 0));
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+double scaleOf(const QScreen* screen) {
+    return screen != nullptr ? screen->devicePixelRatio() : 1.0;
+}
+
+}  // namespace
+
 TForm2::TForm2(Screen& screen)
     : QWidget(nullptr,
               Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint),
       screen_(screen),
+      pixels_(QPoint(0, 0), scaleOf(originScreen())),
       band_([this](QPoint anchor, QPoint current) { drawOutline(anchor, current); }) {
     // The still picture is painted whole on every update: no background of its own.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setCursor(Qt::CrossCursor);
     setWindowModality(Qt::ApplicationModal);
+    if (QScreen* origin = originScreen()) {
+        setScreen(origin);
+    }
     placeOverScreen();
     const QSize size = screen_.size();
     surface_ =
         toQImage(screen_.grab(QRect(QPoint(0, 0), size))).convertToFormat(QImage::Format_RGB32);
+    // Drawn at the scale's pixel ratio, every picture pixel lands on its own screen pixel.
+    surface_.setDevicePixelRatio(pixels_.ratio());
 }
 
 TForm2::~TForm2() = default;
 
 void TForm2::placeOverScreen() {
-    setGeometry(QRect(QPoint(0, 0), screen_.size()));
+    setGeometry(QRect(QPoint(0, 0), pixels_.logicalCovering(screen_.size())));
 }
 
 int TForm2::showModal() {
@@ -60,16 +83,24 @@ void TForm2::showEvent(QShowEvent* event) {
 
 void TForm2::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRect area = event->rect();
-    painter.drawImage(area, surface_, area);
+    painter.setClipRegion(event->region());
+    painter.drawImage(QPoint(0, 0), surface_);
+}
+
+QPoint TForm2::screenPixel(const QMouseEvent* event) const {
+    if (pixels_.ratio() == 1.0) {
+        return pixels_.toPixels(event->position());
+    }
+    // Qt rounds the position to whole logical units; the display knows the exact pixel.
+    return pixels_.eventPixel(event->position(), screen_.pointerPosition());
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
-    band_.press(event->button(), event->position().toPoint());
+    band_.press(event->button(), screenPixel(event));
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent* event) {
-    band_.move(event->buttons(), event->modifiers(), event->position().toPoint());
+    band_.move(event->buttons(), event->modifiers(), screenPixel(event));
 }
 
 void TForm2::mouseReleaseEvent(QMouseEvent*) {
@@ -83,7 +114,7 @@ void TForm2::closeEvent(QCloseEvent* event) {
 }
 
 void TForm2::drawOutline(QPoint anchor, QPoint current) {
-    update(drawDottedOutline(surface_, anchor, current));
+    update(pixels_.logicalCovering(drawDottedOutline(surface_, anchor, current)));
 }
 
 void TForm2::endModal(int result) {

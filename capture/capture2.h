@@ -6,6 +6,7 @@
 
 #include "CaptureRect.h"
 #include "RubberBand.h"
+#include "ScreenPixels.h"
 
 class QEventLoop;
 
@@ -13,9 +14,10 @@ namespace varnoset {
 
 class Screen;
 
-// The rectangle overlay: a borderless, top-most window over the whole screen that shows the
-// screen as it was when the overlay was made and lets the user drag a rubber band over it. It
-// ends at the first mouse release; the keyboard cannot cancel it.
+// The rectangle overlay: a borderless, top-most window over the whole screen (every monitor) that
+// shows the screen as it was when the overlay was made, one picture pixel to one screen pixel at
+// any scale, and lets the user drag a rubber band over it. The band and the selection are in
+// screen pixels. It ends at the first mouse release; the keyboard cannot cancel it.
 class TForm2 : public QWidget {
     Q_OBJECT
 
@@ -46,10 +48,12 @@ protected:
 
 private:
     void placeOverScreen();
+    QPoint screenPixel(const QMouseEvent* event) const;
     void drawOutline(QPoint anchor, QPoint current);
     void endModal(int result);
 
     Screen& screen_;
+    ScreenPixels pixels_;
     QImage surface_;  // the still screen, with the band drawn into it
     RubberBand band_;
     int modalResult_ = 0;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 #include "Picture.h"
 
@@ -19,6 +21,8 @@ public:
     // Copies the pixels of a rectangle that lies on the screen into a picture in the display's
     // format (PixelFormat::Device).
     virtual Picture grab(const QRect& rect) = 0;
+    // Where the pointer is now, in screen pixels, when the display can say.
+    virtual std::optional<QPoint> pointerPosition() const { return std::nullopt; }
 };
 
 }  // namespace varnoset

@@ -118,8 +118,9 @@ OptionValue holderValue(const OptionHolders& holders, const Holder& holder) {
     return holders.text(std::get<Text>(holder));
 }
 
-WindowPlace centredPlace(PixelSize screen, PixelSize window) {
-    return {halfToEven(screen.width - window.width), halfToEven(screen.height - window.height)};
+WindowPlace centredPlace(PixelRect area, PixelSize window) {
+    return {area.left + halfToEven(area.width - window.width),
+            area.top + halfToEven(area.height - window.height)};
 }
 
 int printerEntryToSelect(const std::vector<std::string>& entries, std::string_view defPrinter) {

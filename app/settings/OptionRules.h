@@ -47,12 +47,19 @@ struct PixelSize {
     int width = 0;
     int height = 0;
 };
+// An area of the screen, such as one monitor, in screen pixels.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
 struct WindowPlace {
     int left = 0;
     int top = 0;
 };
-// The window centred on the screen, each half difference rounded to nearest, ties to even.
-WindowPlace centredPlace(PixelSize screen, PixelSize window);
+// The window centred on the area, each half difference rounded to nearest, ties to even.
+WindowPlace centredPlace(PixelRect area, PixelSize window);
 
 // The printer list entry to select for DefPrinter: the last entry equal to it (exact, case
 // matters), -1 when none is.

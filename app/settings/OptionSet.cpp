@@ -72,7 +72,8 @@ std::string pictureFolderAtFirstStart() {
 
 }  // namespace
 
-void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen, PixelSize window) {
+void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
+                 PixelSize window) {
     if (store.keyExists(kSetupKey)) {
         store.openKey(kSetupKey, false);
         for (const OptionRow& row : kOptionTable) {
@@ -85,14 +86,14 @@ void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen,
         const std::string folder = pictureFolderAtFirstStart();
         holders.setText(Text::LoadFolder, folder);
         holders.setText(Text::SaveFolder, folder);
-        SetDefaultOptions(store, holders, screen, window);
+        SetDefaultOptions(store, holders, monitor, window);
     }
     store.close();
 }
 
-void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen,
+void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
                        PixelSize window) {
-    const WindowPlace place = centredPlace(screen, window);
+    const WindowPlace place = centredPlace(monitor, window);
     holders.setNumber(Number::WindowTop, place.top);
     holders.setNumber(Number::WindowLeft, place.left);
 

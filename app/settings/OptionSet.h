@@ -17,12 +17,13 @@ inline constexpr std::string_view kOptionsSavedMessage = "Options saved successf
 
 // At start-up: with the key present, reads every value in table order into its holder;
 // otherwise creates the key, sets LoadFolder and SaveFolder to the temporary folder and runs
-// SetDefaultOptions. `screen` is the primary screen's size, `window` the main window's outer size.
-void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen, PixelSize window);
+// SetDefaultOptions. `monitor` is the primary monitor in screen pixels, `window` the main window's
+// outer size in screen pixels.
+void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor, PixelSize window);
 
-// The first start: centres the window, writes the 36 first-start values and sets the holders to
-// the defaults, showing portrait while the store says landscape.
-void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelSize screen,
+// The first start: centres the window on the monitor, writes the 36 first-start values and sets
+// the holders to the defaults, showing portrait while the store says landscape.
+void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
                        PixelSize window);
 
 // "Save Options": writes every option but the window position and the folders, then flushes.

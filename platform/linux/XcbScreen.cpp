@@ -115,6 +115,18 @@ QSize XcbScreen::dotsPerInch() const {
             static_cast<int>(std::lround(screen->logicalDotsPerInchY()))};
 }
 
+std::optional<QPoint> XcbScreen::pointerPosition() const {
+    if (connection_ == nullptr) {
+        return std::nullopt;
+    }
+    auto pointer = xcbReply(
+        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));
+    if (!pointer || pointer->same_screen == 0) {
+        return std::nullopt;
+    }
+    return QPoint(pointer->root_x, pointer->root_y);
+}
+
 Picture XcbScreen::grab(const QRect& rect) {
     if (connection_ == nullptr) {
         throw Error("The screen cannot be read without an X11 display");

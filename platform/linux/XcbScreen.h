@@ -27,6 +27,8 @@ public:
     // The part of the rectangle that lies on the root window, in the display's format; what lies
     // beyond it stays black. Throws varnoset::Error when the server cannot be read.
     Picture grab(const QRect& rect) override;
+    // QueryPointer on the root window.
+    std::optional<QPoint> pointerPosition() const override;
 
     // Whether grabs go through shared memory.
     bool usesSharedMemory() const { return useShm_; }

@@ -697,7 +697,7 @@ TEST_F(MainWindowTest, SaveOptionsWritesTheControlsAndSaysSo) {
 TEST_F(MainWindowTest, CloseAsksUnlessToldNotToAndTheEndKeepsThePosition) {
     start();
     window_.reset();
-    storeValues({{"WinPosLeft", -5000}, {"WinPosTop", 77}});
+    storeValues({{"WinPosLeft", -100}, {"WinPosTop", 77}});
     TVarnosetMain& window = start();
     const int beeps = entries("beep");
     const int released = platform_.lock.released;
@@ -711,13 +711,13 @@ TEST_F(MainWindowTest, CloseAsksUnlessToldNotToAndTheEndKeepsThePosition) {
     EXPECT_TRUE(window.HotkeyArmed);
     EXPECT_NE(platform_.hotkeys->recorded.find(kScreenHotkey), nullptr);
 
-    // Placed off the screen as stored, and stored back unchanged.
+    // Placed partly off the screen as stored, and stored back unchanged.
     action("NoConfirm1").trigger();
     action("CloseExit1").trigger();
     EXPECT_EQ(entries("beep"), beeps + 1);
     EXPECT_EQ(platform_.lock.released, released + 1);
     EXPECT_TRUE(platform_.hotkeys->recorded.registered.empty());
-    EXPECT_TRUE(stores("\"WinPosLeft\"=dword:ffffec78")) << store();
+    EXPECT_TRUE(stores("\"WinPosLeft\"=dword:ffffff9c")) << store();
     EXPECT_TRUE(stores("\"WinPosTop\"=dword:0000004d"));
     // Closing keeps only the position and the folders; the unsaved "Confirm" stays as it was.
     EXPECT_TRUE(stores("\"Confirm\"=dword:00000000"));

@@ -17,7 +17,7 @@ using varnoset::test::ScratchFolder;
 
 namespace {
 
-constexpr PixelSize kScreen{1024, 768};
+constexpr PixelRect kScreen{0, 0, 1024, 768};
 constexpr PixelSize kWindow{443, 421};
 const std::string kKey = "HKEY_CURRENT_USER\\SOFTWARE\\Kestrane\\NewVarnoset\\v3.00\\Setup";
 
@@ -402,14 +402,18 @@ TEST(OptionSet, StoredValuesOutsideTheirRangeOrInConflict) {
 
 TEST(OptionSet, RulesTheWindowSharesWithLoading) {
     struct Centring {
-        PixelSize screen, window;
+        PixelRect monitor;
+        PixelSize window;
         WindowPlace place;
     };
-    for (const Centring& c : {Centring{{1024, 768}, {707, 449}, {158, 160}},
-                              Centring{{1024, 768}, {705, 447}, {160, 160}},
-                              Centring{{800, 600}, {1117, 919}, {-158, -160}},
-                              Centring{{800, 600}, {400, 300}, {200, 150}}}) {
-        const WindowPlace place = centredPlace(c.screen, c.window);
+    for (const Centring& c : {Centring{{0, 0, 1024, 768}, {707, 449}, {158, 160}},
+                              Centring{{0, 0, 1024, 768}, {705, 447}, {160, 160}},
+                              Centring{{0, 0, 800, 600}, {1117, 919}, {-158, -160}},
+                              Centring{{0, 0, 800, 600}, {400, 300}, {200, 150}},
+                              // a monitor right of another, or above it
+                              Centring{{1920, 0, 1920, 1080}, {443, 421}, {2658, 330}},
+                              Centring{{0, -1200, 1600, 1200}, {400, 300}, {600, -750}}}) {
+        const WindowPlace place = centredPlace(c.monitor, c.window);
         EXPECT_EQ(place.left, c.place.left) << c.window.width;
         EXPECT_EQ(place.top, c.place.top) << c.window.height;
     }

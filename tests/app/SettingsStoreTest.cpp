@@ -164,7 +164,7 @@ TEST(SettingsStore, BadFilesAreReportedAndKept) {
         FakeOptionHolders holders;
         const std::string error = errorOf([&] {
             SettingsStore store(file);
-            LoadOptions(store, holders, {1024, 768}, {400, 300});
+            LoadOptions(store, holders, {0, 0, 1024, 768}, {400, 300});
         });
         EXPECT_NE(error.find('"' + file.string() + '"'), std::string::npos) << error;
         EXPECT_NE(error.find(c.detail), std::string::npos) << error;

@@ -18,7 +18,7 @@ using varnoset::test::FakeOptionHolders;
 
 namespace {
 
-constexpr PixelSize kScreen{1920, 1080};
+constexpr PixelRect kScreen{0, 0, 1920, 1080};
 constexpr PixelSize kWindow{443, 421};
 
 class ScratchStore {

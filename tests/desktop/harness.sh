@@ -22,14 +22,25 @@
 # and with the services CUPS_SERVER, VARNOSET_CUPS_DIR, VARNOSET_CUPS_OUT, PULSE_SERVER. The pids of
 # the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID, and with the
 # services VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
+#
+# The screen, for either form of the first line:
+#   --screen WxH   the size of Xvfb's one screen instead of 1920x1080
+#   --monitor "NAME W/MMxH/MM+X+Y"   a RandR monitor on the screen (`xrandr --setmonitor`), once
+#            per monitor; a NAME starting with "*" is the primary one. The first takes the screen's
+#            output, so only the monitors given are listed. RandR forgets them when the last
+#            client leaves, so they are made once the window manager runs.
 set -uo pipefail
 
+screen_size=1920x1080
+monitors=()
 want_cups=0
 want_pulse=0
 keep_print=0
 restart=""
 while [[ $# -gt 0 ]]; do
     case "$1" in
+        --screen) screen_size=${2:-}; shift ;;
+        --monitor) monitors+=("${2:-}"); shift ;;
         --cups) want_cups=1 ;;
         --pulse) want_pulse=1 ;;
         --keep-print) keep_print=1 ;;
@@ -42,9 +53,11 @@ done
 usage() {
     echo "usage: $0 [--cups] [--pulse] [--keep-print] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
+    echo "       before the command also: [--screen WxH] [--monitor SPEC]..." >&2
     exit 2
 }
 [[ -n "$restart" || $# -gt 0 ]] || usage
+[[ "$screen_size" =~ ^[0-9]+x[0-9]+$ ]] || usage
 
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
 wait_for() {
@@ -181,7 +194,7 @@ export VARNOSET_HARNESS
 unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 
 # Xvfb picks a free display itself and writes its number once it listens.
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$root/display" \
+Xvfb -displayfd 3 -screen 0 "${screen_size}x24" -nolisten tcp -noreset 3>"$root/display" \
     >"$root/log/xvfb.log" 2>&1 &
 pids+=($!)
 wait_for 15 test -s "$root/display" || { echo "harness: Xvfb did not start" >&2; cat "$root/log/xvfb.log" >&2; exit 1; }
@@ -201,6 +214,16 @@ openbox --sm-disable --config-file "$VARNOSET_OPENBOX_RC" >"$root/log/openbox.lo
 pids+=($!)
 wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
     { echo "harness: openbox did not start" >&2; exit 1; }
+
+if ((${#monitors[@]} > 0)); then
+    output=$(xrandr | awk '/ connected/ {print $1; exit}')
+    for ((i = 0; i < ${#monitors[@]}; i++)); do
+        # shellcheck disable=SC2086 # NAME and GEOMETRY are two words
+        xrandr --setmonitor ${monitors[i]} "$( ((i == 0)) && echo "$output" || echo none)" \
+            >>"$root/log/xrandr.log" 2>&1 ||
+            { echo "harness: could not make the monitor ${monitors[i]}" >&2; exit 1; }
+    done
+fi
 
 start_trayer; rc=$?
 pids+=($started)

@@ -88,11 +88,20 @@ bool acceptMessageBox() {
 }
 
 bool waitForOverlay() {
-    return desktop::waitUntil([] {
+    // The whole X screen, all monitors.
+    const QString root = desktop::run("xwininfo", {"-root"}).out;
+    auto field = [&](const char* label) {
+        return QRegularExpression(QString::fromLatin1(label) + QStringLiteral(":\\s+(\\d+)"))
+            .match(root)
+            .captured(1)
+            .toInt();
+    };
+    const QRect screen(0, 0, field("Width"), field("Height"));
+    return desktop::waitUntil([&] {
         const QString out =
             desktop::run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
         for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
-            if (desktop::windowGeometry(line.trimmed().toULong()) == QRect(0, 0, 1920, 1080)) {
+            if (desktop::windowGeometry(line.trimmed().toULong()) == screen) {
                 return true;
             }
         }
