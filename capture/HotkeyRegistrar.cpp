@@ -23,6 +23,24 @@ QString formName(const QString& keyName, const HotkeyBinding& form) {
     return form.withAlt ? QStringLiteral("Alt+") + keyName : keyName;
 }
 
+// The key alone first, as the prompt names it.
+std::vector<HotkeyBinding> keyAloneFirst(std::vector<HotkeyBinding> forms) {
+    std::stable_sort(forms.begin(), forms.end(),
+                     [](const auto& a, const auto& b) { return !a.withAlt && b.withAlt; });
+    return forms;
+}
+
+// "PrintScreen: varnoset --capture desktop; Alt+PrintScreen: varnoset --capture window"
+QString shortcutList(const QString& keyName, const std::vector<HotkeyBinding>& forms,
+                     int hotkeyFunction) {
+    QStringList bindings;
+    for (const HotkeyBinding& form : forms) {
+        bindings << formName(keyName, form) + QStringLiteral(": ") +
+                        commandFor(form, hotkeyFunction);
+    }
+    return bindings.join(QStringLiteral("; "));
+}
+
 }  // namespace
 
 HotkeyRegistrar::HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int)> checkKeyItem,
@@ -133,7 +151,26 @@ QString HotkeyRegistrar::trayTip(const QString& prompt) {
     return QStringLiteral("Varnoset\u00AE v3.00  [ ") + prompt + QStringLiteral(" ]");
 }
 
+QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
+    const CaptureMode* mode = captureModeFor(hotkeyFunction_);
+    if (!hotkeys_.boundByDesktop() || mode == nullptr || !keyTableRowOf(hotkey_)) {
+        return {};
+    }
+    std::vector<HotkeyBinding> forms =
+        keyAloneFirst({mode->bindings.begin(), mode->bindings.end()});
+    if (keyAloneOnly) {
+        forms.resize(1);
+    }
+    return shortcutList(keyName(), forms, hotkeyFunction_);
+}
+
 void HotkeyRegistrar::updateTrayTip() {
+    // The tray shows the first 63 characters of a tooltip: the key alone fits.
+    const QString shortcut = desktopShortcuts(true);
+    if (!suspended_ && !shortcut.isEmpty()) {
+        showTrayTip_(trayTip(shortcut));
+        return;
+    }
     if (suspended_ || refused_.empty()) {
         showTrayTip_(trayTip(prompt_));
         return;
@@ -158,16 +195,10 @@ void HotkeyRegistrar::showSuspended(std::uint8_t hotkey) {
 HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
                                                        const std::vector<HotkeyBinding>& refused,
                                                        int hotkeyFunction) {
-    // The key alone first, as the tooltip names it.
-    std::vector<HotkeyBinding> ordered = refused;
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const auto& a, const auto& b) { return !a.withAlt && b.withAlt; });
+    const std::vector<HotkeyBinding> ordered = keyAloneFirst(refused);
     QStringList forms;
-    QStringList bindings;
     for (const HotkeyBinding& form : ordered) {
         forms << formName(keyName, form);
-        bindings << formName(keyName, form) + QStringLiteral(": ") +
-                        commandFor(form, hotkeyFunction);
     }
     const QString taken = forms.join(QStringLiteral(" and "));
     Notice notice;
@@ -178,7 +209,7 @@ HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
                       "in Options \u25B8 Define Hotkey, or free the key in the desktop's keyboard "
                       "settings, or bind it there to the command (%2). Varnoset takes the key "
                       "as soon as it is free.")
-                      .arg(taken, bindings.join(QStringLiteral("; ")));
+                      .arg(taken, shortcutList(keyName, ordered, hotkeyFunction));
     return notice;
 }
 

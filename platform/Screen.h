@@ -19,6 +19,9 @@ public:
     // Copies the pixels of a rectangle that lies on the screen into a picture in the display's
     // format (PixelFormat::Device).
     virtual Picture grab(const QRect& rect) = 0;
+    // Whether a window is placed over the whole screen by its own geometry (X11). Where the
+    // compositor places every window (Wayland), a full-screen window covers the output instead.
+    virtual bool placesOwnWindows() const { return true; }
 };
 
 }  // namespace varnoset
