@@ -5,7 +5,7 @@
 #
 # The session: a private session bus, PipeWire, sway on the headless backend (one 1280x720
 # output, swaybar as the tray host, Xwayland on demand) and the screenshot portal
-# (xdg-desktop-portal with its wlroots and GTK backends, started by bus activation). sway binds
+# (xdg-desktop-portal with its wlroots and GTK backends). sway binds
 # Print to `$VARNOSET_BIN --capture desktop` and Alt+Print to `$VARNOSET_BIN --capture window`.
 # sway refuses to run as root: run as root (as CI does), the harness creates the user
 # varnoset-wl and runs the session and the command as that user; binaries it cannot read are
@@ -85,6 +85,18 @@ if [[ "${VARNOSET_WL_INNER:-}" == 1 ]]; then
         --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.NameHasOwner \
         org.kde.StatusNotifierWatcher | grep -q true' ||
         { echo "wayland harness: no tray host" >&2; cat "$root/log/sway.log" >&2; exit 1; }
+    # The screenshot portal's wlroots backend, started here: started by the bus at the first
+    # request, it kept that request waiting for the bus's 25 s time-out.
+    setsid /usr/libexec/xdg-desktop-portal-wlr -r </dev/null >"$root/log/portal-wlr.log" 2>&1 &
+    has_owner() {
+        gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+            --method org.freedesktop.DBus.NameHasOwner "$1" | grep -q true
+    }
+    wait_for 20 has_owner org.freedesktop.impl.portal.desktop.wlr &&
+        wait_for 30 gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
+            --object-path /org/freedesktop/portal/desktop \
+            --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version ||
+        { echo "wayland harness: no screenshot portal" >&2; cat "$root/log/portal-wlr.log" >&2; exit 1; }
     export VARNOSET_WAYVNC_PORT=$((20000 + RANDOM % 20000))
     wayvnc 127.0.0.1 "$VARNOSET_WAYVNC_PORT" </dev/null >"$root/log/wayvnc.log" 2>&1 &
     wait_for 10 sh -c "swaymsg -t get_seats | grep -q '\"capabilities\": [1-9]'" ||
