@@ -165,7 +165,7 @@ QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
 }
 
 void HotkeyRegistrar::updateTrayTip() {
-    // The tray shows the first 63 characters of a tooltip: the key alone fits.
+    // The tray icon keeps 62 characters of a tooltip: the key alone fits.
     const QString shortcut = desktopShortcuts(true);
     if (!suspended_ && !shortcut.isEmpty()) {
         showTrayTip_(trayTip(shortcut));

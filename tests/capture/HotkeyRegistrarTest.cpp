@@ -172,8 +172,8 @@ TEST(HotkeyRegistrar, WhereTheDesktopBindsTheKeysThePromptNamesTheCommand) {
         f.registrar.registerHotkeys(c.key, c.mode);
         EXPECT_EQ(f.tips.back(), HotkeyRegistrar::trayTip(c.tip)) << c.mode;
         EXPECT_EQ(f.registrar.desktopShortcuts(), c.shortcuts) << c.mode;
-        // The tray shows 63 characters of a tooltip.
-        EXPECT_LE(f.tips.back().size(), 63) << c.mode;
+        // The tray icon keeps 62 characters of a tooltip.
+        EXPECT_LE(f.tips.back().size(), 62) << c.mode;
     }
 
     RegistrarFixture suspended;

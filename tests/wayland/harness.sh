@@ -46,14 +46,8 @@ stop_session() {
     kill -9 "${alive[@]}" 2>/dev/null
 }
 
-wait_for() {
-    local limit=$1; shift
-    local deadline=$((SECONDS + limit))
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
-}
+# shellcheck source=../support/wait_for.sh
+. "$here/../support/wait_for.sh"
 
 # The inner part: runs as the session's user, in the prepared root folder.
 if [[ "${VARNOSET_WL_INNER:-}" == 1 ]]; then
