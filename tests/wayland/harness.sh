@@ -123,24 +123,36 @@ finish() {
 trap finish EXIT
 trap 'exit 130' INT TERM
 
-# Binaries the session's user cannot run are copied where it can.
-readable() { "${run_as[@]}" test -x "$1" -a -r "$1"; }
+# What the session's user runs or reads must be reachable for it (a clone under /root is not):
+# each file it cannot read is copied to a world-readable folder, and used from there.
+readable() { "${run_as[@]}" test -r "$1"; }
+reachable() {
+    if readable "$1"; then
+        echo "$1"
+    else
+        mkdir -p "$root/bin/$2" && cp -p "$1" "$root/bin/$2/" && echo "$root/bin/$2/$(basename "$1")"
+    fi
+}
 command=("$@")
 command[0]=$(command -v "${command[0]}") || { echo "wayland harness: no $1" >&2; exit 2; }
-if ! readable "${command[0]}"; then
-    cp "${command[0]}" "$root/bin/" && command[0]=$root/bin/$(basename "${command[0]}")
-fi
-if [[ -n "${VARNOSET_BIN:-}" ]] && ! readable "$VARNOSET_BIN"; then
-    cp "$VARNOSET_BIN" "$root/bin/" && VARNOSET_BIN=$root/bin/$(basename "$VARNOSET_BIN")
+command[0]=$(reachable "${command[0]}" .)
+harness=$(reachable "$here/harness.sh" wayland)
+reachable "$here/../support/wait_for.sh" support >/dev/null
+export VARNOSET_BIN=${VARNOSET_BIN:+$(reachable "$VARNOSET_BIN" .)}
+export VARNOSET_BIN=${VARNOSET_BIN:-varnoset}
+[[ -n "${VARNOSET_RFB_POINTER:-}" ]] &&
+    export VARNOSET_RFB_POINTER=$(reachable "$VARNOSET_RFB_POINTER" wayland)
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+    LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$(reachable "${BASH_REMATCH[1]}" support)}
+    export LSAN_OPTIONS
 fi
 chmod -R a+rX "$root/bin"
-export VARNOSET_BIN=${VARNOSET_BIN:-varnoset}
 
 sed "s|@VARNOSET_BIN@|$VARNOSET_BIN|g" "$here/sway.conf.in" >"$root/sway.conf"
 chmod 644 "$root/sway.conf"
 
 VARNOSET_WL_INNER=1 "${run_as[@]}" env VARNOSET_WL_INNER=1 VARNOSET_TEST_ROOT="$root" \
-    VARNOSET_BIN="$VARNOSET_BIN" "$here/harness.sh" "${command[@]}"
+    VARNOSET_BIN="$VARNOSET_BIN" "$harness" "${command[@]}"
 rc=$?
 if ((rc != 0)); then
     for f in sway wayvnc; do
