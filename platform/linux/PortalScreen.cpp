@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <optional>
 
 #include "Error.h"
 #include "QtPictureConversion.h"
@@ -30,6 +31,27 @@ constexpr uint kResponseCancelled = 1;
 Error failure(const QString& why) {
     return Error((QStringLiteral("The screen could not be captured: ") + why).toStdString());
 }
+
+// Receives the Response of one request while it lives.
+class ResponseSubscription {
+public:
+    ResponseSubscription(QDBusConnection bus, QString path, QObject* receiver)
+        : bus_(std::move(bus)), path_(std::move(path)), receiver_(receiver) {
+        bus_.connect(kPortalService, path_, kRequestInterface, QStringLiteral("Response"),
+                     receiver_, SLOT(onResponse(uint, QVariantMap)));
+    }
+    ~ResponseSubscription() {
+        bus_.disconnect(kPortalService, path_, kRequestInterface, QStringLiteral("Response"),
+                        receiver_, SLOT(onResponse(uint, QVariantMap)));
+    }
+    ResponseSubscription(const ResponseSubscription&) = delete;
+    ResponseSubscription& operator=(const ResponseSubscription&) = delete;
+
+private:
+    QDBusConnection bus_;
+    QString path_;
+    QObject* receiver_;
+};
 
 }  // namespace
 
@@ -69,17 +91,7 @@ QImage PortalScreen::shoot() {
     const QString sender = bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
     const QString handle =
         kPortalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-    bus.connect(kPortalService, handle, kRequestInterface, QStringLiteral("Response"), this,
-                SLOT(onResponse(uint, QVariantMap)));
-    struct Disconnect {
-        QDBusConnection& bus;
-        const QString& handle;
-        PortalScreen* self;
-        ~Disconnect() {
-            bus.disconnect(kPortalService, handle, kRequestInterface, QStringLiteral("Response"),
-                           self, SLOT(onResponse(uint, QVariantMap)));
-        }
-    } disconnect{bus, handle, this};
+    ResponseSubscription predicted(bus, handle, this);
 
     response_.reset();
     uri_.clear();
@@ -91,13 +103,17 @@ QImage PortalScreen::shoot() {
                         {QStringLiteral("interactive"), false}};
     const QDBusReply<QDBusObjectPath> reply = bus.call(call, QDBus::Block, timeoutMs_);
     if (!reply.isValid()) {
+        const QDBusError::ErrorType type = reply.error().type();
+        if (type == QDBusError::NoReply || type == QDBusError::Timeout) {
+            throw failure(QStringLiteral("the screenshot portal did not answer in time"));
+        }
         throw failure(QStringLiteral("the desktop offers no screenshot portal (") +
                       reply.error().message() + QLatin1Char(')'));
     }
+    // A portal older than the handle token chooses its own path.
+    std::optional<ResponseSubscription> chosen;
     if (reply.value().path() != handle) {
-        // An older portal chose its own path: listen there as well.
-        bus.connect(kPortalService, reply.value().path(), kRequestInterface,
-                    QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
+        chosen.emplace(bus, reply.value().path(), this);
     }
     if (!response_) {
         QEventLoop loop;
@@ -105,10 +121,6 @@ QImage PortalScreen::shoot() {
         QTimer::singleShot(timeoutMs_, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
         waiting_ = nullptr;
-    }
-    if (reply.value().path() != handle) {
-        bus.disconnect(kPortalService, reply.value().path(), kRequestInterface,
-                       QStringLiteral("Response"), this, SLOT(onResponse(uint, QVariantMap)));
     }
     if (!response_) {
         throw failure(QStringLiteral("the screenshot portal did not answer in time"));

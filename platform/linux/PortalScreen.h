@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <QVariantMap>
+#include <optional>
 
 #include "Screen.h"
 
