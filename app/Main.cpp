@@ -183,7 +183,7 @@ void TVarnosetMain::showDesktopShortcuts() {
         Hotkey1->insertAction(first, note);
         Hotkey1->insertSeparator(first);
     }
-    if (note != nullptr) {
+    if (note != nullptr && !shortcuts.isEmpty()) {  // kept while suspended
         note->setText(QStringLiteral("Bind in the desktop's shortcuts: ") + shortcuts);
     }
 }

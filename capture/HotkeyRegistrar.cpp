@@ -153,7 +153,7 @@ QString HotkeyRegistrar::trayTip(const QString& prompt) {
 
 QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
     const CaptureMode* mode = captureModeFor(hotkeyFunction_);
-    if (!hotkeys_.boundByDesktop() || mode == nullptr || !keyTableRowOf(hotkey_)) {
+    if (!hotkeys_.boundByDesktop() || suspended_ || mode == nullptr || !keyTableRowOf(hotkey_)) {
         return {};
     }
     std::vector<HotkeyBinding> forms =
@@ -167,7 +167,7 @@ QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
 void HotkeyRegistrar::updateTrayTip() {
     // The tray icon keeps 62 characters of a tooltip: the key alone fits.
     const QString shortcut = desktopShortcuts(true);
-    if (!suspended_ && !shortcut.isEmpty()) {
+    if (!shortcut.isEmpty()) {
         showTrayTip_(trayTip(shortcut));
         return;
     }
@@ -195,10 +195,16 @@ void HotkeyRegistrar::showSuspended(std::uint8_t hotkey) {
 HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
                                                        const std::vector<HotkeyBinding>& refused,
                                                        int hotkeyFunction) {
-    const std::vector<HotkeyBinding> ordered = keyAloneFirst(refused);
+    // The key alone first, as the tooltip names it.
+    std::vector<HotkeyBinding> ordered = refused;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto& a, const auto& b) { return !a.withAlt && b.withAlt; });
     QStringList forms;
+    QStringList bindings;
     for (const HotkeyBinding& form : ordered) {
         forms << formName(keyName, form);
+        bindings << formName(keyName, form) + QStringLiteral(": ") +
+                        commandFor(form, hotkeyFunction);
     }
     const QString taken = forms.join(QStringLiteral(" and "));
     Notice notice;
@@ -209,7 +215,7 @@ HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
                       "in Options \u25B8 Define Hotkey, or free the key in the desktop's keyboard "
                       "settings, or bind it there to the command (%2). Varnoset takes the key "
                       "as soon as it is free.")
-                      .arg(taken, shortcutList(keyName, ordered, hotkeyFunction));
+                      .arg(taken, bindings.join(QStringLiteral("; ")));
     return notice;
 }
 
