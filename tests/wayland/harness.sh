@@ -59,9 +59,10 @@ if [[ "${VARNOSET_WL_INNER:-}" == 1 ]]; then
     export XDG_CACHE_HOME=$root/home/.cache TMPDIR=$root/tmp
     trap 'stop_session "$run"' EXIT
     trap 'exit 130' INT TERM
-    dbus-daemon --session --fork --address="unix:path=$run/bus" --print-address=3 \
-        3>"$run/bus.addr" >"$root/log/dbus.log" 2>&1 ||
-        { echo "wayland harness: no session bus" >&2; exit 1; }
+    # Not forked: a child of this script, stopped with it even when the script is killed.
+    dbus-daemon --session --nofork --address="unix:path=$run/bus" --print-address=3 \
+        3>"$run/bus.addr" </dev/null >"$root/log/dbus.log" 2>&1 &
+    wait_for 10 test -s "$run/bus.addr" || { echo "wayland harness: no session bus" >&2; exit 1; }
     export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$run/bus.addr")
     # xdg-desktop-portal-wlr ends at start-up without PipeWire, even for screenshots.
     setsid pipewire </dev/null >"$root/log/pipewire.log" 2>&1 &
