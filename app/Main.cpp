@@ -106,6 +106,7 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
             if (TrayIcon1 != nullptr) {
                 TrayIcon1->setToolTip(tip);
             }
+            showDesktopShortcuts();
         },
         [this](const QString& title, const QString& text) {
             // At start-up the keys are taken before the icon shows: the notice waits for it.
@@ -172,6 +173,23 @@ void TVarnosetMain::buildTrayMenu() {
     NoDialog2->setCheckable(true);
     PopupMenu1->addSeparator();
     About2 = add("About2", QStringLiteral("About"));
+}
+
+void TVarnosetMain::showDesktopShortcuts() {
+    const QString shortcuts = registrar_ ? registrar_->desktopShortcuts() : QString();
+    auto* note = Hotkey1->findChild<QAction*>(QStringLiteral("DesktopShortcuts1"));
+    if (note == nullptr && !shortcuts.isEmpty()) {
+        // Above the keys, outside their radio group: it names the commands, it chooses nothing.
+        note = new QAction(Hotkey1);
+        note->setObjectName(QStringLiteral("DesktopShortcuts1"));
+        note->setEnabled(false);
+        QAction* first = Hotkey1->actions().value(0);
+        Hotkey1->insertAction(first, note);
+        Hotkey1->insertSeparator(first);
+    }
+    if (note != nullptr && !shortcuts.isEmpty()) {  // kept while suspended
+        note->setText(QStringLiteral("Bind in the desktop's shortcuts: ") + shortcuts);
+    }
 }
 
 void TVarnosetMain::buildMenuGroups() {

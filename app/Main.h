@@ -117,6 +117,8 @@ private:
     void applyArtwork();
     void buildTrayMenu();
     void buildMenuGroups();
+    // Where the desktop binds the keys, Define Hotkey names the commands to bind.
+    void showDesktopShortcuts();
     void connectHandlers();
     void connectImageOptions();
     void FormShow();
@@ -157,6 +159,7 @@ private:
     void setImageOptions() override;
     void printPicture() override;
     void editPicture() override;
+    void notify(const QString& title, const QString& text) override;
 
     // PrintHost
     bool printerListEnabled() const override;

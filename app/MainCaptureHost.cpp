@@ -1,6 +1,8 @@
 // The main window as the capture commands see it.
 #include "Main.h"
 
+#include "TrayIcon.h"
+
 namespace varnoset {
 
 bool TVarnosetMain::hotkeyArmed() const {
@@ -12,6 +14,11 @@ void TVarnosetMain::setHotkeyArmed(bool armed) {
 void TVarnosetMain::rearmHotkeyIfHidden() {
     if (!isVisible()) {
         HotkeyArmed = !Suspend1->isChecked();
+    }
+}
+void TVarnosetMain::notify(const QString& title, const QString& text) {
+    if (TrayIcon1 != nullptr) {
+        TrayIcon1->showMessage(title, text);
     }
 }
 void TVarnosetMain::setProcessingEnabled(bool enabled) {

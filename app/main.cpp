@@ -99,14 +99,15 @@ int main(int argc, char** argv) {
         // No copy runs: start one, then carry the command out.
     }
 
-    // An X11 program: in a Wayland session it runs through XWayland.
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    if (!canOpenX11Display(why)) {
+    // A native Wayland program in a Wayland session; an X11 one everywhere else.
+    const DisplayServer server = currentDisplayServer();
+    qputenv("QT_QPA_PLATFORM", qtPlatformFor(server));
+    if (server == DisplayServer::X11 && !canOpenX11Display(why)) {
         std::fprintf(stderr, "varnoset: %s; Varnoset needs an X11 desktop.\n", why.c_str());
         return kNotDelivered;
     }
     VarnosetApplication app(argc, argv);
-    TVarnosetMain mainWindow(makeLinuxPlatform());
+    TVarnosetMain mainWindow(makeLinuxPlatform(server));
     if (!mainWindow.FormCreate()) {
         // Another copy runs: a plain start ends at once, touching nothing.
         return command ? deliverToStartingCopy(socket, *command) : 0;

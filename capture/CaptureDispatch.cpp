@@ -77,7 +77,11 @@ void CaptureDispatch::capture(CaptureKind kind) {
             break;
         case CaptureKind::Window:
         case CaptureKind::Client:
-            CaptureForegroundWindow(kind == CaptureKind::Client);
+            if (devices_.activeWindow.canLocate()) {
+                CaptureForegroundWindow(kind == CaptureKind::Client);
+            } else {
+                CaptureUnlocatableWindow();
+            }
             break;
         case CaptureKind::Region:
             CaptureSelectedRect();
@@ -187,6 +191,16 @@ void CaptureDispatch::CaptureForegroundWindow(bool clientArea) {
                        : clientArea ? devices_.activeWindow.clientRect(window)
                                     : devices_.activeWindow.windowRect(window);
     CaptureAndRoundTrip(CaptureRect::fromQRect(rect));
+}
+
+void CaptureDispatch::CaptureUnlocatableWindow() {
+    if (!toldWindowUnlocatable_) {
+        toldWindowUnlocatable_ = true;
+        host_.notify(QStringLiteral("Varnoset"),
+                     QStringLiteral("This desktop does not tell programs where the active window "
+                                    "is. Drag a rectangle around the window instead."));
+    }
+    CaptureSelectedRect();
 }
 
 void CaptureDispatch::CaptureAndRoundTrip(CaptureRect rect) {

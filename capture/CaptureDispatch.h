@@ -74,6 +74,8 @@ private:
     void PlayHotkeySound();
     void CaptureDesktop();
     void CaptureForegroundWindow(bool clientArea);
+    // Where the active window cannot be located: says so once, then the rectangle overlay.
+    void CaptureUnlocatableWindow();
     void CaptureAndRoundTrip(CaptureRect rect);
     void DeliverCapture(bool editAllowed);
 
@@ -82,6 +84,7 @@ private:
     CaptureDevices devices_;
     RectangleSelector selectRectangle_;
     Waiter wait_;
+    bool toldWindowUnlocatable_ = false;
 };
 
 }  // namespace varnoset

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 
 #include "Picture.h"
@@ -50,6 +52,8 @@ public:
     virtual void setImageOptions() = 0;
     virtual void printPicture() = 0;
     virtual void editPicture() = 0;
+    // A desktop notification beside the tray icon.
+    virtual void notify(const QString& /*title*/, const QString& /*text*/) {}
 };
 
 }  // namespace varnoset

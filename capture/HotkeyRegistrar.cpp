@@ -23,6 +23,24 @@ QString formName(const QString& keyName, const HotkeyBinding& form) {
     return form.withAlt ? QStringLiteral("Alt+") + keyName : keyName;
 }
 
+// The key alone first, as the prompt names it.
+std::vector<HotkeyBinding> keyAloneFirst(std::vector<HotkeyBinding> forms) {
+    std::stable_sort(forms.begin(), forms.end(),
+                     [](const auto& a, const auto& b) { return !a.withAlt && b.withAlt; });
+    return forms;
+}
+
+// "PrintScreen: varnoset --capture desktop; Alt+PrintScreen: varnoset --capture window"
+QString shortcutList(const QString& keyName, const std::vector<HotkeyBinding>& forms,
+                     int hotkeyFunction) {
+    QStringList bindings;
+    for (const HotkeyBinding& form : forms) {
+        bindings << formName(keyName, form) + QStringLiteral(": ") +
+                        commandFor(form, hotkeyFunction);
+    }
+    return bindings.join(QStringLiteral("; "));
+}
+
 }  // namespace
 
 HotkeyRegistrar::HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int)> checkKeyItem,
@@ -136,7 +154,26 @@ QString HotkeyRegistrar::trayTip(const QString& prompt) {
     return QStringLiteral("Varnoset\u00AE v3.00  [ ") + prompt + QStringLiteral(" ]");
 }
 
+QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
+    const CaptureMode* mode = captureModeFor(hotkeyFunction_);
+    if (!hotkeys_.boundByDesktop() || suspended_ || mode == nullptr || !keyTableRowOf(hotkey_)) {
+        return {};
+    }
+    std::vector<HotkeyBinding> forms =
+        keyAloneFirst({mode->bindings.begin(), mode->bindings.end()});
+    if (keyAloneOnly) {
+        forms.resize(1);
+    }
+    return shortcutList(keyName(), forms, hotkeyFunction_);
+}
+
 void HotkeyRegistrar::updateTrayTip() {
+    // The tray icon keeps 62 characters of a tooltip: the key alone fits.
+    const QString shortcut = desktopShortcuts(true);
+    if (!shortcut.isEmpty()) {
+        showTrayTip_(trayTip(shortcut));
+        return;
+    }
     if (suspended_ || refused_.empty()) {
         showTrayTip_(trayTip(prompt_));
         return;

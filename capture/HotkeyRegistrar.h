@@ -42,6 +42,11 @@ public:
     const std::vector<HotkeyBinding>& refused() const { return refused_; }
 
     const QString& prompt() const { return prompt_; }
+    // Where the desktop binds the keys: each form of the key with the command to bind it to
+    // ("PrintScreen: varnoset --capture desktop; Alt+PrintScreen: varnoset --capture window"),
+    // or the key alone; empty where the program takes the keys itself, while suspended, and for
+    // a key or mode outside the tables.
+    QString desktopShortcuts(bool keyAloneOnly = false) const;
     static QString trayTip(const QString& prompt);
     // What the notification says when another program holds forms of the key: the key's name as
     // the prompt gives it, the refused forms and the capture mode.

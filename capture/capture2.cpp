@@ -58,7 +58,11 @@ void TForm2::placeOverScreen() {
 
 int TForm2::showModal() {
     modalResult_ = 0;
-    show();
+    if (screen_.placesOwnWindows()) {
+        show();
+    } else {
+        showFullScreen();  // where the compositor places windows, this covers the output
+    }
     raise();
     QEventLoop loop;
     modalLoop_ = &loop;

@@ -40,8 +40,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 
-# The libraries the program links, the platform plugin Qt loads for X11, the sound backend
-# libcanberra loads, the fonts of the printed footer, and the desktop's default-application
+# The libraries the program links, the platform plugins Qt loads for X11 and Wayland, the sound
+# backend libcanberra loads, the fonts of the printed footer, and the desktop's default-application
 # tools.
 set(VARNOSET_DEB_DEPENDS
   "libc6 (>= 2.34)"
@@ -52,7 +52,9 @@ set(VARNOSET_DEB_DEPENDS
   "libqt6network6 (>= 6.4)"
   "libqt6widgets6 (>= 6.4)"
   "libqt6printsupport6 (>= 6.4)"
+  "libqt6dbus6 (>= 6.4)"
   "qt6-qpa-plugins"
+  "qt6-wayland"
   "libjpeg62-turbo (>= 1:2.0)"
   "libxcb1"
   "libxcb-keysyms1"

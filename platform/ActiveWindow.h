@@ -19,6 +19,8 @@ public:
     // The window's client area in screen coordinates; an empty QRect at (0, 0) when the window
     // cannot be asked.
     virtual QRect clientRect(Handle window) const = 0;
+    // False where no program may learn another's window or its place (Wayland).
+    virtual bool canLocate() const { return true; }
 };
 
 }  // namespace varnoset

@@ -26,6 +26,9 @@ public:
     // Called after the held states may have changed without a call here (a keyboard change makes
     // every key be taken again).
     virtual void setHeldChangedHandler(std::function<void()> handler) = 0;
+    // True where no program may take keys for itself (Wayland): the desktop's own shortcut
+    // settings bind the key to a command line, and registrations only record the choice.
+    virtual bool boundByDesktop() const { return false; }
 };
 
 }  // namespace varnoset

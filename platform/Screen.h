@@ -23,6 +23,9 @@ public:
     virtual Picture grab(const QRect& rect) = 0;
     // Where the pointer is now, in screen pixels, when the display can say.
     virtual std::optional<QPoint> pointerPosition() const { return std::nullopt; }
+    // Whether a window is placed over the whole screen by its own geometry (X11). Where the
+    // compositor places every window (Wayland), a full-screen window covers the output instead.
+    virtual bool placesOwnWindows() const { return true; }
 };
 
 }  // namespace varnoset

@@ -11,7 +11,7 @@ build_pkgs=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev
     libjpeg62-turbo-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev
     libcanberra-dev libcanberra-pulse fonts-liberation fonts-dejavu-core
-    xdg-utils
+    xdg-utils qt6-wayland
 )
 deb_pkgs=(lintian appstream)
 desktop_pkgs=(
@@ -24,6 +24,9 @@ test_pkgs=(
     xdotool xclip x11-apps desktop-file-utils lintian appstream
     cups cups-bsd cups-client ghostscript poppler-utils
     pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot tesseract-ocr
+    sway swaybg xwayland grim wtype wl-clipboard wayvnc pipewire dbus-daemon dbus-bin
+    libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
+    python3-dbus python3-gi
 )
 bench_pkgs=(libbenchmark-dev scrot maim imagemagick libjpeg-turbo-progs dbus-daemon bsdextrautils)
 # Compared with where they install; the benchmarks leave out what is missing.

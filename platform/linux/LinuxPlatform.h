@@ -1,10 +1,12 @@
 #pragma once
 
+#include "DisplayServer.h"
 #include "PlatformServices.h"
 
 namespace varnoset {
 
-// The seams as they are on a Linux X11 desktop.
-PlatformServices makeLinuxPlatform();
+// The seams as they are on a Linux desktop: an X11 one, or a Wayland session where the screen
+// is read through the desktop portal and the keys are the desktop's own shortcuts.
+PlatformServices makeLinuxPlatform(DisplayServer server = DisplayServer::X11);
 
 }  // namespace varnoset

@@ -1,5 +1,7 @@
 #include "QtTrayShell.h"
 
+#include <cstdio>
+
 namespace varnoset {
 
 namespace {
@@ -8,7 +10,8 @@ constexpr int kMessageShownMs = 15000;
 
 }  // namespace
 
-QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {
+QtTrayShell::QtTrayShell(QObject* parent, QString noHostNotice)
+    : QObject(parent), noHostNotice_(std::move(noHostNotice)) {
     connect(&icon_, &QSystemTrayIcon::activated, this, &QtTrayShell::onActivated);
 }
 
@@ -16,7 +19,12 @@ bool QtTrayShell::add(const TrayIconRecord& record) {
     icon_.setIcon(record.icon);
     icon_.setToolTip(record.toolTip);
     icon_.show();
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    const bool shown = QSystemTrayIcon::isSystemTrayAvailable();
+    if (!shown && !noHostNotice_.isEmpty()) {
+        std::fprintf(stderr, "%s\n", noHostNotice_.toLocal8Bit().constData());
+        noHostNotice_.clear();  // once
+    }
+    return shown;
 }
 
 bool QtTrayShell::modify(const TrayIconRecord& record) {

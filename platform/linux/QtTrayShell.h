@@ -11,7 +11,9 @@ namespace varnoset {
 class QtTrayShell final : public QObject, public TrayShell {
     Q_OBJECT
 public:
-    explicit QtTrayShell(QObject* parent = nullptr);
+    // noHostNotice, when given, is written to the standard error output once when the session
+    // has no notification area to show the icon in.
+    explicit QtTrayShell(QObject* parent = nullptr, QString noHostNotice = {});
 
     bool add(const TrayIconRecord& record) override;
     bool modify(const TrayIconRecord& record) override;
@@ -24,6 +26,7 @@ private:
 
     QSystemTrayIcon icon_;
     std::function<void(TrayMouseMessage)> handler_;
+    QString noHostNotice_;
 };
 
 }  // namespace varnoset

@@ -116,6 +116,19 @@ TEST(CaptureDispatch, WindowCaptureTakesTheClientAreaOrTheWholeScreenWithoutAWin
     EXPECT_EQ(low.lastGrab(), QRect(10, 700, 200, 68));
 }
 
+TEST(CaptureDispatch, AWindowThatCannotBeLocatedIsDraggedOutAndSaidOnce) {
+    Dispatch d;
+    d.window.locatable = false;
+    d.selection = CaptureRect{10, 20, 110, 220};
+    d.dispatch.hotkeyMessage(kWindowHotkey);
+    d.host.armed = true;
+    d.dispatch.capture(CaptureKind::Client);
+    EXPECT_EQ(d.log.entries.count("notify Varnoset"), 1);
+    EXPECT_EQ(d.log.entries.count("overlay"), 2);
+    EXPECT_LT(d.log.indexOf("notify Varnoset"), d.log.indexOf("overlay"));
+    EXPECT_EQ(d.lastGrab(), QRect(10, 20, 100, 200));
+}
+
 TEST(CaptureDispatch, TheSoundStartsBeforeThePixelsAreCopiedAndBeepsWhenRefused) {
     Dispatch d;
     d.host.sound = true;

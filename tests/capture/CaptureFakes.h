@@ -78,6 +78,8 @@ public:
     Handle foreground() const override { return window; }
     QRect windowRect(Handle w) const override { return w == window ? frame : QRect(); }
     QRect clientRect(Handle w) const override { return w == window ? client : QRect(); }
+    bool locatable = true;
+    bool canLocate() const override { return locatable; }
 };
 
 class FakeSound final : public varnoset::Sound {
@@ -151,6 +153,8 @@ public:
                    takenElsewhere.end();
     }
     void retryRefused() override { ++retries; }
+    bool desktopBinds = false;
+    bool boundByDesktop() const override { return desktopBinds; }
     void setHeldChangedHandler(std::function<void()> handler) override {
         heldChanged = std::move(handler);
     }
@@ -247,6 +251,9 @@ public:
     void editPicture() override {
         log_.add(QStringLiteral("edit"));
         ++edits;
+    }
+    void notify(const QString& title, const QString&) override {
+        log_.add(QStringLiteral("notify ") + title);
     }
 
 private:

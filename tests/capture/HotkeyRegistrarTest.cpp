@@ -161,3 +161,40 @@ TEST(HotkeyRegistrar, AKeyHeldElsewhereIsSaidOnceAndTakenWhenFree) {
     f.registrar.registerHotkeys(65, 0);
     EXPECT_TRUE(f.registrar.refused().empty());
 }
+
+TEST(HotkeyRegistrar, WhereTheDesktopBindsTheKeysThePromptNamesTheCommand) {
+    struct Case {
+        std::uint8_t key;
+        int mode;
+        QString tip;  // inside the brackets
+        QString shortcuts;
+    };
+    const Case cases[] = {
+        {kPrintScreenKey, 0, "PrintScreen: varnoset --capture desktop",
+         "PrintScreen: varnoset --capture desktop; Alt+PrintScreen: varnoset --capture window"},
+        {kPrintScreenKey, 1, "PrintScreen: varnoset --capture window",
+         "PrintScreen: varnoset --capture window; Alt+PrintScreen: varnoset --capture desktop"},
+        {116, 2, "F5: varnoset --capture region",
+         "F5: varnoset --capture region; Alt+F5: varnoset --capture window"},
+    };
+    for (const Case& c : cases) {
+        RegistrarFixture f;
+        f.hotkeys.desktopBinds = true;
+        f.registrar.registerHotkeys(c.key, c.mode);
+        EXPECT_EQ(f.tips.back(), HotkeyRegistrar::trayTip(c.tip)) << c.mode;
+        EXPECT_EQ(f.registrar.desktopShortcuts(), c.shortcuts) << c.mode;
+        // The tray icon keeps 62 characters of a tooltip.
+        EXPECT_LE(f.tips.back().size(), 62) << c.mode;
+    }
+
+    RegistrarFixture suspended;
+    suspended.hotkeys.desktopBinds = true;
+    suspended.registrar.registerHotkeys(kPrintScreenKey, 0);
+    suspended.registrar.showSuspended(kPrintScreenKey);
+    EXPECT_EQ(suspended.tips.back(), HotkeyRegistrar::trayTip("- Suspended -"));
+
+    RegistrarFixture grabbing;  // the program takes the keys itself: nothing to bind
+    grabbing.registrar.registerHotkeys(kPrintScreenKey, 0);
+    EXPECT_TRUE(grabbing.registrar.desktopShortcuts().isEmpty());
+    EXPECT_EQ(grabbing.tips.back(), HotkeyRegistrar::trayTip("Press PrintScreen"));
+}

@@ -59,15 +59,8 @@ usage() {
 [[ -n "$restart" || $# -gt 0 ]] || usage
 [[ "$screen_size" =~ ^[0-9]+x[0-9]+$ ]] || usage
 
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-    local limit=$1; shift
-    local deadline=$((SECONDS + limit))
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.05
-    done
-}
+# shellcheck source=../support/wait_for.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
 
 # Each start_* launches its service in the background, sets `started` to its pid and waits until
 # it answers; they read $root and the exported variables.
