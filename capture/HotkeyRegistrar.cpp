@@ -198,16 +198,10 @@ void HotkeyRegistrar::showSuspended(std::uint8_t hotkey) {
 HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
                                                        const std::vector<HotkeyBinding>& refused,
                                                        int hotkeyFunction) {
-    // The key alone first, as the tooltip names it.
-    std::vector<HotkeyBinding> ordered = refused;
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const auto& a, const auto& b) { return !a.withAlt && b.withAlt; });
+    const std::vector<HotkeyBinding> ordered = keyAloneFirst(refused);
     QStringList forms;
-    QStringList bindings;
     for (const HotkeyBinding& form : ordered) {
         forms << formName(keyName, form);
-        bindings << formName(keyName, form) + QStringLiteral(": ") +
-                        commandFor(form, hotkeyFunction);
     }
     const QString taken = forms.join(QStringLiteral(" and "));
     Notice notice;
@@ -218,7 +212,7 @@ HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
                       "key in Options \u25B8 Define Hotkey, or free the key in the desktop's "
                       "keyboard settings, or bind it there to the command (%2). Varnoset takes "
                       "the key as soon as it is free.")
-                      .arg(taken, bindings.join(QStringLiteral("; ")));
+                      .arg(taken, shortcutList(keyName, ordered, hotkeyFunction));
     return notice;
 }
 
