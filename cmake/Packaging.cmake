@@ -23,8 +23,9 @@ with up to three footer lines, saved as BMP or JPEG, copied to the clipboard
 or opened in a picture editor.
 
 A command line lets the desktop's own keyboard shortcuts call the running
-copy. Varnoset is an X11 program; in a Wayland session it runs through
-XWayland.]])
+copy. In a Wayland session Varnoset runs as a native Wayland program: the
+screen through the desktop's screenshot portal, the hotkey as a shortcut of
+the desktop bound to the command line.]])
 set(CPACK_PACKAGE_HOMEPAGE_URL https://github.com/varnoset/varnoset)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
