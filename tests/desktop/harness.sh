@@ -53,7 +53,7 @@ done
 usage() {
     echo "usage: $0 [--cups] [--pulse] [--keep-print] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
-    echo "       before the command also: [--screen WxH] [--monitor "NAME W/MMxH/MM+X+Y"]..." >&2
+    echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
 }
 [[ -n "$restart" || $# -gt 0 ]] || usage
