@@ -3,7 +3,9 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 
 #include "CaptureHost.h"
 #include "ImagePipeline.h"
@@ -107,7 +109,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void applyArtwork();
+    void applyIcon();
+    static QIcon programIcon(std::initializer_list<int> sizes);
+    void prepareFirstShow();
+    void moveFrameCorner(QPoint corner);
     void buildTrayMenu();
     void buildMenuGroups();
     void connectHandlers();
@@ -117,7 +122,8 @@ private:
     bool FormKeyPress(int key);
     bool confirmClose();
     void loadOptions();
-    void fillPrinters();
+    // Fills the printer list and selects the stored printer, once, when something first reads it.
+    void listPrinters() const;
     void applyFrameSizeMark();
     void showPreview();
     ImageOptions imageOptions() const;
@@ -189,6 +195,8 @@ private:
     Picture SourcePicture;
     Picture PreviewPicture;
     bool previewStretched_ = false;
+    bool shownBefore_ = false;
+    std::optional<QPoint> pendingCorner_;  // where the window goes when it is first shown
     ColorValue Color1 = 0x000000;
     ColorValue Color2 = 0xFFFFFF;
 
@@ -208,6 +216,7 @@ private:
     bool closeAccepted_ = false;
     bool formClosed_ = false;
     bool created_ = false;
+    mutable bool printersListed_ = false;
 };
 
 }  // namespace varnoset
