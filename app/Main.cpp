@@ -18,6 +18,7 @@
 #include <QWindow>
 #include <QtMath>
 #include <cmath>
+#include <initializer_list>
 #include <numeric>
 #include <utility>
 
@@ -96,7 +97,7 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     FooterString = QString::fromUtf8(kFooterBanner.data(), int(kFooterBanner.size()));
     setPanelColor(Panel4, Color1);
     setPanelColor(Panel5, Color2);
-    applyArtwork();
+    applyIcon();
     buildTrayMenu();
     buildMenuGroups();
 
@@ -132,13 +133,27 @@ TVarnosetMain::~TVarnosetMain() {
     }
 }
 
-void TVarnosetMain::applyArtwork() {
+// The program's icon in the sizes of title bars, dialogs and the tray. The window's own icon,
+// which adds the large size for window switchers, and the tool buttons' glyphs wait until the
+// window is first shown: decoding them is work nobody sees before.
+void TVarnosetMain::applyIcon() {
+    QApplication::setWindowIcon(programIcon({16, 32, 48}));
+}
+
+QIcon TVarnosetMain::programIcon(std::initializer_list<int> sizes) {
     QIcon icon;
-    for (int size : {16, 32, 48, 256}) {
+    for (int size : sizes) {
         icon.addFile(QStringLiteral(":/icons/varnoset-%1.png").arg(size), QSize(size, size));
     }
-    setWindowIcon(icon);
-    QApplication::setWindowIcon(icon);
+    return icon;
+}
+
+void TVarnosetMain::prepareFirstShow() {
+    if (shownBefore_) {
+        return;
+    }
+    shownBefore_ = true;
+    setWindowIcon(programIcon({16, 32, 48, 256}));
     const std::pair<QAbstractButton*, const char*> glyphs[] = {
         {SpeedButton1, "open"},  {SpeedButton2, "save"},  {SpeedButton6, "copy"},
         {SpeedButton5, "paste"}, {SpeedButton3, "edit"},  {SpeedButton4, "rectangle"},
@@ -153,6 +168,9 @@ void TVarnosetMain::applyArtwork() {
     const QPixmap setup = QPixmap(QStringLiteral(":/glyphs/printer_setup.png")).copy(20, 0, 20, 20);
     SpeedButton9->setIcon(setup);
     SpeedButton9->setIconSize(setup.size());
+    if (pendingCorner_) {
+        moveFrameCorner(*std::exchange(pendingCorner_, std::nullopt));
+    }
 }
 
 void TVarnosetMain::buildTrayMenu() {
@@ -309,10 +327,10 @@ bool TVarnosetMain::FormCreate() {
     previewStretched_ = true;
     Image1Click();
     // 4.-6. The stored options (the defaults at the first start). The printers and the stored
-    // printer follow once the tray icon is up: the print server can take a while to list them,
-    // and the icon should not wait for it.
+    // printer are listed when first wanted (the window shown, a print, "Save Options"): asking
+    // the print server loads its client libraries and can take a while, and nothing shows the
+    // list before then.
     loadOptions();
-    QTimer::singleShot(0, this, &TVarnosetMain::fillPrinters);
     // 7.-9. Who and where.
     UserName = orNotDefined(platform_.identity->userName(), QStringLiteral("- Not Defined -"));
     ComputerName =
@@ -347,7 +365,6 @@ bool TVarnosetMain::FormCreate() {
     // 16. Ready for the hotkey.
     HotkeyArmed = true;
 
-    AboutBox = new TAboutBox(this);
     // Commands from later starts; each runs once the sender has its answer.
     platform_.commands->listen(kInstanceName, [this](const QByteArray& message) {
         const std::optional<Command> command = decodeCommand(message);
@@ -365,11 +382,14 @@ bool TVarnosetMain::FormCreate() {
     return true;
 }
 
-void TVarnosetMain::fillPrinters() {
+void TVarnosetMain::listPrinters() const {
+    if (printersListed_) {
+        return;
+    }
+    printersListed_ = true;
     // The printers, then "Default Printer" when there is any, then the stored one selected.
-    const QString stored = DefPrinter;
     fillPrinterList(*ComboBox1, platform_.printerLayer->printerNames());
-    selectStoredPrinter(*ComboBox1, stored);
+    selectStoredPrinter(*ComboBox1, DefPrinter);
 }
 
 void TVarnosetMain::loadOptions() {
@@ -413,6 +433,8 @@ void TVarnosetMain::showEvent(QShowEvent* event) {
 }
 
 void TVarnosetMain::FormShow() {
+    // The list shows once the window is up, so the first capture does not wait for the printers.
+    QTimer::singleShot(0, this, &TVarnosetMain::listPrinters);
     ProcessingEnabled = true;
     SourceAltered = false;
     SetImageOptions();
@@ -425,6 +447,7 @@ void TVarnosetMain::FormShow() {
 
 void TVarnosetMain::ShowMainWindow() {
     if (!isVisible()) {
+        prepareFirstShow();
         showNormal();  // runs FormShow; never comes back iconified from an earlier minimise
     } else {
         FormShow();  // a new picture into the open window
@@ -590,15 +613,31 @@ void TVarnosetMain::ScaleBy(int m, int n) {
 }
 
 QPoint TVarnosetMain::frameCorner() const {
+    if (pendingCorner_) {
+        return *pendingCorner_;
+    }
     // The window handle knows a move at once; pos() follows once the event loop has run.
     return windowHandle() != nullptr ? windowHandle()->framePosition() : pos();
+}
+
+void TVarnosetMain::placeFrameCorner(QPoint corner) {
+    if (!shownBefore_) {
+        // Kept until the first show: placing makes the window handle and lays the window out,
+        // which loads the fonts. Its monitor is known at once (messages centre on it).
+        if (QScreen* monitor = QGuiApplication::screenAt(corner)) {
+            setScreen(monitor);
+        }
+        pendingCorner_ = corner;
+        return;
+    }
+    moveFrameCorner(corner);
 }
 
 // Before the first show the window manager's frame is not known, and move() alone would put the
 // client area's corner there: every start would shift the window by the frame's left edge and
 // title bar. The window handle asks the window manager for the frame's corner instead. The size
 // must be final first, as a later resize makes Qt place the client area again.
-void TVarnosetMain::placeFrameCorner(QPoint corner) {
+void TVarnosetMain::moveFrameCorner(QPoint corner) {
     // Qt reads a position from the corner of the window's own monitor, at that monitor's scale:
     // the window goes to the monitor of the position first.
     if (QScreen* monitor = QGuiApplication::screenAt(corner)) {
@@ -612,6 +651,10 @@ void TVarnosetMain::placeFrameCorner(QPoint corner) {
 }
 
 void TVarnosetMain::About1Click() {
+    // Made when first asked for, then kept: laying out its text is work nobody sees before.
+    if (AboutBox == nullptr) {
+        AboutBox = new TAboutBox(this);
+    }
     AboutBox->ShowAboutBox();
 }
 

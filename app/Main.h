@@ -3,7 +3,9 @@
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 
 #include "CaptureHost.h"
 #include "CommandMessage.h"
@@ -114,7 +116,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void applyArtwork();
+    void applyIcon();
+    static QIcon programIcon(std::initializer_list<int> sizes);
+    void prepareFirstShow();
+    void moveFrameCorner(QPoint corner);
     void buildTrayMenu();
     void buildMenuGroups();
     // Where the desktop binds the keys, Define Hotkey names the commands to bind.
@@ -126,8 +131,9 @@ private:
     bool FormKeyPress(int key);
     bool confirmClose();
     void loadOptions();
+    // Fills the printer list and selects the stored printer, once, when something first reads it.
+    void listPrinters() const;
     QSize previewNaturalSize() const;
-    void fillPrinters();
     void applyFrameSizeMark();
     void showPreview();
     void scrollStep(const QScrollBar& bar);
@@ -207,8 +213,10 @@ private:
     Picture SourcePicture;
     Picture PreviewPicture;
     bool previewStretched_ = false;
-    bool scrollPending_ = false;  // a bar moved since the last pass
-    bool scrollHeld_ = false;     // a button or key is held on a bar
+    bool shownBefore_ = false;
+    std::optional<QPoint> pendingCorner_;  // where the window goes when it is first shown
+    bool scrollPending_ = false;           // a bar moved since the last pass
+    bool scrollHeld_ = false;              // a button or key is held on a bar
     ColorValue Color1 = 0x000000;
     ColorValue Color2 = 0xFFFFFF;
 
@@ -228,6 +236,7 @@ private:
     bool closeAccepted_ = false;
     bool formClosed_ = false;
     bool created_ = false;
+    mutable bool printersListed_ = false;
 };
 
 }  // namespace varnoset

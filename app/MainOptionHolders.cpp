@@ -183,6 +183,7 @@ std::string TVarnosetMain::text(Text holder) const {
         case Text::DefPrinter:
             return DefPrinter.toStdString();
         case Text::ComboBox1:
+            listPrinters();
             return ComboBox1->currentIndex() >= 0 ? ComboBox1->currentText().toStdString()
                                                   : std::string();
         case Text::SaveFolder:

@@ -7,12 +7,15 @@
 namespace varnoset {
 
 bool TVarnosetMain::printerListEnabled() const {
+    listPrinters();
     return ComboBox1->isEnabled();
 }
 QString TVarnosetMain::selectedPrinterText() const {
+    listPrinters();
     return ComboBox1->currentIndex() >= 0 ? ComboBox1->currentText() : QString();
 }
 int TVarnosetMain::selectedPrinterIndex() const {
+    listPrinters();
     return ComboBox1->currentIndex();
 }
 

@@ -41,8 +41,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 
-# The libraries the program links, the platform plugins Qt loads for X11 and Wayland, the sound
-# backend libcanberra loads, the fonts of the printed footer, and the desktop's default-application
+# The libraries the program links, the platform plugins Qt loads for X11 and Wayland, libcanberra
+# (opened at the first capture sound) and the sound backend it loads, the fonts of the printed
+# footer, and the desktop's default-application
 # tools.
 set(VARNOSET_DEB_DEPENDS
   "libc6 (>= 2.34)"

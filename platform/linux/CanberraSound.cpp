@@ -1,10 +1,13 @@
 #include "CanberraSound.h"
 
 #include <canberra.h>
+#include <dlfcn.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <memory>
+#include <type_traits>
 
 // The resource lives in this static library: make sure the linker keeps it. Q_INIT_RESOURCE
 // declares its function in the enclosing namespace, so this stays at global scope.
@@ -12,29 +15,50 @@ static void initCaptureSoundResource() {
     Q_INIT_RESOURCE(capture_sound);
 }
 
-namespace {
-
-ca_context* newContext() {
-    ca_context* context = nullptr;
-    if (ca_context_create(&context) != CA_SUCCESS) {
-        return nullptr;
-    }
-    ca_context_change_props(context, CA_PROP_APPLICATION_NAME, "Varnoset", CA_PROP_APPLICATION_ID,
-                            "varnoset", nullptr);
-    return context;
-}
-
-}  // namespace
-
 namespace varnoset {
 
 namespace {
+constexpr char kLibrary[] = "libcanberra.so.0";
 constexpr char kSoundResource[] = ":/wave/TYPE";
 constexpr char kEventId[] = "varnoset-capture";
+
+int destroyNothing(ca_context*) {
+    return CA_SUCCESS;
+}
 }  // namespace
 
+// The four calls the click needs from the library. Once opened the library stays for the rest of
+// the process: it keeps process-wide state (its module loader, the sound server's client) that
+// closing it would strand.
+struct CanberraSound::Library {
+    decltype(&ca_context_create) create = nullptr;
+    decltype(&ca_context_destroy) destroy = nullptr;
+    decltype(&ca_context_change_props) changeProps = nullptr;
+    decltype(&ca_context_play) play = nullptr;
+
+    // Null when the library or one of its calls is missing.
+    static std::unique_ptr<Library> open() {
+        auto library = std::make_unique<Library>();
+        void* handle = ::dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+        if (handle == nullptr) {
+            return nullptr;
+        }
+        const auto find = [handle](auto& call, const char* name) {
+            call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(::dlsym(handle, name));
+            return call != nullptr;
+        };
+        if (!find(library->create, "ca_context_create") ||
+            !find(library->destroy, "ca_context_destroy") ||
+            !find(library->changeProps, "ca_context_change_props") ||
+            !find(library->play, "ca_context_play")) {
+            return nullptr;
+        }
+        return library;
+    }
+};
+
 CanberraSound::CanberraSound()
-    : context_(newContext(), &ca_context_destroy),
+    : context_(nullptr, &destroyNothing),
       soundFile_(QDir::tempPath() + QStringLiteral("/varnoset-click-XXXXXX.wav")) {
     initCaptureSoundResource();
 }
@@ -54,29 +78,44 @@ bool CanberraSound::writeSoundFile() {
     return soundFileWritten_;
 }
 
+// A fresh context; it reaches the sound server with its first sound.
+bool CanberraSound::connect() {
+    context_.reset();
+    if (!library_) {
+        library_ = Library::open();
+        if (!library_) {
+            return false;
+        }
+    }
+    ca_context* context = nullptr;
+    if (library_->create(&context) != CA_SUCCESS) {
+        return false;
+    }
+    context_ = {context, library_->destroy};
+    library_->changeProps(context, CA_PROP_APPLICATION_NAME, "Varnoset", CA_PROP_APPLICATION_ID,
+                          "varnoset", nullptr);
+    return true;
+}
+
 bool CanberraSound::playCaptureSound() {
     if (!writeSoundFile()) {
         return false;
     }
-    if (play()) {
+    if (context_ && play()) {
         return true;
     }
-    // A context whose server went away keeps failing even once a server runs again (a restarted
-    // PulseAudio, say): connect afresh and try once more.
-    context_.reset(newContext());
-    return play();
+    // The first click, or a context whose server went away, which keeps failing even once a
+    // server runs again (a restarted PulseAudio, say): connect afresh and try once more.
+    return connect() && play();
 }
 
 bool CanberraSound::play() {
-    if (!context_) {
-        return false;
-    }
     // Returns once the server has the request (an unreachable server fails at once); the
     // playback itself runs in the background.
     const QByteArray path = QFile::encodeName(soundFile_.fileName());
-    return ca_context_play(context_.get(), 0, CA_PROP_EVENT_ID, kEventId, CA_PROP_MEDIA_FILENAME,
-                           path.constData(), CA_PROP_CANBERRA_CACHE_CONTROL, "permanent",
-                           nullptr) == CA_SUCCESS;
+    return library_->play(context_.get(), 0, CA_PROP_EVENT_ID, kEventId, CA_PROP_MEDIA_FILENAME,
+                          path.constData(), CA_PROP_CANBERRA_CACHE_CONTROL, "permanent",
+                          nullptr) == CA_SUCCESS;
 }
 
 void CanberraSound::beep() {

@@ -13,6 +13,8 @@ namespace varnoset {
 // (PulseAudio, or PipeWire's PulseAudio service) and plays it on the server's own thread.
 // The click is the program's WAVE resource ":/wave/TYPE", written once to a private temporary
 // file because libcanberra plays files; the server keeps it as a cached sample afterwards.
+// libcanberra and the sound libraries under it are loaded at the first click: a program that
+// waits in the tray all day does not hold them before it captures.
 class CanberraSound final : public Sound {
 public:
     CanberraSound();
@@ -22,9 +24,13 @@ public:
     void beep() override;
 
 private:
+    struct Library;
+
     bool writeSoundFile();
+    bool connect();
     bool play();
 
+    std::unique_ptr<Library> library_;
     std::unique_ptr<ca_context, int (*)(ca_context*)> context_;
     QTemporaryFile soundFile_;
     bool soundFileWritten_ = false;

@@ -4,8 +4,10 @@
 #include <sys/utsname.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <QFile>
+#include <QString>
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace varnoset {
@@ -30,15 +32,17 @@ std::string unquote(std::string value) {
 }  // namespace
 
 std::string PosixIdentity::prettyNameFromOsRelease(const std::string& text) {
-    std::istringstream lines(text);
-    std::string line;
     std::string pretty;
     std::string name;
-    while (std::getline(lines, line)) {
-        if (line.rfind("PRETTY_NAME=", 0) == 0) {
-            pretty = unquote(line.substr(12));
-        } else if (line.rfind("NAME=", 0) == 0) {
-            name = unquote(line.substr(5));
+    std::string_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        const std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+        if (line.starts_with("PRETTY_NAME=")) {
+            pretty = unquote(std::string(line.substr(12)));
+        } else if (line.starts_with("NAME=")) {
+            name = unquote(std::string(line.substr(5)));
         }
     }
     return pretty.empty() ? name : pretty;
@@ -66,13 +70,14 @@ std::optional<std::string> PosixIdentity::computerName() const {
 
 std::optional<std::string> PosixIdentity::osName() const {
     for (const char* path : {"/etc/os-release", "/usr/lib/os-release"}) {
-        std::ifstream file(path);
-        if (!file) {
+        // Read through Qt rather than a C++ stream: the first stream sets up the C++ library's
+        // locale, some 400 kB that the program would hold for this one read.
+        QFile file(QString::fromLatin1(path));
+        if (!file.open(QIODevice::ReadOnly)) {
             continue;
         }
-        std::ostringstream text;
-        text << file.rdbuf();
-        if (std::string pretty = prettyNameFromOsRelease(text.str()); !pretty.empty()) {
+        if (std::string pretty = prettyNameFromOsRelease(file.readAll().toStdString());
+            !pretty.empty()) {
             return pretty;
         }
     }

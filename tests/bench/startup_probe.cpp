@@ -2,7 +2,8 @@
 // given name is docked in the system tray, then its resident memory once it has been idle.
 //
 //   startup_probe ICON_NAME IDLE_MS PROGRAM [ARGS...]
-//   prints: "<ms to icon> <resident kB>"
+//   prints: "<ms to icon> <resident kB> <CPU ms to icon> <proportional set kB>"
+#include <dirent.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,15 +63,37 @@ bool docked(xcb_connection_t* c, xcb_window_t w, const std::string& name, bool i
     return false;
 }
 
-long residentKb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+// A "Name:   value kB" line of a /proc file, in kB.
+long procKb(const std::string& file, const std::string& field) {
+    std::ifstream in(file);
     std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::atol(line.c_str() + 6);
+    while (std::getline(in, line)) {
+        if (line.rfind(field, 0) == 0) {
+            return std::atol(line.c_str() + field.size());
         }
     }
     return -1;
+}
+
+// CPU time the process's threads have run so far, in ms (the scheduler's own count, in ns):
+// unlike the wall time, it hardly moves when other work shares the cores.
+double cpuMs(pid_t pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    double ns = 0;
+    if (DIR* dir = opendir(tasks.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] == '.') {
+                continue;
+            }
+            std::ifstream in(tasks + "/" + entry->d_name + "/schedstat");
+            double onCpu = 0;
+            if (in >> onCpu) {
+                ns += onCpu;
+            }
+        }
+        closedir(dir);
+    }
+    return ns / 1e6;
 }
 
 }  // namespace
@@ -102,18 +125,22 @@ int main(int argc, char** argv) {
         _exit(127);
     }
     double ms = -1;
+    double cpu = -1;
     while (std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
         if (docked(c.get(), root, name, false)) {
             ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                      .count();
+            cpu = cpuMs(child);
             break;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(idleMs));
-    const long kb = residentKb(child);
+    const std::string proc = "/proc/" + std::to_string(child);
+    const long kb = procKb(proc + "/status", "VmRSS:");
+    const long pss = procKb(proc + "/smaps_rollup", "Pss:");
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);
-    std::printf("%.1f %ld\n", ms, kb);
+    std::printf("%.1f %ld %.1f %ld\n", ms, kb, cpu, pss);
     return ms < 0 ? 1 : 0;
 }

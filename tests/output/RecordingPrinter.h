@@ -36,7 +36,10 @@ public:
     int failAt = 1;
     std::vector<QImage> pictures;
 
-    std::vector<QString> printerNames() const override { return names; }
+    std::vector<QString> printerNames() const override {
+        record("names");
+        return names;
+    }
     void selectPrinter(int index) override {
         record("select " + std::to_string(index));
         if (index < 0 || index >= static_cast<int>(names.size())) {
