@@ -2,6 +2,7 @@
 
 #include "CanberraSound.h"
 #include "FlockInstanceLock.h"
+#include "GioLauncher.h"
 #include "LocalCommandServer.h"
 #include "PosixIdentity.h"
 #include "QtClipboard.h"
@@ -10,7 +11,6 @@
 #include "XcbActiveWindow.h"
 #include "XcbHotkeys.h"
 #include "XcbScreen.h"
-#include "XdgLauncher.h"
 
 namespace varnoset {
 
@@ -25,7 +25,7 @@ PlatformServices makeLinuxPlatform() {
     services.sound = std::make_unique<CanberraSound>();
     services.clipboard = std::make_unique<QtClipboard>();
     services.printerLayer = std::make_unique<QtPrinterLayer>();
-    services.launcher = std::make_unique<XdgLauncher>();
+    services.launcher = std::make_unique<GioLauncher>();
     services.commands = std::make_unique<LocalCommandServer>();
     return services;
 }
