@@ -168,7 +168,8 @@ TEST_F(FilesDesktopTest, OtherProgramsReadACopiedPictureAsPngAndBmp) {
 }
 
 TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile) {
-    // Only the private folders count: no system application may answer for BMP.
+    // Only the private folders count: no system application may answer for BMP. GLib reads the
+    // XDG variables once, at its first use in the process, so no earlier test may use GIO.
     const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     ASSERT_FALSE(configHome.isEmpty());
