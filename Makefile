@@ -39,10 +39,10 @@ run:
 
 BUILD_FUZZ := build/fuzz
 FUZZ_SECONDS ?= 30
-FUZZ_TARGETS := bmp_fuzz jpeg_fuzz
+FUZZ_TARGETS := bmp_fuzz jpeg_fuzz regfile_fuzz
 
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test, then fuzzes
-# each picture decoder briefly.
+# each picture decoder and the options file reader briefly.
 test:
 	@scripts/deps.sh test
 	cmake -S . -B $(BUILD_TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOSET_SANITIZE=ON -DVARNOSET_TESTS=ON

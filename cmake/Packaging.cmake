@@ -41,9 +41,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 
-# The libraries the program links, the platform plugins Qt loads for X11 and Wayland, libcanberra
-# (opened at the first capture sound) and the sound backend it loads, the fonts of the printed
-# footer, and the desktop's default-application
+# The libraries the program links (GIO, for the default application, among them), the platform
+# plugins Qt loads for X11 and Wayland, libcanberra (opened at the first capture sound) and the
+# sound backend it loads, the fonts of the printed footer, and the desktop's default-application
 # tools.
 set(VARNOSET_DEB_DEPENDS
   "libc6 (>= 2.34)"
@@ -63,6 +63,7 @@ set(VARNOSET_DEB_DEPENDS
   "libxcb-shm0"
   "libcanberra0"
   "libcanberra-pulse"
+  "libglib2.0-0"
   "fonts-liberation"
   "xdg-utils"
 )

@@ -3,6 +3,7 @@
 #include "CanberraSound.h"
 #include "DesktopBoundHotkeys.h"
 #include "FlockInstanceLock.h"
+#include "GioLauncher.h"
 #include "LocalCommandServer.h"
 #include "PortalScreen.h"
 #include "PosixIdentity.h"
@@ -14,7 +15,6 @@
 #include "XcbActiveWindow.h"
 #include "XcbHotkeys.h"
 #include "XcbScreen.h"
-#include "XdgLauncher.h"
 
 namespace varnoset {
 
@@ -32,7 +32,7 @@ PlatformServices makeLinuxPlatform(DisplayServer server) {
     services.identity = std::make_unique<PosixIdentity>();
     services.sound = std::make_unique<CanberraSound>();
     services.printerLayer = std::make_unique<QtPrinterLayer>();
-    services.launcher = std::make_unique<XdgLauncher>();
+    services.launcher = std::make_unique<GioLauncher>();
     services.commands = std::make_unique<LocalCommandServer>();
     if (server == DisplayServer::Wayland) {
         services.trayShell =

@@ -15,11 +15,11 @@
 #include "EditorHandoff.h"
 #include "Error.h"
 #include "FilesTestSupport.h"
+#include "GioLauncher.h"
 #include "JpegWriter.h"
 #include "PictureFileCommands.h"
 #include "QtClipboard.h"
 #include "QtPictureConversion.h"
-#include "XdgLauncher.h"
 
 namespace varnoset {
 namespace {
@@ -168,7 +168,8 @@ TEST_F(FilesDesktopTest, OtherProgramsReadACopiedPictureAsPngAndBmp) {
 }
 
 TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile) {
-    // Only the private folders count: no system application may answer for BMP.
+    // Only the private folders count: no system application may answer for BMP. GLib reads the
+    // XDG variables once, at its first use in the process, so no earlier test may use GIO.
     const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
     const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     ASSERT_FALSE(configHome.isEmpty());
@@ -193,7 +194,7 @@ TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile)
 
     const QString tempFolder = dir_.filePath("temp with space") + "/";
     ASSERT_TRUE(QDir().mkpath(tempFolder));
-    XdgLauncher launcher;
+    GioLauncher launcher;
     const EditorHandoff handoff(launcher);
     const Picture preview = test::randomPicture(12, 9, PixelFormat::Indexed8, 4, 236);
     const QString path = handoff.writeEditFile(preview, tempFolder);
@@ -203,13 +204,14 @@ TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile)
     EXPECT_EQ(QString::fromUtf8(contents(record)), "1:" + path);
     EXPECT_TRUE(test::samePixels(readBmp(bytesOf(contents(path))), preview));
 
-    // An application that cannot be started, then none at all.
+    // An application whose program is missing, then none at all. GIO learns of the changed
+    // files from its own file monitors, a moment later.
     writeFile(dataHome + "/applications/varnoset-test-viewer.desktop",
               "[Desktop Entry]\nType=Application\nName=Viewer\nExec=/no/such/viewer %f\n");
-    EXPECT_FALSE(handoff.openEditor(path));
+    EXPECT_TRUE(desktop::waitUntil([&] { return !handoff.openEditor(path); }));
     QFile::remove(configHome + "/mimeapps.list");
     QFile::remove(dataHome + "/applications/varnoset-test-viewer.desktop");
-    EXPECT_FALSE(handoff.openEditor(path));
+    EXPECT_TRUE(desktop::waitUntil([&] { return !handoff.openEditor(path); }));
     EXPECT_TRUE(QFile::exists(path));  // the edit file stays
 }
 
