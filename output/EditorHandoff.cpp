@@ -2,13 +2,13 @@
 
 #include "BmpWriter.h"
 #include "Launcher.h"
-#include "ReplacingFileWriter.h"
+#include "ReplacingFile.h"
 
 namespace varnoset {
 
 QString EditorHandoff::writeEditFile(const Picture& picture, const QString& tempFolder) const {
     const QString path = editFilePath(tempFolder);
-    writeFileReplacing(path, BmpWriter(picture).pieces());
+    writeFileReplacing(path.toStdString(), BmpWriter(picture).pieces());
     return path;
 }
 

@@ -5,7 +5,7 @@
 #include "InputFile.h"
 #include "JpegReader.h"
 #include "JpegWriter.h"
-#include "ReplacingFileWriter.h"
+#include "ReplacingFile.h"
 
 namespace varnoset {
 
@@ -25,9 +25,9 @@ Picture loadPictureFile(const QString& path, PictureFileType type, int displayBi
 
 void savePictureFile(const Picture& picture, const QString& path, PictureFileType type) {
     if (type == PictureFileType::Bmp) {
-        writeFileReplacing(path, BmpWriter(picture).pieces());
+        writeFileReplacing(path.toStdString(), BmpWriter(picture).pieces());
     } else {
-        writeFileReplacing(path, writeJpeg(picture));
+        writeFileReplacing(path.toStdString(), writeJpeg(picture));
     }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <span>
 
 #include "Error.h"
 #include "RegFormatError.h"
@@ -50,27 +51,11 @@ std::string homeFolder() {
     return {};
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 }  // namespace
 
 SettingsStore::SettingsStore(fs::path file, Sync sync) : file_(std::move(file)), sync_(sync) {}
 
-SettingsStore::~SettingsStore() {
-    discardOutput();
-}
+SettingsStore::~SettingsStore() = default;
 
 fs::path SettingsStore::userFile() {
     fs::path base;
@@ -177,38 +162,26 @@ void SettingsStore::write(std::string_view name, RegValue value) {
 void SettingsStore::close() {
     key_.reset();
     if (!changed_) {
-        discardOutput();
+        output_.reset();
         return;
     }
     changed_ = false;
     const auto saveFailed = [this](int error) {
-        discardOutput();
+        output_.reset();
         throw Error("Failed to save the options in " + quotedPath(file_) + ": " +
                     std::strerror(error));
     };
     if (!output_ && !prepareOutput()) {
         saveFailed(errno);
     }
-    const fs::path destination = target();
-    if (!writeAll(output_.get(), content_.text())) {
+    const std::string text = content_.text();
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    // A new file stays private (0600, made so by prepareOutput); a replaced one keeps the
+    // permissions the user gave it.
+    if (!output_->write(bytes) || !output_->finishWriting() || !output_->putInPlace()) {
         saveFailed(errno);
     }
-    // Keep the permissions the user gave the file; a new file stays private (0600).
-    if (struct stat old{}; ::stat(destination.c_str(), &old) == 0) {
-        ::fchmod(output_.get(), old.st_mode & 07777);
-    }
-    if (sync_ == Sync::Durable && ::fsync(output_.get()) != 0) {
-        saveFailed(errno);
-    }
-    if (!output_.close()) {
-        saveFailed(errno);
-    }
-    if (::rename(outputPath_.c_str(), destination.c_str()) != 0) {
-        saveFailed(errno);
-    }
-    // The folder is not synced: the rename reaches the disk with the file system's next commit,
-    // and until then a crash leaves the previous file, whole. That keeps a save to one sync.
-    outputPath_.clear();
+    output_.reset();
     state_ = FileState::Read;
 }
 
@@ -310,13 +283,13 @@ bool SettingsStore::prepareOutput() {
         errno = error.value();
         return false;
     }
-    std::string name = (folder / (destination.filename().string() + ".new-XXXXXX")).string();
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) {
+    output_.emplace(
+        destination, 0600,
+        sync_ == Sync::Durable ? ReplacingFile::Sync::Always : ReplacingFile::Sync::Never);
+    if (!output_->create()) {
+        output_.reset();
         return false;
     }
-    output_ = UniqueFd(fd);
-    outputPath_ = name;
     return true;
 }
 
@@ -334,14 +307,6 @@ bool SettingsStore::setBrokenFileAside() {
         aside = base + '-' + std::to_string(n);
     }
     return ::rename(broken.c_str(), aside.c_str()) == 0;
-}
-
-void SettingsStore::discardOutput() {
-    output_.reset();
-    if (!outputPath_.empty()) {
-        ::unlink(outputPath_.c_str());
-        outputPath_.clear();
-    }
 }
 
 }  // namespace varnoset

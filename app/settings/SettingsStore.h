@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "RegFile.h"
-#include "UniqueFd.h"
+#include "ReplacingFile.h"
 
 namespace varnoset {
 
@@ -67,7 +67,6 @@ private:
     std::filesystem::path target() const;
     bool prepareOutput();
     bool setBrokenFileAside();
-    void discardOutput();
 
     std::filesystem::path file_;
     Sync sync_;
@@ -76,8 +75,7 @@ private:
     RegFile content_;
     std::optional<std::string> key_;  // the open key's full path
     bool changed_ = false;
-    UniqueFd output_;
-    std::filesystem::path outputPath_;
+    std::optional<ReplacingFile> output_;  // made at the first write
 };
 
 }  // namespace varnoset
