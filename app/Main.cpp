@@ -30,6 +30,7 @@
 #include "FooterTextDialog.h"
 #include "FormLayout.h"
 #include "HotkeyRegistrar.h"
+#include "KeepProportionsRefusal.h"
 #include "MessageBoxes.h"
 #include "MonitorLayout.h"
 #include "OptionRules.h"
@@ -38,9 +39,8 @@
 #include "PictureFileCommands.h"
 #include "PictureFileDialog.h"
 #include "PrintJob.h"
-#include "PrintOptionRules.h"
 #include "PrintOptions.h"
-#include "PrinterList.h"
+#include "PrinterListBox.h"
 #include "PrinterSetup.h"
 #include "QtPictureConversion.h"
 #include "ReduceColorDepth.h"
@@ -744,13 +744,17 @@ QSize TVarnosetMain::previewNaturalSize() const {
 }
 
 void TVarnosetMain::ScrollBar1Scroll() {
-    Label1->setText(QString::fromStdString(barLabel(Number::ScrollBar1, ScrollBar1->value())));
-    scrollStep(*ScrollBar1);
+    barScrolled(*ScrollBar1, *Label1, Number::ScrollBar1);
 }
 
 void TVarnosetMain::ScrollBar2Scroll() {
-    Label2->setText(QString::fromStdString(barLabel(Number::ScrollBar2, ScrollBar2->value())));
-    scrollStep(*ScrollBar2);
+    barScrolled(*ScrollBar2, *Label2, Number::ScrollBar2);
+}
+
+// The bar's label follows its thumb at once; the pass waits for the scroll's end.
+void TVarnosetMain::barScrolled(const QScrollBar& bar, QLabel& label, Number holder) {
+    label.setText(QString::fromStdString(barLabel(holder, bar.value())));
+    scrollStep(bar);
 }
 
 // A change from code or the wheel ends its scroll at once; one made while a button or a key is
@@ -835,15 +839,17 @@ void TVarnosetMain::NDotClick(int frameSize) {
 }
 
 void TVarnosetMain::Button2Click() {
-    ReduceColorDepth(SourcePicture, 4);
-    PreviewPicture = SourcePicture;
-    SetImageOptions();
-    SourceAltered = true;
-    FormPaint();
+    reduceSource(4);
 }
 
 void TVarnosetMain::Button3Click() {
-    ReduceColorDepth(SourcePicture, 8);
+    reduceSource(8);
+}
+
+// The captured picture itself goes down to that many bits per pixel; the options then apply to
+// the reduced picture.
+void TVarnosetMain::reduceSource(int bitsPerPixel) {
+    ReduceColorDepth(SourcePicture, bitsPerPixel);
     PreviewPicture = SourcePicture;
     SetImageOptions();
     SourceAltered = true;
@@ -925,7 +931,8 @@ void TVarnosetMain::CheckBox9MouseDown(Qt::MouseButton button) {
 }
 
 void TVarnosetMain::RadioButton5Click() {
-    dropKeepProportions(*CheckBox5);
+    CheckBox5->setChecked(
+        false);  // "Picture = Page Size" and "Keep Proportions" exclude each other
 }
 
 void TVarnosetMain::CheckBox5MouseUp() {
@@ -933,8 +940,11 @@ void TVarnosetMain::CheckBox5MouseUp() {
                                     [this] { platform_.sound->beep(); });
 }
 
+// The main menu's and the tray menu's items each invert their own check mark, so two items that
+// start equal stay equal.
 void TVarnosetMain::NoDialog1Click() {
-    toggleDirectPrinting(*NoDialog1, *NoDialog2);
+    NoDialog1->setChecked(!NoDialog1->isChecked());
+    NoDialog2->setChecked(!NoDialog2->isChecked());
 }
 
 // ---- Picture files, clipboard and editor ----

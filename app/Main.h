@@ -137,6 +137,8 @@ private:
     void applyFrameSizeMark();
     void showPreview();
     void scrollStep(const QScrollBar& bar);
+    void barScrolled(const QScrollBar& bar, QLabel& label, Number holder);
+    void reduceSource(int bitsPerPixel);
     void endScroll();
     void watchScrollBar(QEvent::Type type, const QEvent& event);
     ImageOptions imageOptions() const;
@@ -185,8 +187,7 @@ private:
     void setNumber(Number holder, std::int32_t value) override;
     std::string text(Text holder) const override;
     void setText(Text holder, const std::string& value) override;
-    QAbstractButton* button(Check holder) const;
-    QAction* menuItem(Check holder) const;
+    QObject* checkControl(Check holder) const;
     static void giveTabStopToChecked(const QAbstractButton& member);
 
     PlatformServices platform_;

@@ -1,6 +1,8 @@
 // The main window's controls and option globals as the option set reads and writes them.
 #include <QScrollBar>
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "Main.h"
 #include "MonitorLayout.h"
@@ -8,81 +10,54 @@
 
 namespace varnoset {
 
-QAbstractButton* TVarnosetMain::button(Check holder) const {
-    switch (holder) {
-        case Check::CheckBox1:
-            return CheckBox1;
-        case Check::CheckBox2:
-            return CheckBox2;
-        case Check::CheckBox3:
-            return CheckBox3;
-        case Check::CheckBox4:
-            return CheckBox4;
-        case Check::CheckBox5:
-            return CheckBox5;
-        case Check::CheckBox7:
-            return CheckBox7;
-        case Check::CheckBox8:
-            return CheckBox8;
-        case Check::CheckBox9:
-            return CheckBox9;
-        case Check::CheckBox10:
-            return CheckBox10;
-        case Check::CheckBox11:
-            return CheckBox11;
-        case Check::CheckBox12:
-            return CheckBox12;
-        case Check::CheckBox13:
-            return CheckBox13;
-        case Check::CheckBox14:
-            return CheckBox14;
-        case Check::RadioButton1:
-            return RadioButton1;
-        case Check::RadioButton2:
-            return RadioButton2;
-        case Check::RadioButton3:
-            return RadioButton3;
-        case Check::RadioButton4:
-            return RadioButton4;
-        case Check::RadioButton5:
-            return RadioButton5;
-        default:
-            return nullptr;
-    }
-}
-
-QAction* TVarnosetMain::menuItem(Check holder) const {
-    switch (holder) {
-        case Check::NoDialog1:
-            return NoDialog1;
-        case Check::NoDialog2:
-            return NoDialog2;
-        case Check::Sound1:
-            return Sound1;
-        case Check::Client1:
-            return Client1;
-        case Check::NoConfirm1:
-            return NoConfirm1;
-        case Check::Resize1:
-            return Resize1;
-        default:
-            return nullptr;
-    }
+// The control that holds each check option: a check box, a radio button or a menu item.
+QObject* TVarnosetMain::checkControl(Check holder) const {
+    const std::pair<Check, QObject*> controls[] = {
+        {Check::CheckBox1, CheckBox1},
+        {Check::CheckBox2, CheckBox2},
+        {Check::CheckBox3, CheckBox3},
+        {Check::CheckBox4, CheckBox4},
+        {Check::CheckBox5, CheckBox5},
+        {Check::CheckBox7, CheckBox7},
+        {Check::CheckBox8, CheckBox8},
+        {Check::CheckBox9, CheckBox9},
+        {Check::CheckBox10, CheckBox10},
+        {Check::CheckBox11, CheckBox11},
+        {Check::CheckBox12, CheckBox12},
+        {Check::CheckBox13, CheckBox13},
+        {Check::CheckBox14, CheckBox14},
+        {Check::RadioButton1, RadioButton1},
+        {Check::RadioButton2, RadioButton2},
+        {Check::RadioButton3, RadioButton3},
+        {Check::RadioButton4, RadioButton4},
+        {Check::RadioButton5, RadioButton5},
+        {Check::NoDialog1, NoDialog1},
+        {Check::NoDialog2, NoDialog2},
+        {Check::Sound1, Sound1},
+        {Check::Client1, Client1},
+        {Check::NoConfirm1, NoConfirm1},
+        {Check::Resize1, Resize1},
+    };
+    const auto found = std::find_if(std::begin(controls), std::end(controls),
+                                    [holder](const auto& entry) { return entry.first == holder; });
+    return found != std::end(controls) ? found->second : nullptr;
 }
 
 bool TVarnosetMain::checked(Check holder) const {
-    if (QAbstractButton* b = button(holder)) {
+    QObject* control = checkControl(holder);
+    if (auto* b = qobject_cast<QAbstractButton*>(control)) {
         return b->isChecked();
     }
-    return menuItem(holder)->isChecked();
+    return qobject_cast<QAction*>(control)->isChecked();
 }
 
 void TVarnosetMain::setChecked(Check holder, bool on) {
-    if (QAction* item = menuItem(holder)) {
+    QObject* control = checkControl(holder);
+    if (auto* item = qobject_cast<QAction*>(control)) {
         item->setChecked(on);
         return;
     }
-    QAbstractButton* b = button(holder);
+    auto* b = qobject_cast<QAbstractButton*>(control);
     // A radio button of an exclusive group refuses to go off on its own; stored options may
     // leave a group with none on.
     const bool exclusive = b->autoExclusive();

@@ -3,11 +3,17 @@
 #include <QString>
 
 #include "Picture.h"
-#include "PictureFileDialog.h"
 
 namespace varnoset {
 
 class Clipboard;
+
+// What the user confirmed in a picture dialog: the full file name and the position of the
+// chosen filter, counted from 1.
+struct ChosenPictureFile {
+    QString fileName;
+    int filterIndex = 1;
+};
 
 // The logic of the Load, Save, Copy and Paste commands between the dialogs and the pictures.
 // A command that fails throws varnoset::Error and changes nothing: the picture, the clipboard

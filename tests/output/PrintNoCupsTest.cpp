@@ -6,7 +6,7 @@
 #include "Picture.h"
 #include "PrintJob.h"
 #include "PrintOptions.h"
-#include "PrinterList.h"
+#include "PrinterListBox.h"
 #include "PrinterSetup.h"
 #include "QtPrinterLayer.h"
 #include "RecordingPrinter.h"

@@ -10,11 +10,12 @@
 
 #include "FooterLines.h"
 #include "FooterTextDialog.h"
+#include "KeepProportionsRefusal.h"
 #include "ModalDialogDriver.h"
 #include "PageLayout.h"
 #include "PrintCopies.h"
-#include "PrintOptionRules.h"
 #include "PrinterList.h"
+#include "PrinterListBox.h"
 
 namespace varnoset {
 namespace {
@@ -56,12 +57,12 @@ TEST(PrintOptionsTest, PrinterListEntriesAndTheStoredPrinter) {
     EXPECT_TRUE(list.isEnabled());
     EXPECT_EQ(list.count(), 3);
     EXPECT_EQ(list.currentIndex(), -1);
-    EXPECT_EQ(storedPrinterOf(list), QString());
+    EXPECT_EQ(list.currentText(), QString());
     selectStoredPrinter(list, "Laser");
     EXPECT_EQ(list.currentIndex(), 1);
     selectStoredPrinter(list, "Gone");  // leaves the selection as it is
     EXPECT_EQ(list.currentIndex(), 1);
-    EXPECT_EQ(storedPrinterOf(list), "Laser");
+    EXPECT_EQ(list.currentText(), "Laser");
 
     fillPrinterList(list, {});
     EXPECT_FALSE(list.isEnabled());
@@ -142,10 +143,6 @@ TEST(PrintOptionsTest, FooterTextBoxKeepsEightyCharactersAndCancelKeepsTheOldTex
 TEST(PrintOptionsTest, KeepProportionsAndPageSizeExcludeEachOther) {
     QCheckBox keep;
     QRadioButton pageSize;
-    keep.setChecked(true);
-    dropKeepProportions(keep);
-    EXPECT_FALSE(keep.isChecked());
-
     int beeps = 0;
     const auto beep = [&] { ++beeps; };
     // Page size off: the click stands, no beep, no message.

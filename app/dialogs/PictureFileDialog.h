@@ -4,16 +4,11 @@
 #include <QString>
 #include <optional>
 
+#include "PictureFileCommands.h"
+
 class QLabel;
 
 namespace varnoset {
-
-// What the user confirmed in a picture dialog: the full file name and the position of the
-// chosen filter, counted from 1.
-struct ChosenPictureFile {
-    QString fileName;
-    int filterIndex = 1;
-};
 
 // The load dialog "Load Picture" and the save dialog "Save Picture As ..", Qt's own file dialog
 // with the picture filters, the default extension "bmp" and a pane that shows the picture the

@@ -1,15 +1,10 @@
-#include "PrintOptionRules.h"
+#include "KeepProportionsRefusal.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
 #include <QMessageBox>
 
 namespace varnoset {
-
-void dropKeepProportions(QAbstractButton& keepProportions) {
-    keepProportions.setChecked(false);
-}
 
 void refuseKeepProportionsOnPageSize(QWidget* parent, QAbstractButton& keepProportions,
                                      const QAbstractButton& pageSize,
@@ -25,11 +20,6 @@ void refuseKeepProportionsOnPageSize(QWidget* parent, QAbstractButton& keepPropo
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
     keepProportions.setChecked(false);
-}
-
-void toggleDirectPrinting(QAction& mainMenuItem, QAction& trayMenuItem) {
-    mainMenuItem.setChecked(!mainMenuItem.isChecked());
-    trayMenuItem.setChecked(!trayMenuItem.isChecked());
 }
 
 }  // namespace varnoset
