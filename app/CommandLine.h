@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "CommandMessage.h"
+#include "app/CommandMessage.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "CommandMessage.h"
+#include "app/CommandMessage.h"
 
 #include <array>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "FormLayout.h"
+#include "app/FormLayout.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -7,13 +7,13 @@
 #include <memory>
 #include <optional>
 
-#include "CaptureHost.h"
-#include "CommandMessage.h"
-#include "ImagePipeline.h"
-#include "OptionHolders.h"
-#include "Picture.h"
-#include "PlatformServices.h"
-#include "PrintHost.h"
+#include "app/CommandMessage.h"
+#include "app/settings/OptionHolders.h"
+#include "capture/CaptureHost.h"
+#include "imaging/ImagePipeline.h"
+#include "imaging/Picture.h"
+#include "output/PrintHost.h"
+#include "platform/PlatformServices.h"
 #include "ui_Main.h"
 
 class QActionGroup;

@@ -1,7 +1,7 @@
 // The main window as the capture commands see it.
-#include "Main.h"
+#include "app/Main.h"
 
-#include "TrayIcon.h"
+#include "app/TrayIcon.h"
 
 namespace varnoset {
 

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <utility>
 
-#include "Main.h"
-#include "MonitorLayout.h"
-#include "PrintCopies.h"
+#include "app/Main.h"
+#include "app/MonitorLayout.h"
+#include "output/PrintCopies.h"
 
 namespace varnoset {
 

@@ -1,8 +1,8 @@
 // The main window as the print job sees it.
 #include <QApplication>
 
-#include "Main.h"
-#include "WaitWithMessages.h"
+#include "app/Main.h"
+#include "capture/WaitWithMessages.h"
 
 namespace varnoset {
 

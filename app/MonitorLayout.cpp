@@ -1,4 +1,4 @@
-#include "MonitorLayout.h"
+#include "app/MonitorLayout.h"
 
 #include <QGuiApplication>
 #include <QScreen>

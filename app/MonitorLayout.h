@@ -5,8 +5,8 @@
 #include <QSize>
 #include <vector>
 
-#include "OptionRules.h"
-#include "ScreenPixels.h"
+#include "app/settings/OptionRules.h"
+#include "capture/ScreenPixels.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 #include <sys/socket.h>
 #include <unistd.h>

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "TrayShell.h"
+#include "platform/TrayShell.h"
 
 class QMenu;
 

@@ -1,4 +1,4 @@
-#include "VarnosetApplication.h"
+#include "app/VarnosetApplication.h"
 
 #include <QHelpEvent>
 #include <QProxyStyle>
@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <exception>
 
-#include "MessageBoxes.h"
+#include "app/MessageBoxes.h"
 
 namespace varnoset {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <thread>
 
-#include "CommandClient.h"
-#include "CommandLine.h"
-#include "LinuxPlatform.h"
-#include "Main.h"
-#include "RuntimeFolder.h"
-#include "VarnosetApplication.h"
-#include "X11DisplayCheck.h"
+#include "app/CommandLine.h"
+#include "app/Main.h"
+#include "app/VarnosetApplication.h"
+#include "platform/linux/CommandClient.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "platform/linux/RuntimeFolder.h"
+#include "platform/linux/X11DisplayCheck.h"
 
 namespace {
 

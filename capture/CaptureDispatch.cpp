@@ -1,16 +1,16 @@
-#include "CaptureDispatch.h"
+#include "capture/CaptureDispatch.h"
 
-#include "ActiveWindow.h"
-#include "CaptureHost.h"
-#include "CaptureModes.h"
-#include "CaptureScreenRect.h"
-#include "ClipboardRoundTrip.h"
-#include "HotkeyRegistrar.h"
-#include "KeyTable.h"
-#include "Screen.h"
-#include "Sound.h"
-#include "WaitWithMessages.h"
-#include "capture2.h"
+#include "capture/CaptureHost.h"
+#include "capture/CaptureModes.h"
+#include "capture/CaptureScreenRect.h"
+#include "capture/ClipboardRoundTrip.h"
+#include "capture/HotkeyRegistrar.h"
+#include "capture/KeyTable.h"
+#include "capture/WaitWithMessages.h"
+#include "capture/capture2.h"
+#include "platform/ActiveWindow.h"
+#include "platform/Screen.h"
+#include "platform/Sound.h"
 
 namespace varnoset {
 

@@ -3,7 +3,7 @@
 #include <functional>
 #include <optional>
 
-#include "CaptureRect.h"
+#include "capture/CaptureRect.h"
 
 namespace varnoset {
 

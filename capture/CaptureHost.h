@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "CaptureModes.h"
+#include "capture/CaptureModes.h"
 
 namespace varnoset {
 

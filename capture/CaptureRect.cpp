@@ -1,4 +1,4 @@
-#include "CaptureRect.h"
+#include "capture/CaptureRect.h"
 
 namespace varnoset {
 

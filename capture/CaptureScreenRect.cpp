@@ -1,6 +1,6 @@
-#include "CaptureScreenRect.h"
+#include "capture/CaptureScreenRect.h"
 
-#include "Screen.h"
+#include "platform/Screen.h"
 
 namespace varnoset {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CaptureRect.h"
-#include "Picture.h"
+#include "capture/CaptureRect.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

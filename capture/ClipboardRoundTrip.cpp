@@ -1,7 +1,7 @@
-#include "ClipboardRoundTrip.h"
+#include "capture/ClipboardRoundTrip.h"
 
-#include "Clipboard.h"
-#include "PixelConversion.h"
+#include "imaging/PixelConversion.h"
+#include "platform/Clipboard.h"
 
 namespace varnoset {
 

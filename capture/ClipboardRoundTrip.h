@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

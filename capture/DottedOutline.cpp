@@ -1,4 +1,4 @@
-#include "DottedOutline.h"
+#include "capture/DottedOutline.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,10 +1,10 @@
-#include "HotkeyRegistrar.h"
+#include "capture/HotkeyRegistrar.h"
 
 #include <QStringList>
 #include <algorithm>
 
-#include "Hotkeys.h"
-#include "KeyTable.h"
+#include "capture/KeyTable.h"
+#include "platform/Hotkeys.h"
 
 namespace varnoset {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "CaptureModes.h"
+#include "capture/CaptureModes.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "KeyTable.h"
+#include "capture/KeyTable.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "RubberBand.h"
+#include "capture/RubberBand.h"
 
 #include <utility>
 

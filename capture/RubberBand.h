@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "CaptureRect.h"
+#include "capture/CaptureRect.h"
 
 namespace varnoset {
 

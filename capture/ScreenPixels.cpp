@@ -1,4 +1,4 @@
-#include "ScreenPixels.h"
+#include "capture/ScreenPixels.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "WaitWithMessages.h"
+#include "capture/WaitWithMessages.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "capture2.h"
+#include "capture/capture2.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -7,9 +7,9 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "DottedOutline.h"
-#include "QtPictureConversion.h"
-#include "Screen.h"
+#include "capture/DottedOutline.h"
+#include "imaging/QtPictureConversion.h"
+#include "platform/Screen.h"
 
 namespace varnoset {
 

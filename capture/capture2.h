@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <optional>
 
-#include "CaptureRect.h"
-#include "RubberBand.h"
-#include "ScreenPixels.h"
+#include "capture/CaptureRect.h"
+#include "capture/RubberBand.h"
+#include "capture/ScreenPixels.h"
 
 class QEventLoop;
 

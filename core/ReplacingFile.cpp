@@ -1,4 +1,4 @@
-#include "ReplacingFile.h"
+#include "core/ReplacingFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,8 +11,8 @@
 #include <random>
 #include <vector>
 
-#include "Error.h"
-#include "IoVectors.h"
+#include "core/Error.h"
+#include "core/IoVectors.h"
 
 namespace varnoset {
 

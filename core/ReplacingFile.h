@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <span>
 
-#include "UniqueFd.h"
+#include "core/UniqueFd.h"
 
 namespace varnoset {
 

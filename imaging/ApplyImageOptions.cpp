@@ -1,4 +1,4 @@
-#include "ApplyImageOptions.h"
+#include "imaging/ApplyImageOptions.h"
 
 #include <algorithm>
 #include <array>

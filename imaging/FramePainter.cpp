@@ -1,10 +1,10 @@
-#include "FramePainter.h"
+#include "imaging/FramePainter.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "PackedPixels.h"
-#include "PaletteMatcher.h"
+#include "imaging/PackedPixels.h"
+#include "imaging/PaletteMatcher.h"
 
 namespace varnoset {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorValue.h"
+#include "imaging/ColorValue.h"
 
 namespace varnoset {
 

@@ -1,10 +1,10 @@
-#include "ImagePipeline.h"
+#include "imaging/ImagePipeline.h"
 
 #include <algorithm>
 
-#include "ApplyImageOptions.h"
-#include "PixelConversion.h"
-#include "PixelLineWriter.h"
+#include "imaging/ApplyImageOptions.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/PixelLineWriter.h"
 
 namespace varnoset {
 

@@ -2,9 +2,9 @@
 
 #include <optional>
 
-#include "FramePainter.h"
-#include "ImageOptions.h"
-#include "Picture.h"
+#include "imaging/FramePainter.h"
+#include "imaging/ImageOptions.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

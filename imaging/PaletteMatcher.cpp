@@ -1,4 +1,4 @@
-#include "PaletteMatcher.h"
+#include "imaging/PaletteMatcher.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "ColorValue.h"
+#include "imaging/ColorValue.h"
 
 namespace varnoset {
 

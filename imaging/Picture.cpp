@@ -1,6 +1,6 @@
-#include "Picture.h"
+#include "imaging/Picture.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace varnoset {
 

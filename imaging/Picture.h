@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "ColorValue.h"
+#include "imaging/ColorValue.h"
 
 namespace varnoset {
 

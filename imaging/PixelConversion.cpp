@@ -1,12 +1,12 @@
-#include "PixelConversion.h"
+#include "imaging/PixelConversion.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
-#include "PackedPixels.h"
-#include "PixelLineWriter.h"
+#include "imaging/PackedPixels.h"
+#include "imaging/PixelLineWriter.h"
 
 namespace varnoset {
 

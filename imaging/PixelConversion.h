@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "ColorValue.h"
-#include "Picture.h"
+#include "imaging/ColorValue.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

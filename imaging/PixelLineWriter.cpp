@@ -1,11 +1,11 @@
-#include "PixelLineWriter.h"
+#include "imaging/PixelLineWriter.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
-#include "PackedPixels.h"
+#include "imaging/PackedPixels.h"
 
 namespace varnoset {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PaletteMatcher.h"
-#include "Picture.h"
+#include "imaging/PaletteMatcher.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

@@ -1,12 +1,12 @@
-#include "QtPictureConversion.h"
+#include "imaging/QtPictureConversion.h"
 
 #include <cstdint>
 #include <cstring>
 
-#include "Error.h"
-#include "PackedPixels.h"
-#include "PixelConversion.h"
-#include "StandardPalettes.h"
+#include "core/Error.h"
+#include "imaging/PackedPixels.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/StandardPalettes.h"
 
 namespace varnoset {
 

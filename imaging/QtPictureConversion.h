@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

@@ -1,9 +1,9 @@
-#include "ReduceColorDepth.h"
+#include "imaging/ReduceColorDepth.h"
 
 #include <stdexcept>
 
-#include "PixelConversion.h"
-#include "StandardPalettes.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/StandardPalettes.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "SizeLine.h"
+#include "imaging/SizeLine.h"
 
 namespace varnoset {
 

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "StandardPalettes.h"
+#include "imaging/StandardPalettes.h"
 
 #include <algorithm>
 

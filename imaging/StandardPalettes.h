@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ColorValue.h"
+#include "imaging/ColorValue.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "BmpReader.h"
+#include "output/BmpReader.h"
 
 #include <array>
 #include <bit>
@@ -6,9 +6,9 @@
 #include <limits>
 #include <vector>
 
-#include "BmpFormat.h"
-#include "Error.h"
-#include "InputFile.h"
+#include "core/Error.h"
+#include "output/BmpFormat.h"
+#include "output/InputFile.h"
 
 namespace varnoset {
 

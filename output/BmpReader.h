@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

@@ -1,10 +1,10 @@
-#include "BmpWriter.h"
+#include "output/BmpWriter.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "BmpFormat.h"
-#include "Error.h"
+#include "core/Error.h"
+#include "output/BmpFormat.h"
 
 namespace varnoset {
 

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

@@ -1,8 +1,8 @@
-#include "EditorHandoff.h"
+#include "output/EditorHandoff.h"
 
-#include "BmpWriter.h"
-#include "Launcher.h"
-#include "ReplacingFile.h"
+#include "core/ReplacingFile.h"
+#include "output/BmpWriter.h"
+#include "platform/Launcher.h"
 
 namespace varnoset {
 

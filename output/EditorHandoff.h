@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

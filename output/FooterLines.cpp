@@ -1,8 +1,8 @@
-#include "FooterLines.h"
+#include "output/FooterLines.h"
 
 #include <QLocale>
 
-#include "PageLayout.h"
+#include "output/PageLayout.h"
 
 namespace varnoset {
 

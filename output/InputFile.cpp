@@ -1,4 +1,4 @@
-#include "InputFile.h"
+#include "output/InputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "Error.h"
-#include "IoVectors.h"
+#include "core/Error.h"
+#include "core/IoVectors.h"
 
 namespace varnoset {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "UniqueFd.h"
+#include "core/UniqueFd.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "JpegErrorTrap.h"
+#include "output/JpegErrorTrap.h"
 
 #include <jerror.h>
 

@@ -1,11 +1,11 @@
-#include "JpegReader.h"
+#include "output/JpegReader.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "Error.h"
-#include "JpegErrorTrap.h"
+#include "core/Error.h"
+#include "output/JpegErrorTrap.h"
 
 #include <jerror.h>
 

@@ -1,11 +1,11 @@
-#include "JpegWriter.h"
+#include "output/JpegWriter.h"
 
 #include <algorithm>
 #include <cstddef>
 
-#include "Error.h"
-#include "JpegErrorTrap.h"
-#include "PixelConversion.h"
+#include "core/Error.h"
+#include "imaging/PixelConversion.h"
+#include "output/JpegErrorTrap.h"
 
 #include <jerror.h>
 

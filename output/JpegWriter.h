@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

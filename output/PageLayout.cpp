@@ -1,4 +1,4 @@
-#include "PageLayout.h"
+#include "output/PageLayout.h"
 
 #include <algorithm>
 #include <cstdint>

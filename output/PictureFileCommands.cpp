@@ -1,8 +1,8 @@
-#include "PictureFileCommands.h"
+#include "output/PictureFileCommands.h"
 
-#include "Clipboard.h"
-#include "PictureFileNames.h"
-#include "PictureFiles.h"
+#include "output/PictureFileNames.h"
+#include "output/PictureFiles.h"
+#include "platform/Clipboard.h"
 
 namespace varnoset {
 

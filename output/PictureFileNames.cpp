@@ -1,4 +1,4 @@
-#include "PictureFileNames.h"
+#include "output/PictureFileNames.h"
 
 namespace varnoset {
 

@@ -1,11 +1,11 @@
-#include "PictureFiles.h"
+#include "output/PictureFiles.h"
 
-#include "BmpReader.h"
-#include "BmpWriter.h"
-#include "InputFile.h"
-#include "JpegReader.h"
-#include "JpegWriter.h"
-#include "ReplacingFile.h"
+#include "core/ReplacingFile.h"
+#include "output/BmpReader.h"
+#include "output/BmpWriter.h"
+#include "output/InputFile.h"
+#include "output/JpegReader.h"
+#include "output/JpegWriter.h"
 
 namespace varnoset {
 

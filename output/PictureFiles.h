@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "Picture.h"
-#include "PictureFileNames.h"
+#include "imaging/Picture.h"
+#include "output/PictureFileNames.h"
 
 namespace varnoset {
 

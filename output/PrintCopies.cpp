@@ -1,4 +1,4 @@
-#include "PrintCopies.h"
+#include "output/PrintCopies.h"
 
 namespace varnoset {
 

@@ -1,17 +1,17 @@
-#include "PrintJob.h"
+#include "output/PrintJob.h"
 
 #include <QDateTime>
 #include <QImage>
 
-#include "FooterLines.h"
-#include "PageLayout.h"
-#include "Picture.h"
-#include "PrintCopies.h"
-#include "PrintHost.h"
-#include "PrintOptions.h"
-#include "PrinterChoice.h"
-#include "PrinterLayer.h"
-#include "QtPictureConversion.h"
+#include "imaging/Picture.h"
+#include "imaging/QtPictureConversion.h"
+#include "output/FooterLines.h"
+#include "output/PageLayout.h"
+#include "output/PrintCopies.h"
+#include "output/PrintHost.h"
+#include "output/PrintOptions.h"
+#include "output/PrinterChoice.h"
+#include "platform/PrinterLayer.h"
 
 namespace varnoset {
 

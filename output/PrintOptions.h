@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FooterLines.h"
-#include "PageLayout.h"
+#include "output/FooterLines.h"
+#include "output/PageLayout.h"
 
 namespace varnoset {
 

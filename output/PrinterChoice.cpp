@@ -1,6 +1,6 @@
-#include "PrinterChoice.h"
+#include "output/PrinterChoice.h"
 
-#include "PrinterLayer.h"
+#include "platform/PrinterLayer.h"
 
 namespace varnoset {
 

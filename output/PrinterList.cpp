@@ -1,6 +1,6 @@
-#include "PrinterList.h"
+#include "output/PrinterList.h"
 
-#include "PrinterChoice.h"
+#include "output/PrinterChoice.h"
 
 namespace varnoset {
 

@@ -2,17 +2,17 @@
 
 #include <memory>
 
-#include "ActiveWindow.h"
-#include "Clipboard.h"
-#include "CommandChannel.h"
-#include "Hotkeys.h"
-#include "Identity.h"
-#include "InstanceLock.h"
-#include "Launcher.h"
-#include "PrinterLayer.h"
-#include "Screen.h"
-#include "Sound.h"
-#include "TrayShell.h"
+#include "platform/ActiveWindow.h"
+#include "platform/Clipboard.h"
+#include "platform/CommandChannel.h"
+#include "platform/Hotkeys.h"
+#include "platform/Identity.h"
+#include "platform/InstanceLock.h"
+#include "platform/Launcher.h"
+#include "platform/PrinterLayer.h"
+#include "platform/Screen.h"
+#include "platform/Sound.h"
+#include "platform/TrayShell.h"
 
 namespace varnoset {
 

@@ -5,7 +5,7 @@
 #include <QSize>
 #include <optional>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "FooterTextDialog.h"
+#include "app/dialogs/FooterTextDialog.h"
 
 #include <QInputDialog>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "KeepProportionsRefusal.h"
+#include "app/dialogs/KeepProportionsRefusal.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,13 +1,13 @@
-#include "PictureFileDialog.h"
+#include "app/dialogs/PictureFileDialog.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
 
-#include "Error.h"
-#include "PictureFileNames.h"
-#include "PictureFiles.h"
-#include "QtPictureConversion.h"
+#include "core/Error.h"
+#include "imaging/QtPictureConversion.h"
+#include "output/PictureFileNames.h"
+#include "output/PictureFiles.h"
 
 namespace varnoset {
 

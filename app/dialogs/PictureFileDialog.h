@@ -4,7 +4,7 @@
 #include <QString>
 #include <optional>
 
-#include "PictureFileCommands.h"
+#include "output/PictureFileCommands.h"
 
 class QLabel;
 

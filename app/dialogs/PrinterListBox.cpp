@@ -1,8 +1,8 @@
-#include "PrinterListBox.h"
+#include "app/dialogs/PrinterListBox.h"
 
 #include <QComboBox>
 
-#include "PrinterList.h"
+#include "output/PrinterList.h"
 
 namespace varnoset {
 

@@ -1,8 +1,8 @@
-#include "PrinterSetup.h"
+#include "app/dialogs/PrinterSetup.h"
 
-#include "PrintHost.h"
-#include "PrinterChoice.h"
-#include "PrinterLayer.h"
+#include "output/PrintHost.h"
+#include "output/PrinterChoice.h"
+#include "platform/PrinterLayer.h"
 
 namespace varnoset {
 

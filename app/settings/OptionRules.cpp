@@ -1,9 +1,9 @@
-#include "OptionRules.h"
+#include "app/settings/OptionRules.h"
 
 #include <algorithm>
 #include <array>
 
-#include "TextRules.h"
+#include "app/settings/TextRules.h"
 
 namespace varnoset {
 

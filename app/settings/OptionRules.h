@@ -7,8 +7,8 @@
 #include <variant>
 #include <vector>
 
-#include "OptionHolders.h"
-#include "OptionTable.h"
+#include "app/settings/OptionHolders.h"
+#include "app/settings/OptionTable.h"
 
 namespace varnoset {
 

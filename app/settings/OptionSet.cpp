@@ -1,10 +1,10 @@
-#include "OptionSet.h"
+#include "app/settings/OptionSet.h"
 
 #include <span>
 #include <string>
 
-#include "Error.h"
-#include "TempFolderPath.h"
+#include "app/settings/TempFolderPath.h"
+#include "core/Error.h"
 
 namespace varnoset {
 

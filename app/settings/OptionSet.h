@@ -2,9 +2,9 @@
 
 #include <string_view>
 
-#include "OptionHolders.h"
-#include "OptionRules.h"
-#include "SettingsStore.h"
+#include "app/settings/OptionHolders.h"
+#include "app/settings/OptionRules.h"
+#include "app/settings/SettingsStore.h"
 
 namespace varnoset {
 

@@ -1,8 +1,8 @@
 // Checks, while compiling, that the table and its three write orders agree, so that loading,
 // the first start, saving and closing cannot drift apart.
-#include "OptionTable.h"
+#include "app/settings/OptionTable.h"
 
-#include "TextRules.h"
+#include "app/settings/TextRules.h"
 
 namespace varnoset {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "OptionHolders.h"
+#include "app/settings/OptionHolders.h"
 
 namespace varnoset {
 

@@ -1,11 +1,11 @@
-#include "RegFile.h"
+#include "app/settings/RegFile.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 
-#include "RegFormatError.h"
-#include "TextRules.h"
+#include "app/settings/RegFormatError.h"
+#include "app/settings/TextRules.h"
 
 namespace varnoset {
 

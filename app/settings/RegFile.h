@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "RegValue.h"
+#include "app/settings/RegValue.h"
 
 namespace varnoset {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "RegValue.h"
+#include "app/settings/RegValue.h"
 
 namespace varnoset {
 

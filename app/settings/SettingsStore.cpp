@@ -1,4 +1,4 @@
-#include "SettingsStore.h"
+#include "app/settings/SettingsStore.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -12,8 +12,8 @@
 #include <ctime>
 #include <span>
 
-#include "Error.h"
-#include "RegFormatError.h"
+#include "app/settings/RegFormatError.h"
+#include "core/Error.h"
 
 namespace fs = std::filesystem;
 

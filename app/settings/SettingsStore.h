@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "RegFile.h"
-#include "ReplacingFile.h"
+#include "app/settings/RegFile.h"
+#include "core/ReplacingFile.h"
 
 namespace varnoset {
 

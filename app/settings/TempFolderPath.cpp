@@ -1,4 +1,4 @@
-#include "TempFolderPath.h"
+#include "app/settings/TempFolderPath.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Error.h"
-#include "UniqueFd.h"
+#include "core/Error.h"
+#include "core/UniqueFd.h"
 
 namespace varnoset {
 

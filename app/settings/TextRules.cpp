@@ -1,4 +1,4 @@
-#include "TextRules.h"
+#include "app/settings/TextRules.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "CanberraSound.h"
+#include "platform/linux/CanberraSound.h"
 
 #include <canberra.h>
 #include <dlfcn.h>

@@ -3,7 +3,7 @@
 #include <QTemporaryFile>
 #include <memory>
 
-#include "Sound.h"
+#include "platform/Sound.h"
 
 struct ca_context;
 

@@ -1,4 +1,4 @@
-#include "CommandClient.h"
+#include "platform/linux/CommandClient.h"
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -8,7 +8,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "UniqueFd.h"
+#include "core/UniqueFd.h"
 
 namespace varnoset {
 

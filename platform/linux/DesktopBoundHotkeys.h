@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Hotkeys.h"
+#include "platform/Hotkeys.h"
 
 namespace varnoset {
 

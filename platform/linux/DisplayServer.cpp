@@ -1,4 +1,4 @@
-#include "DisplayServer.h"
+#include "platform/linux/DisplayServer.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "FlockInstanceLock.h"
+#include "platform/linux/FlockInstanceLock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "RuntimeFolder.h"
+#include "platform/linux/RuntimeFolder.h"
 
 namespace varnoset {
 

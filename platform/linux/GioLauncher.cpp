@@ -1,7 +1,7 @@
 // GLib's headers name struct members "signals", which Qt defines as a macro: they come first.
 #include <gio/gio.h>
 
-#include "GioLauncher.h"
+#include "platform/linux/GioLauncher.h"
 
 #include <QFile>
 #include <memory>

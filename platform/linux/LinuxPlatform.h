@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DisplayServer.h"
-#include "PlatformServices.h"
+#include "platform/PlatformServices.h"
+#include "platform/linux/DisplayServer.h"
 
 namespace varnoset {
 

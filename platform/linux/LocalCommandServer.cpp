@@ -1,4 +1,4 @@
-#include "LocalCommandServer.h"
+#include "platform/linux/LocalCommandServer.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "RuntimeFolder.h"
+#include "platform/linux/RuntimeFolder.h"
 
 namespace varnoset {
 

@@ -5,7 +5,7 @@
 #include <QObject>
 #include <optional>
 
-#include "CommandChannel.h"
+#include "platform/CommandChannel.h"
 
 class QLocalSocket;
 

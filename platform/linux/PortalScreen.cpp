@@ -1,4 +1,4 @@
-#include "PortalScreen.h"
+#include "platform/linux/PortalScreen.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -13,8 +13,8 @@
 #include <QUrl>
 #include <optional>
 
-#include "Error.h"
-#include "QtPictureConversion.h"
+#include "core/Error.h"
+#include "imaging/QtPictureConversion.h"
 
 namespace varnoset {
 

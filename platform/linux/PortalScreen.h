@@ -5,7 +5,7 @@
 #include <QVariantMap>
 #include <optional>
 
-#include "Screen.h"
+#include "platform/Screen.h"
 
 class QEventLoop;
 

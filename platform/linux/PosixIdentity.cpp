@@ -1,4 +1,4 @@
-#include "PosixIdentity.h"
+#include "platform/linux/PosixIdentity.h"
 
 #include <pwd.h>
 #include <sys/utsname.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Identity.h"
+#include "platform/Identity.h"
 
 namespace varnoset {
 

@@ -1,12 +1,12 @@
-#include "QtClipboard.h"
+#include "platform/linux/QtClipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMimeData>
 
-#include "Error.h"
-#include "QtPictureConversion.h"
+#include "core/Error.h"
+#include "imaging/QtPictureConversion.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "QtPrinterLayer.h"
+#include "platform/linux/QtPrinterLayer.h"
 
 #include <dlfcn.h>
 
@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace varnoset {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "PrinterLayer.h"
+#include "platform/PrinterLayer.h"
 
 class QPainter;
 class QPrinter;

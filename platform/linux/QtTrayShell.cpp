@@ -1,4 +1,4 @@
-#include "QtTrayShell.h"
+#include "platform/linux/QtTrayShell.h"
 
 #include <cstdio>
 

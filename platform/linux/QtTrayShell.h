@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
-#include "TrayShell.h"
+#include "platform/TrayShell.h"
 
 namespace varnoset {
 

@@ -1,4 +1,4 @@
-#include "RuntimeFolder.h"
+#include "platform/linux/RuntimeFolder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ActiveWindow.h"
+#include "platform/ActiveWindow.h"
 
 namespace varnoset {
 

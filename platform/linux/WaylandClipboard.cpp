@@ -1,4 +1,4 @@
-#include "WaylandClipboard.h"
+#include "platform/linux/WaylandClipboard.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 
-#include "PixelConversion.h"
+#include "imaging/PixelConversion.h"
 
 namespace varnoset {
 

@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-#include "Clipboard.h"
-#include "QtClipboard.h"
+#include "platform/Clipboard.h"
+#include "platform/linux/QtClipboard.h"
 
 class QMimeData;
 

@@ -1,4 +1,4 @@
-#include "X11DisplayCheck.h"
+#include "platform/linux/X11DisplayCheck.h"
 
 #include <xcb/xcb.h>
 

@@ -1,10 +1,10 @@
-#include "XcbActiveWindow.h"
+#include "platform/linux/XcbActiveWindow.h"
 
 #include <xcb/xcb.h>
 
 #include <cstring>
 
-#include "XcbConnection.h"
+#include "platform/linux/XcbConnection.h"
 
 namespace varnoset {
 

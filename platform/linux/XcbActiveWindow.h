@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "ActiveWindow.h"
+#include "platform/ActiveWindow.h"
 
 struct xcb_connection_t;
 

@@ -1,4 +1,4 @@
-#include "XcbConnection.h"
+#include "platform/linux/XcbConnection.h"
 
 #include <QGuiApplication>
 

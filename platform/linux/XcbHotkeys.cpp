@@ -1,4 +1,4 @@
-#include "XcbHotkeys.h"
+#include "platform/linux/XcbHotkeys.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "XcbConnection.h"
+#include "platform/linux/XcbConnection.h"
 
 namespace varnoset {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "Hotkeys.h"
+#include "platform/Hotkeys.h"
 
 struct xcb_connection_t;
 struct _XCBKeySymbols;

@@ -1,4 +1,4 @@
-#include "XcbScreen.h"
+#include "platform/linux/XcbScreen.h"
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "Error.h"
-#include "XcbConnection.h"
-#include "XcbShmSegment.h"
+#include "core/Error.h"
+#include "platform/linux/XcbConnection.h"
+#include "platform/linux/XcbShmSegment.h"
 
 namespace varnoset {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "Screen.h"
+#include "platform/Screen.h"
 
 struct xcb_connection_t;
 

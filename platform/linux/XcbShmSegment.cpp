@@ -1,10 +1,10 @@
-#include "XcbShmSegment.h"
+#include "platform/linux/XcbShmSegment.h"
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
 #include <xcb/shm.h>
 
-#include "XcbConnection.h"
+#include "platform/linux/XcbConnection.h"
 
 namespace varnoset {
 

@@ -14,11 +14,11 @@
 #include <cstring>
 #include <future>
 
-#include "CommandClient.h"
-#include "CommandMessage.h"
-#include "LocalCommandServer.h"
-#include "RuntimeFolder.h"
-#include "UniqueFd.h"
+#include "app/CommandMessage.h"
+#include "core/UniqueFd.h"
+#include "platform/linux/CommandClient.h"
+#include "platform/linux/LocalCommandServer.h"
+#include "platform/linux/RuntimeFolder.h"
 
 using namespace varnoset;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "CommandLine.h"
-#include "CommandMessage.h"
+#include "app/CommandLine.h"
+#include "app/CommandMessage.h"
 
 using namespace varnoset;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "DisplayServer.h"
+#include "platform/linux/DisplayServer.h"
 
 using namespace varnoset;
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "OptionHolders.h"
-#include "OptionTable.h"
+#include "app/settings/OptionHolders.h"
+#include "app/settings/OptionTable.h"
 
 namespace varnoset::test {
 

@@ -1,9 +1,9 @@
-#include "FakePlatform.h"
+#include "tests/app/FakePlatform.h"
 
 #include <memory>
 
-#include "Error.h"
-#include "PixelConversion.h"
+#include "core/Error.h"
+#include "imaging/PixelConversion.h"
 
 namespace varnoset::test {
 

@@ -5,15 +5,15 @@
 #include <optional>
 #include <string>
 
-#include "CaptureFakes.h"
-#include "Clipboard.h"
-#include "Hotkeys.h"
-#include "Identity.h"
-#include "InstanceLock.h"
-#include "PlatformServices.h"
-#include "RecordingLauncher.h"
-#include "RecordingPrinter.h"
-#include "RecordingTrayShell.h"
+#include "platform/Clipboard.h"
+#include "platform/Hotkeys.h"
+#include "platform/Identity.h"
+#include "platform/InstanceLock.h"
+#include "platform/PlatformServices.h"
+#include "tests/capture/CaptureFakes.h"
+#include "tests/output/RecordingPrinter.h"
+#include "tests/support/RecordingLauncher.h"
+#include "tests/support/RecordingTrayShell.h"
 
 namespace varnoset::test {
 

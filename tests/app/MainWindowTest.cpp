@@ -34,16 +34,16 @@
 #include <string>
 #include <string_view>
 
-#include "FakePlatform.h"
-#include "FormLayout.h"
-#include "Main.h"
-#include "ModalDialogDriver.h"
-#include "OptionTable.h"
-#include "PictureFileDialog.h"
-#include "QtClipboard.h"
-#include "ScratchFolder.h"
-#include "SettingsStore.h"
-#include "TempFolderPath.h"
+#include "app/FormLayout.h"
+#include "app/Main.h"
+#include "app/dialogs/PictureFileDialog.h"
+#include "app/settings/OptionTable.h"
+#include "app/settings/SettingsStore.h"
+#include "app/settings/TempFolderPath.h"
+#include "platform/linux/QtClipboard.h"
+#include "tests/app/FakePlatform.h"
+#include "tests/app/ScratchFolder.h"
+#include "tests/output/ModalDialogDriver.h"
 
 // Readable failure messages for texts.
 void PrintTo(const QString& text, std::ostream* out) {

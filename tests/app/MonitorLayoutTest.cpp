@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MonitorLayout.h"
+#include "app/MonitorLayout.h"
 
 using namespace varnoset;
 

@@ -4,12 +4,12 @@
 #include <csignal>
 #include <functional>
 
-#include "Error.h"
-#include "FakeOptionHolders.h"
-#include "OptionSet.h"
-#include "RegFile.h"
-#include "ScratchFolder.h"
-#include "TempFolderPath.h"
+#include "app/settings/OptionSet.h"
+#include "app/settings/RegFile.h"
+#include "app/settings/TempFolderPath.h"
+#include "core/Error.h"
+#include "tests/app/FakeOptionHolders.h"
+#include "tests/app/ScratchFolder.h"
 
 using namespace varnoset;
 using varnoset::test::FakeOptionHolders;

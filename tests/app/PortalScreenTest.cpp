@@ -8,9 +8,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "Error.h"
-#include "PortalScreen.h"
-#include "QtPictureConversion.h"
+#include "core/Error.h"
+#include "imaging/QtPictureConversion.h"
+#include "platform/linux/PortalScreen.h"
 
 using namespace varnoset;
 

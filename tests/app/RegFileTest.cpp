@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "RegFile.h"
-#include "RegFormatError.h"
+#include "app/settings/RegFile.h"
+#include "app/settings/RegFormatError.h"
 
 using namespace varnoset;
 using namespace std::string_literals;

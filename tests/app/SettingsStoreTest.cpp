@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <functional>
 
-#include "Error.h"
-#include "FakeOptionHolders.h"
-#include "OptionSet.h"
-#include "ScratchFolder.h"
-#include "SettingsStore.h"
+#include "app/settings/OptionSet.h"
+#include "app/settings/SettingsStore.h"
+#include "core/Error.h"
+#include "tests/app/FakeOptionHolders.h"
+#include "tests/app/ScratchFolder.h"
 
 using namespace varnoset;
 using varnoset::test::FakeOptionHolders;

@@ -6,9 +6,9 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "FlockInstanceLock.h"
-#include "MessageBoxes.h"
-#include "PosixIdentity.h"
+#include "app/MessageBoxes.h"
+#include "platform/linux/FlockInstanceLock.h"
+#include "platform/linux/PosixIdentity.h"
 
 using namespace varnoset;
 

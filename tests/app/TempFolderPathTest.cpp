@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "Error.h"
-#include "ScratchFolder.h"
-#include "TempFolderPath.h"
+#include "app/settings/TempFolderPath.h"
+#include "core/Error.h"
+#include "tests/app/ScratchFolder.h"
 
 using namespace varnoset;
 using varnoset::test::ScratchFolder;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "RecordingTrayShell.h"
-#include "TrayIcon.h"
+#include "app/TrayIcon.h"
+#include "tests/support/RecordingTrayShell.h"
 
 using namespace varnoset;
 

@@ -8,9 +8,9 @@
 
 #include <cstdlib>
 
-#include "CaptureRect.h"
-#include "CaptureScreenRect.h"
-#include "XcbScreen.h"
+#include "capture/CaptureRect.h"
+#include "capture/CaptureScreenRect.h"
+#include "platform/linux/XcbScreen.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
-#include "PictureFiles.h"
+#include "core/Error.h"
+#include "output/PictureFiles.h"
 
 namespace {
 

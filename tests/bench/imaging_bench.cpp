@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ApplyImageOptions.h"
-#include "ImagePipeline.h"
-#include "PixelConversion.h"
+#include "imaging/ApplyImageOptions.h"
+#include "imaging/ImagePipeline.h"
+#include "imaging/PixelConversion.h"
 
 using namespace varnoset;
 

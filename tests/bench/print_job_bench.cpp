@@ -14,11 +14,11 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "Picture.h"
-#include "PrintHost.h"
-#include "PrintJob.h"
-#include "PrintOptions.h"
-#include "QtPrinterLayer.h"
+#include "imaging/Picture.h"
+#include "output/PrintHost.h"
+#include "output/PrintJob.h"
+#include "output/PrintOptions.h"
+#include "platform/linux/QtPrinterLayer.h"
 
 namespace varnoset {
 namespace {

@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <string>
 
-#include "FakeOptionHolders.h"
-#include "OptionSet.h"
+#include "app/settings/OptionSet.h"
+#include "tests/app/FakeOptionHolders.h"
 
 using namespace varnoset;
 using varnoset::test::FakeOptionHolders;

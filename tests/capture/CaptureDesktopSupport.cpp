@@ -1,4 +1,4 @@
-#include "CaptureDesktopSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -12,9 +12,9 @@
 #include <QWindow>
 #include <cstdlib>
 
-#include "DesktopSupport.h"
-#include "QtPictureConversion.h"
-#include "capture2.h"
+#include "capture/capture2.h"
+#include "imaging/QtPictureConversion.h"
+#include "tests/desktop/DesktopSupport.h"
 
 namespace capture_desktop {
 

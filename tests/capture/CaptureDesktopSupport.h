@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "Picture.h"
+#include "imaging/Picture.h"
 
 // Peers and probes for the capture tests on the harness's private desktop.
 namespace capture_desktop {

@@ -9,15 +9,15 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ActiveWindow.h"
-#include "CaptureHost.h"
-#include "Clipboard.h"
-#include "Error.h"
-#include "Hotkeys.h"
-#include "Picture.h"
-#include "PixelConversion.h"
-#include "Screen.h"
-#include "Sound.h"
+#include "capture/CaptureHost.h"
+#include "core/Error.h"
+#include "imaging/Picture.h"
+#include "imaging/PixelConversion.h"
+#include "platform/ActiveWindow.h"
+#include "platform/Clipboard.h"
+#include "platform/Hotkeys.h"
+#include "platform/Screen.h"
+#include "platform/Sound.h"
 
 // Stand-ins for the main window and the desktop, all writing into one shared log so that tests
 // can check the order in which a capture does things.

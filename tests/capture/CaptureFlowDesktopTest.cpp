@@ -3,18 +3,18 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "CanberraSound.h"
-#include "CaptureDesktopSupport.h"
-#include "CaptureDispatch.h"
-#include "CaptureFakes.h"
-#include "CaptureModes.h"
-#include "DesktopSupport.h"
-#include "HotkeyRegistrar.h"
-#include "QtClipboard.h"
-#include "XcbActiveWindow.h"
-#include "XcbHotkeys.h"
-#include "XcbScreen.h"
-#include "capture2.h"
+#include "capture/CaptureDispatch.h"
+#include "capture/CaptureModes.h"
+#include "capture/HotkeyRegistrar.h"
+#include "capture/capture2.h"
+#include "platform/linux/CanberraSound.h"
+#include "platform/linux/QtClipboard.h"
+#include "platform/linux/XcbActiveWindow.h"
+#include "platform/linux/XcbHotkeys.h"
+#include "platform/linux/XcbScreen.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/capture/CaptureFakes.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using namespace varnoset;
 using namespace capture_desktop;

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "CaptureModes.h"
-#include "CaptureRect.h"
-#include "KeyTable.h"
+#include "capture/CaptureModes.h"
+#include "capture/CaptureRect.h"
+#include "capture/KeyTable.h"
 
 using namespace varnoset;
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "CaptureFakes.h"
-#include "CaptureModes.h"
-#include "HotkeyRegistrar.h"
-#include "KeyTable.h"
+#include "capture/CaptureModes.h"
+#include "capture/HotkeyRegistrar.h"
+#include "capture/KeyTable.h"
+#include "tests/capture/CaptureFakes.h"
 
 using namespace varnoset;
 using namespace capture_fakes;

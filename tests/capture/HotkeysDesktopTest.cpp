@@ -4,12 +4,12 @@
 #include <QMenu>
 #include <vector>
 
-#include "CaptureDesktopSupport.h"
-#include "CaptureModes.h"
-#include "DesktopSupport.h"
-#include "HotkeyRegistrar.h"
-#include "KeyTable.h"
-#include "XcbHotkeys.h"
+#include "capture/CaptureModes.h"
+#include "capture/HotkeyRegistrar.h"
+#include "capture/KeyTable.h"
+#include "platform/linux/XcbHotkeys.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using namespace varnoset;
 using namespace capture_desktop;

@@ -2,14 +2,14 @@
 
 #include <QTimer>
 
-#include "CaptureDesktopSupport.h"
-#include "CaptureDispatch.h"
-#include "CaptureFakes.h"
-#include "DesktopSupport.h"
-#include "HotkeyRegistrar.h"
-#include "QtClipboard.h"
-#include "XcbScreen.h"
-#include "capture2.h"
+#include "capture/CaptureDispatch.h"
+#include "capture/HotkeyRegistrar.h"
+#include "capture/capture2.h"
+#include "platform/linux/QtClipboard.h"
+#include "platform/linux/XcbScreen.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/capture/CaptureFakes.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using namespace varnoset;
 using namespace capture_desktop;

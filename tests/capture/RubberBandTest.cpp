@@ -3,8 +3,8 @@
 #include <QImage>
 #include <vector>
 
-#include "DottedOutline.h"
-#include "RubberBand.h"
+#include "capture/DottedOutline.h"
+#include "capture/RubberBand.h"
 
 using namespace varnoset;
 

@@ -8,10 +8,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
-#include "XcbActiveWindow.h"
-#include "XcbScreen.h"
+#include "platform/linux/XcbActiveWindow.h"
+#include "platform/linux/XcbScreen.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using namespace varnoset;
 using namespace capture_desktop;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ScreenPixels.h"
+#include "capture/ScreenPixels.h"
 
 using namespace varnoset;
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "CanberraSound.h"
-#include "DesktopSupport.h"
+#include "platform/linux/CanberraSound.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using desktop::loudest;
 using varnoset::CanberraSound;

@@ -5,7 +5,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "WaitWithMessages.h"
+#include "capture/WaitWithMessages.h"
 
 using varnoset::WaitWithMessages;
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "ReplacingFile.h"
+#include "core/ReplacingFile.h"
 
 namespace varnoset {
 namespace {

@@ -1,4 +1,4 @@
-#include "DesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QThread>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using namespace desktop;
 using capture_desktop::clipboardPng;

@@ -12,8 +12,8 @@
 #include <QThread>
 #include <cmath>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using namespace desktop;
 

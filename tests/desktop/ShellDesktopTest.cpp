@@ -3,7 +3,7 @@
 #include <QThread>
 #include <algorithm>
 
-#include "DesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 using namespace desktop;
 

@@ -11,10 +11,10 @@
 #include <optional>
 #include <span>
 
-#include "BmpReader.h"
-#include "Error.h"
-#include "InputFile.h"
-#include "UniqueFd.h"
+#include "core/Error.h"
+#include "core/UniqueFd.h"
+#include "output/BmpReader.h"
+#include "output/InputFile.h"
 
 namespace {
 

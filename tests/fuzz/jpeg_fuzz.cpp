@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "Error.h"
-#include "JpegReader.h"
+#include "core/Error.h"
+#include "output/JpegReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     for (const int displayBits : {32, 8}) {

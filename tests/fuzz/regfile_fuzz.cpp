@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "RegFile.h"
-#include "RegFormatError.h"
+#include "app/settings/RegFile.h"
+#include "app/settings/RegFormatError.h"
 
 namespace {
 

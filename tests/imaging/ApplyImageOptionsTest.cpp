@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "ApplyImageOptions.h"
-#include "Picture.h"
-#include "ReferenceImageOptions.h"
+#include "imaging/ApplyImageOptions.h"
+#include "imaging/Picture.h"
+#include "tests/imaging/ReferenceImageOptions.h"
 
-#include "TestRgb.h"
+#include "tests/imaging/TestRgb.h"
 
 using namespace varnoset;
 

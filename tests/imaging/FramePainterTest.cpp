@@ -4,10 +4,10 @@
 #include <random>
 #include <vector>
 
-#include "FramePainter.h"
-#include "PixelConversion.h"
-#include "ReduceColorDepth.h"
-#include "StandardPalettes.h"
+#include "imaging/FramePainter.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/ReduceColorDepth.h"
+#include "imaging/StandardPalettes.h"
 
 using namespace varnoset;
 

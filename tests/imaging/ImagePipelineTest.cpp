@@ -5,13 +5,13 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ApplyImageOptions.h"
-#include "ImagePipeline.h"
-#include "PixelConversion.h"
-#include "ReduceColorDepth.h"
-#include "StandardPalettes.h"
+#include "imaging/ApplyImageOptions.h"
+#include "imaging/ImagePipeline.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/ReduceColorDepth.h"
+#include "imaging/StandardPalettes.h"
 
-#include "TestRgb.h"
+#include "tests/imaging/TestRgb.h"
 
 using namespace varnoset;
 

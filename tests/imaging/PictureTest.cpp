@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "Error.h"
-#include "Picture.h"
+#include "core/Error.h"
+#include "imaging/Picture.h"
 
 using namespace varnoset;
 

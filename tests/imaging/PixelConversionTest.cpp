@@ -4,11 +4,11 @@
 #include <random>
 #include <vector>
 
-#include "PaletteMatcher.h"
-#include "PixelConversion.h"
-#include "StandardPalettes.h"
+#include "imaging/PaletteMatcher.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/StandardPalettes.h"
 
-#include "TestRgb.h"
+#include "tests/imaging/TestRgb.h"
 
 using namespace varnoset;
 

@@ -6,9 +6,9 @@
 
 #include <QImage>
 
-#include "PixelConversion.h"
-#include "QtPictureConversion.h"
-#include "StandardPalettes.h"
+#include "imaging/PixelConversion.h"
+#include "imaging/QtPictureConversion.h"
+#include "imaging/StandardPalettes.h"
 
 using namespace varnoset;
 

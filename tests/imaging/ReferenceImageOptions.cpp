@@ -1,4 +1,4 @@
-#include "ReferenceImageOptions.h"
+#include "tests/imaging/ReferenceImageOptions.h"
 
 #include <algorithm>
 #include <cmath>

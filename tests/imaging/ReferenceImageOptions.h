@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "ImageOptions.h"
+#include "imaging/ImageOptions.h"
 
 namespace varnoset::test {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "Picture.h"
-#include "SizeLine.h"
+#include "imaging/Picture.h"
+#include "imaging/SizeLine.h"
 
 using namespace varnoset;
 

@@ -5,12 +5,12 @@
 #include <array>
 #include <cstring>
 
-#include "BmpReader.h"
-#include "BmpWriter.h"
-#include "Error.h"
-#include "FilesTestSupport.h"
-#include "InputFile.h"
-#include "PictureFiles.h"
+#include "core/Error.h"
+#include "output/BmpReader.h"
+#include "output/BmpWriter.h"
+#include "output/InputFile.h"
+#include "output/PictureFiles.h"
+#include "tests/output/FilesTestSupport.h"
 
 namespace varnoset {
 namespace {

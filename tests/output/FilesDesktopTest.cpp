@@ -9,17 +9,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "BmpReader.h"
-#include "BmpWriter.h"
-#include "DesktopSupport.h"
-#include "EditorHandoff.h"
-#include "Error.h"
-#include "FilesTestSupport.h"
-#include "GioLauncher.h"
-#include "JpegWriter.h"
-#include "PictureFileCommands.h"
-#include "QtClipboard.h"
-#include "QtPictureConversion.h"
+#include "core/Error.h"
+#include "imaging/QtPictureConversion.h"
+#include "output/BmpReader.h"
+#include "output/BmpWriter.h"
+#include "output/EditorHandoff.h"
+#include "output/JpegWriter.h"
+#include "output/PictureFileCommands.h"
+#include "platform/linux/GioLauncher.h"
+#include "platform/linux/QtClipboard.h"
+#include "tests/desktop/DesktopSupport.h"
+#include "tests/output/FilesTestSupport.h"
 
 namespace varnoset {
 namespace {

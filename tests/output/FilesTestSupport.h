@@ -12,8 +12,8 @@
 #include <span>
 #include <vector>
 
-#include "Picture.h"
-#include "PixelConversion.h"
+#include "imaging/Picture.h"
+#include "imaging/PixelConversion.h"
 
 // Readable QStrings in test failures.
 inline void PrintTo(const QString& text, std::ostream* out) {

@@ -3,10 +3,10 @@
 #include <QDir>
 #include <QFile>
 
-#include "BmpReader.h"
-#include "Error.h"
-#include "FilesTestSupport.h"
-#include "JpegReader.h"
+#include "core/Error.h"
+#include "output/BmpReader.h"
+#include "output/JpegReader.h"
+#include "tests/output/FilesTestSupport.h"
 
 namespace varnoset {
 namespace {

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <set>
 
-#include "BmpReader.h"
-#include "Error.h"
-#include "FilesTestSupport.h"
-#include "JpegReader.h"
-#include "JpegWriter.h"
+#include "core/Error.h"
+#include "output/BmpReader.h"
+#include "output/JpegReader.h"
+#include "output/JpegWriter.h"
+#include "tests/output/FilesTestSupport.h"
 
 #include <jerror.h>
 #include <jpeglib.h>

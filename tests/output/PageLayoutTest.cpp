@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "PageLayout.h"
+#include "output/PageLayout.h"
 
 namespace varnoset {
 namespace {

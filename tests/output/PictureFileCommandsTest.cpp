@@ -11,19 +11,19 @@
 #include <QTemporaryDir>
 #include <csignal>
 
-#include "BmpReader.h"
-#include "BmpWriter.h"
-#include "DacOverrideDropped.h"
-#include "EditorHandoff.h"
-#include "Error.h"
-#include "FilesTestSupport.h"
-#include "JpegWriter.h"
-#include "Launcher.h"
-#include "PictureFileCommands.h"
-#include "PictureFileNames.h"
-#include "QtClipboard.h"
-#include "QtPictureConversion.h"
-#include "RecordingLauncher.h"
+#include "core/Error.h"
+#include "imaging/QtPictureConversion.h"
+#include "output/BmpReader.h"
+#include "output/BmpWriter.h"
+#include "output/EditorHandoff.h"
+#include "output/JpegWriter.h"
+#include "output/PictureFileCommands.h"
+#include "output/PictureFileNames.h"
+#include "platform/Launcher.h"
+#include "platform/linux/QtClipboard.h"
+#include "tests/output/DacOverrideDropped.h"
+#include "tests/output/FilesTestSupport.h"
+#include "tests/support/RecordingLauncher.h"
 
 namespace varnoset {
 namespace {

@@ -6,11 +6,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "BmpWriter.h"
-#include "FilesTestSupport.h"
-#include "JpegWriter.h"
-#include "PictureFileDialog.h"
-#include "PictureFileNames.h"
+#include "app/dialogs/PictureFileDialog.h"
+#include "output/BmpWriter.h"
+#include "output/JpegWriter.h"
+#include "output/PictureFileNames.h"
+#include "tests/output/FilesTestSupport.h"
 
 namespace varnoset {
 namespace {

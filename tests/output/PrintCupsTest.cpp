@@ -9,17 +9,17 @@
 #include <QTransform>
 #include <algorithm>
 
-#include "CupsQueue.h"
-#include "FooterLines.h"
-#include "ModalDialogDriver.h"
-#include "PageLayout.h"
-#include "Picture.h"
-#include "PrintJob.h"
-#include "PrintOptions.h"
-#include "PrinterSetup.h"
-#include "QtPictureConversion.h"
-#include "QtPrinterLayer.h"
-#include "RecordingPrinter.h"
+#include "app/dialogs/PrinterSetup.h"
+#include "imaging/Picture.h"
+#include "imaging/QtPictureConversion.h"
+#include "output/FooterLines.h"
+#include "output/PageLayout.h"
+#include "output/PrintJob.h"
+#include "output/PrintOptions.h"
+#include "platform/linux/QtPrinterLayer.h"
+#include "tests/output/CupsQueue.h"
+#include "tests/output/ModalDialogDriver.h"
+#include "tests/output/RecordingPrinter.h"
 
 namespace varnoset {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "Picture.h"
-#include "PrintJob.h"
-#include "PrintOptions.h"
-#include "PrinterSetup.h"
-#include "RecordingPrinter.h"
+#include "app/dialogs/PrinterSetup.h"
+#include "imaging/Picture.h"
+#include "output/PrintJob.h"
+#include "output/PrintOptions.h"
+#include "tests/output/RecordingPrinter.h"
 
 namespace varnoset {
 namespace {

@@ -3,13 +3,13 @@
 #include <QComboBox>
 #include <QDir>
 
-#include "Picture.h"
-#include "PrintJob.h"
-#include "PrintOptions.h"
-#include "PrinterListBox.h"
-#include "PrinterSetup.h"
-#include "QtPrinterLayer.h"
-#include "RecordingPrinter.h"
+#include "app/dialogs/PrinterListBox.h"
+#include "app/dialogs/PrinterSetup.h"
+#include "imaging/Picture.h"
+#include "output/PrintJob.h"
+#include "output/PrintOptions.h"
+#include "platform/linux/QtPrinterLayer.h"
+#include "tests/output/RecordingPrinter.h"
 
 namespace varnoset {
 namespace {

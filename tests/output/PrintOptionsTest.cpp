@@ -8,14 +8,14 @@
 #include <QRadioButton>
 #include <functional>
 
-#include "FooterLines.h"
-#include "FooterTextDialog.h"
-#include "KeepProportionsRefusal.h"
-#include "ModalDialogDriver.h"
-#include "PageLayout.h"
-#include "PrintCopies.h"
-#include "PrinterList.h"
-#include "PrinterListBox.h"
+#include "app/dialogs/FooterTextDialog.h"
+#include "app/dialogs/KeepProportionsRefusal.h"
+#include "app/dialogs/PrinterListBox.h"
+#include "output/FooterLines.h"
+#include "output/PageLayout.h"
+#include "output/PrintCopies.h"
+#include "output/PrinterList.h"
+#include "tests/output/ModalDialogDriver.h"
 
 namespace varnoset {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
-#include "PrintHost.h"
-#include "PrinterLayer.h"
+#include "core/Error.h"
+#include "output/PrintHost.h"
+#include "platform/PrinterLayer.h"
 
 namespace varnoset::test {
 

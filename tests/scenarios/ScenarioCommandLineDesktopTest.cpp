@@ -7,9 +7,9 @@
 #include <QImage>
 #include <QThread>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
-#include "ScenarioSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
+#include "tests/scenarios/ScenarioSupport.h"
 
 using namespace desktop;
 using namespace scenario;

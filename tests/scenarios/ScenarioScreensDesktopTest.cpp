@@ -10,9 +10,9 @@
 #include <QThread>
 #include <cmath>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
-#include "ScenarioSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
+#include "tests/scenarios/ScenarioSupport.h"
 
 using namespace desktop;
 using namespace scenario;

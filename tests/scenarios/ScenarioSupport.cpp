@@ -1,4 +1,4 @@
-#include "ScenarioSupport.h"
+#include "tests/scenarios/ScenarioSupport.h"
 
 #include <QDir>
 #include <QFile>

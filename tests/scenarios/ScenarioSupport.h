@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "DesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 // What the scenarios share: where the main window's controls are, the options file as the program
 // leaves it, the program's message boxes and the pages that reach the private CUPS queue.

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
-#include "ScenarioSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
+#include "tests/scenarios/ScenarioSupport.h"
 
 using namespace desktop;
 using namespace scenario;

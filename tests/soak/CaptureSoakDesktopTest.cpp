@@ -6,9 +6,9 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
-#include "SoakSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
+#include "tests/soak/SoakSupport.h"
 
 using namespace desktop;
 

@@ -15,9 +15,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "CaptureDesktopSupport.h"
-#include "DesktopSupport.h"
-#include "SoakSupport.h"
+#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
+#include "tests/soak/SoakSupport.h"
 
 using namespace desktop;
 using capture_desktop::clipboardPng;

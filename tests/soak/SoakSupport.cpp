@@ -1,4 +1,4 @@
-#include "SoakSupport.h"
+#include "tests/soak/SoakSupport.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>

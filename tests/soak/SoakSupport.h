@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "DesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 // What the soak and fault tests need beyond the shared desktop helpers: quick X queries from a
 // connection of the test's own, the program's memory, the harness's services, message boxes.

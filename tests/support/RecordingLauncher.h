@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "Launcher.h"
+#include "platform/Launcher.h"
 
 namespace varnoset::test {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TrayShell.h"
+#include "platform/TrayShell.h"
 
 namespace varnoset::test {
 

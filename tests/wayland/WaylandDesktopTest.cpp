@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "DesktopSupport.h"
+#include "tests/desktop/DesktopSupport.h"
 
 namespace {
 
