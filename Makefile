@@ -45,7 +45,7 @@ FUZZ_TARGETS := bmp_fuzz jpeg_fuzz regfile_fuzz
 # each picture decoder and the options file reader briefly.
 test:
 	@scripts/deps.sh test
-	cmake -S . -B $(BUILD_TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOSET_SANITIZE=ON -DVARNOSET_TESTS=ON
+	cmake -S . -B $(BUILD_TEST) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOSET_SANITIZE=ON -DVARNOSET_STRICT=ON -DVARNOSET_TESTS=ON
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 	cd $(BUILD_TEST) && ctest --output-on-failure -j 1
 	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SECONDS)

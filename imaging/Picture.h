@@ -37,9 +37,10 @@ struct PixelRows {
 
     static int strideFor(int width) { return ((3 * width + 3) / 4) * 4; }
     int stride() const { return strideFor(width); }
-    std::uint8_t* row(int r) { return bytes.data() + static_cast<std::size_t>(r) * stride(); }
-    const std::uint8_t* row(int r) const {
-        return bytes.data() + static_cast<std::size_t>(r) * stride();
+    std::uint8_t* row(int r) { return bytes.data() + rowOffset(r); }
+    const std::uint8_t* row(int r) const { return bytes.data() + rowOffset(r); }
+    std::size_t rowOffset(int r) const {
+        return static_cast<std::size_t>(r) * static_cast<std::size_t>(stride());
     }
 };
 
@@ -62,9 +63,10 @@ public:
     void setPalette(std::vector<ColorValue> palette) { palette_ = std::move(palette); }
 
     int stride() const { return stride_; }
-    std::uint8_t* scanLine(int y) { return pixels_.data() + static_cast<std::size_t>(y) * stride_; }
-    const std::uint8_t* scanLine(int y) const {
-        return pixels_.data() + static_cast<std::size_t>(y) * stride_;
+    std::uint8_t* scanLine(int y) { return pixels_.data() + rowOffset(y); }
+    const std::uint8_t* scanLine(int y) const { return pixels_.data() + rowOffset(y); }
+    std::size_t rowOffset(int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(stride_);
     }
     std::span<std::uint8_t> bits() { return pixels_; }
     std::span<const std::uint8_t> bits() const { return pixels_; }

@@ -116,7 +116,10 @@ QImage toQImage(const Picture& picture) {
             }
             default:  // Indexed1, Indexed8 and Rgb24 share Qt's layout
                 std::memcpy(out, in,
-                            (static_cast<std::size_t>(width) * storageBits(format) + 7) / 8);
+                            (static_cast<std::size_t>(width) *
+                                 static_cast<std::size_t>(storageBits(format)) +
+                             7) /
+                                8);
         }
     }
 

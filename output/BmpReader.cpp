@@ -60,7 +60,7 @@ struct Header {
     std::uint32_t colorsUsed = 0;
     std::array<std::uint32_t, 3> masks{};  // red, green, blue
     std::size_t paletteOffset = 0;
-    int paletteEntrySize = 4;
+    std::size_t paletteEntrySize = 4;
     std::size_t pixelOffset = 0;
 };
 
@@ -205,8 +205,9 @@ void copyRows(const ByteView& file, const Header& h, Picture& picture) {
     const std::size_t stride = fileStride(h);
     const auto pixels = file.slice(h.pixelOffset, stride * static_cast<std::size_t>(h.height));
     for (int r = 0; r < h.height; ++r) {
-        std::memcpy(picture.scanLine(pictureRow(h, r)), pixels.data() + r * stride,
-                    std::min<std::size_t>(stride, picture.stride()));
+        std::memcpy(picture.scanLine(pictureRow(h, r)),
+                    pixels.data() + static_cast<std::size_t>(r) * stride,
+                    std::min(stride, static_cast<std::size_t>(picture.stride())));
     }
 }
 
@@ -257,7 +258,7 @@ void convertMaskedRows(const ByteView& file, const Header& h, Picture& picture) 
     const auto pixels = file.slice(h.pixelOffset, stride * static_cast<std::size_t>(h.height));
     const int bytesPerPixel = h.bits / 8;
     for (int r = 0; r < h.height; ++r) {
-        const std::uint8_t* in = pixels.data() + r * stride;
+        const std::uint8_t* in = pixels.data() + static_cast<std::size_t>(r) * stride;
         std::uint8_t* out = picture.scanLine(pictureRow(h, r));
         for (int x = 0; x < h.width; ++x, in += bytesPerPixel, out += 4) {
             std::uint32_t value = in[0] | (in[1] << 8);

@@ -106,8 +106,10 @@ std::string valueLine(std::string_view name, const RegValue& value) {
             std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size()));
     } else if (value.type == kRegDword && value.data.size() == 4) {
         char digits[16];
-        const std::uint32_t number = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) |
-                                     (static_cast<std::uint32_t>(value.data[3]) << 24);
+        std::uint32_t number = 0;
+        for (unsigned i = 0; i < 4; ++i) {
+            number |= static_cast<std::uint32_t>(value.data[i]) << (8 * i);
+        }
         std::snprintf(digits, sizeof digits, "dword:%08x", number);
         line += digits;
     } else if (value.type == kRegBinary) {

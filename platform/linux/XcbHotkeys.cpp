@@ -225,7 +225,7 @@ bool XcbHotkeys::nativeEventFilter(const QByteArray& eventType, void* message, q
         return false;
     }
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
-    const std::uint8_t type = event->response_type & ~0x80;
+    const std::uint8_t type = event->response_type & 0x7f;
     if (type == XCB_KEY_PRESS) {
         const auto* press = static_cast<const xcb_key_press_event_t*>(message);
         return keyPressed(press->detail, press->state);

@@ -149,8 +149,8 @@ Picture XcbScreen::grab(const QRect& rect) {
 }
 
 bool XcbScreen::grabShm(Picture& picture, const QRect& area, QPoint at) {
-    const std::size_t needed =
-        static_cast<std::size_t>(format_->strideFor(area.width())) * area.height();
+    const std::size_t needed = static_cast<std::size_t>(format_->strideFor(area.width())) *
+                               static_cast<std::size_t>(area.height());
     if (!shm_ || shm_->size() < needed) {
         shm_.reset();
         shm_ = std::make_unique<XcbShmSegment>(connection_, needed);
@@ -198,11 +198,12 @@ void XcbScreen::grabPlain(Picture& picture, const QRect& area, QPoint at) {
 
 void XcbScreen::copyInto(Picture& picture, QPoint at, const std::uint8_t* data, int width,
                          int height, std::size_t length) const {
-    const int stride = format_->strideFor(width);
-    if (static_cast<std::size_t>(stride) * height > length) {
+    const auto stride = static_cast<std::size_t>(format_->strideFor(width));
+    if (stride * static_cast<std::size_t>(height) > length) {
         throw Error("The screen could not be read");
     }
     const int bytesPerPixel = format_->bitsPerPixel / 8;
+    const auto pixelBytes = static_cast<std::size_t>(bytesPerPixel);
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* source = data + static_cast<std::size_t>(y) * stride;
         std::uint8_t* target = picture.scanLine(at.y() + y) + static_cast<std::size_t>(at.x()) * 4;
@@ -212,7 +213,7 @@ void XcbScreen::copyInto(Picture& picture, QPoint at, const std::uint8_t* data, 
         }
         for (int x = 0; x < width; ++x) {
             std::uint32_t pixel = 0;
-            const std::uint8_t* p = source + static_cast<std::size_t>(x) * bytesPerPixel;
+            const std::uint8_t* p = source + static_cast<std::size_t>(x) * pixelBytes;
             for (int b = 0; b < bytesPerPixel; ++b) {
                 const int shift = format_->lsbFirst ? 8 * b : 8 * (bytesPerPixel - 1 - b);
                 pixel |= static_cast<std::uint32_t>(p[b]) << shift;

@@ -39,7 +39,8 @@ public:
     void setNumber(Number holder, std::int32_t value) override { numbers[holder] = value; }
     std::string text(Text holder) const override {
         if (holder == Text::ComboBox1) {
-            return selectedPrinter >= 0 ? printers.at(selectedPrinter) : std::string();
+            return selectedPrinter >= 0 ? printers.at(static_cast<std::size_t>(selectedPrinter))
+                                        : std::string();
         }
         return texts.at(holder);
     }

@@ -35,7 +35,8 @@ std::vector<std::vector<bool>> changedPixels(const Picture& before, const Pictur
         for (int x = 0; x < before.width(); ++x) {
             const std::uint8_t* p = a.row(a.height - 1 - y) + 3 * x;
             const std::uint8_t* q = b.row(b.height - 1 - y) + 3 * x;
-            changed[y][x] = p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
+            changed[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] =
+                p[0] != q[0] || p[1] != q[1] || p[2] != q[2];
         }
     }
     return changed;
@@ -80,15 +81,19 @@ TEST(FramePainter, PenWidthsAndTheRememberedWidth) {
     auto bandAfter = [&](int frameSize) {
         Picture picture = original;
         painter.draw(picture, frameSize);
-        const auto changed = changedPixels(original, picture);
+        const auto rows = changedPixels(original, picture);
+        const auto changed = [&rows](int y, int x) {
+            return static_cast<bool>(
+                rows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
+        };
         // The band is the number of rows from the top that changed completely.
         int band = 0;
-        while (band < 10 && changed[band][5]) {
+        while (band < 10 && changed(band, 5)) {
             ++band;
         }
         for (int y = 0; y < 10; ++y) {
             for (int x = 0; x < 12; ++x) {
-                EXPECT_EQ(changed[y][x], inBand(x, y, 12, 10, band))
+                EXPECT_EQ(changed(y, x), inBand(x, y, 12, 10, band))
                     << frameSize << " " << x << "," << y;
             }
         }
@@ -133,7 +138,7 @@ TEST(FramePainter, OnPalettePicturesInvertsTheIndex) {
 
     // 256 colours: entry 255 - i is the inverse of entry i, so the frame inverts exactly.
     const auto palette = halftonePalette256();
-    for (int i = 0; i < 256; ++i) {
+    for (std::size_t i = 0; i < 256; ++i) {
         ASSERT_EQ(palette[255 - i], ~palette[i] & 0xFFFFFF) << i;
     }
     Picture reduced = randomRgb24(6, 4, 3);

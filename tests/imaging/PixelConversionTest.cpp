@@ -144,7 +144,7 @@ TEST(PixelConversion, StoresTheNearestColourTheFormatHolds) {
     rows.height = 1;
     rows.bytes.assign(static_cast<std::size_t>(rows.stride()), 0);
     const std::vector<Rgb> colors = {{250, 5, 5}, {130, 120, 125}, {3, 3, 3}, {0, 0, 200}};
-    for (int x = 0; x < 4; ++x) {
+    for (std::size_t x = 0; x < 4; ++x) {
         rows.row(0)[3 * x] = static_cast<std::uint8_t>(colors[x].b);
         rows.row(0)[3 * x + 1] = static_cast<std::uint8_t>(colors[x].g);
         rows.row(0)[3 * x + 2] = static_cast<std::uint8_t>(colors[x].r);

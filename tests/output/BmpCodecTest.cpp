@@ -30,8 +30,11 @@ void put32(Bytes& b, std::size_t at, std::uint32_t v) {
     put16(b, at + 2, v >> 16);
 }
 std::uint32_t get32(const Bytes& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        v |= static_cast<std::uint32_t>(b[at + i]) << (8 * i);
+    }
+    return v;
 }
 
 // A BMP with a 40-byte header around the given palette and pixel bytes.
@@ -91,7 +94,7 @@ TEST(BmpCodec, WritesEveryFormatAsItIsAndReadsItBack) {
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    int n = 0;
+    unsigned n = 0;
     for (const FormatCase& c : cases) {
         SCOPED_TRACE("format " + std::to_string(static_cast<int>(c.format)) + " palette " +
                      std::to_string(c.paletteEntries));
@@ -253,8 +256,8 @@ TEST(BmpCodec, DecodesRunLengthTopDownAndShortPalettes) {
     const Picture picture = test::randomPicture(5, 4, PixelFormat::Rgb24, 7);
     Bytes topDown = writeBmp(picture);
     put32(topDown, 22, static_cast<std::uint32_t>(-4));
-    const std::size_t stride = 16;
-    for (std::size_t r = 0; r < 2; ++r) {
+    const std::ptrdiff_t stride = 16;
+    for (std::ptrdiff_t r = 0; r < 2; ++r) {
         std::swap_ranges(topDown.begin() + 54 + r * stride, topDown.begin() + 54 + (r + 1) * stride,
                          topDown.begin() + 54 + (3 - r) * stride);
     }

@@ -157,8 +157,9 @@ inline bool samePixels(const Picture& a, const Picture& b) {
         return false;
     }
     const int bits = storageBits(a.format());
-    const std::size_t fullBytes = static_cast<std::size_t>(a.width()) * bits / 8;
-    const int restBits = static_cast<int>((static_cast<std::size_t>(a.width()) * bits) % 8);
+    const auto rowBits = static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(bits);
+    const std::size_t fullBytes = rowBits / 8;
+    const int restBits = static_cast<int>(rowBits % 8);
     for (int y = 0; y < a.height(); ++y) {
         const std::uint8_t* p = a.scanLine(y);
         const std::uint8_t* q = b.scanLine(y);

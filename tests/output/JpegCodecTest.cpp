@@ -68,7 +68,7 @@ TEST(JpegCodec, SavesWhatCjpegWritesAtQuality100AndLoadsWhatDjpegDecodes) {
     EXPECT_EQ(markerAt(jpeg, 0xC2), 0u);
     const std::size_t dqt = markerAt(jpeg, 0xDB);
     ASSERT_NE(dqt, 0u);
-    const std::size_t tableEnd = dqt + 2 + ((jpeg[dqt + 2] << 8) | jpeg[dqt + 3]);
+    const std::size_t tableEnd = dqt + 2 + ((std::size_t{jpeg[dqt + 2]} << 8) | jpeg[dqt + 3]);
     for (std::size_t i = dqt + 4; i < tableEnd; i += 65) {
         for (std::size_t k = 1; k <= 64; ++k) {
             EXPECT_EQ(jpeg[i + k], 1) << "step " << k;

@@ -208,8 +208,9 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
     ASSERT_TRUE(closeAndExit(app, *window)) << app.output().toStdString();
     const auto closed = storedOptions(storeFile(config));
     ASSERT_TRUE(closed.has_value());
-    EXPECT_EQ(closed->value("WinPosLeft"), dword(moved.x()));
-    EXPECT_EQ(closed->value("WinPosTop"), dword(moved.y()));
+    // Stored as the registry keeps a signed number: its two's complement bits.
+    EXPECT_EQ(closed->value("WinPosLeft"), dword(static_cast<std::uint32_t>(moved.x())));
+    EXPECT_EQ(closed->value("WinPosTop"), dword(static_cast<std::uint32_t>(moved.y())));
     EXPECT_EQ(closed->value("SaveFolder"), '"' + QDir(saveFolder.path()).absolutePath() + "/\"");
     EXPECT_EQ(closed->value("LoadFolder"), '"' + QDir(loadFolder.path()).absolutePath() + "/\"");
     for (auto it = expected.begin(); it != expected.end(); ++it) {

@@ -99,7 +99,7 @@ TEST(CaptureSoak, TwoHundredCapturesEachCorrectOnTheClipboardWithoutGrowingMemor
         }
     }
     const long finalKb = soak::residentKb(app.pid());
-    const double seconds = timer.elapsed() / 1000.0;
+    const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
 
     ASSERT_TRUE(app.isRunning());
     ASSERT_GT(baselineKb, 0);
