@@ -91,9 +91,9 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     centralwidget->setFixedSize(kClientSize);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // The scroll box lays out its own parts; the size line's text changes with every picture.
+    // Laid out when first needed (laidOutSize): fitting the captions loads the fonts.
     formLayout_ =
         std::make_unique<FormLayout>(*centralwidget, std::vector<QWidget*>{ScrollBox1, Label7});
-    formLayout_->apply(1.0);
     FooterString = QString::fromUtf8(kFooterBanner.data(), int(kFooterBanner.size()));
     setPanelColor(Panel4, Color1);
     setPanelColor(Panel5, Color2);
@@ -153,6 +153,7 @@ void TVarnosetMain::prepareFirstShow() {
         return;
     }
     shownBefore_ = true;
+    laidOutSize();  // captions fitted by their text alone, before the glyphs go on
     setWindowIcon(programIcon({16, 32, 48, 256}));
     const std::pair<QAbstractButton*, const char*> glyphs[] = {
         {SpeedButton1, "open"},  {SpeedButton2, "save"},  {SpeedButton6, "copy"},
@@ -394,14 +395,10 @@ void TVarnosetMain::listPrinters() const {
 
 void TVarnosetMain::loadOptions() {
     const MonitorLayout monitors = MonitorLayout::current();
-    // The centring at the first start needs the window's final size, which the layout sets.
-    ensurePolished();
-    layout()->activate();
-    const QSize window = frameGeometry().size();
-    // Where a store that breaks off before the position leaves the window.
-    placeFrameCorner(monitors.centred(window));
     try {
         SettingsStore store(SettingsStore::userFile());
+        // Only the first start needs the window's size here, to centre it and store that place.
+        const QSize window = store.keyExists(kSetupKey) ? QSize() : laidOutSize();
         LoadOptions(store, *this, monitors.primaryPixels(), monitors.toPixels(window));
     } catch (const Error& error) {
         // Start-up goes on, so the program stays reachable; the error box shows once the event
@@ -410,13 +407,23 @@ void TVarnosetMain::loadOptions() {
         QMetaObject::invokeMethod(
             this, [message] { throw Error(message); }, Qt::QueuedConnection);
     }
-    // A position on a monitor since unplugged, or beyond a smaller screen, opens the window on the
-    // primary monitor instead; the store keeps its value until closing writes the position.
-    const QPoint corner = frameCorner();
-    const QPoint visible = monitors.keepVisible(corner, window);
-    if (visible != corner) {
-        placeFrameCorner(visible);
+    // A store that broke off before the position leaves the window centred on the primary
+    // monitor; a position on a monitor since unplugged, or beyond a smaller screen, opens it on the
+    // primary monitor instead, and the store keeps its value until closing writes the position.
+    // The window is laid out only when that needs its size.
+    placeFrameCorner(monitors.placeStored(std::exchange(storedLeft_, std::nullopt),
+                                          std::exchange(storedTop_, std::nullopt),
+                                          [this] { return laidOutSize(); }));
+}
+
+QSize TVarnosetMain::laidOutSize() {
+    if (!laidOut_) {
+        laidOut_ = true;
+        formLayout_->apply(double(scaleNum_) / scaleDen_);
     }
+    ensurePolished();
+    layout()->activate();
+    return frameGeometry().size();
 }
 
 void TVarnosetMain::applyFrameSizeMark() {
@@ -608,7 +615,9 @@ void TVarnosetMain::ScaleBy(int m, int n) {
     const int common = std::gcd(scaleNum_, scaleDen_);
     scaleNum_ /= common;
     scaleDen_ /= common;
-    formLayout_->apply(double(scaleNum_) / scaleDen_);
+    if (laidOut_) {  // else laid out at this scale when first needed
+        formLayout_->apply(double(scaleNum_) / scaleDen_);
+    }
     placeFrameCorner(topLeft);
 }
 

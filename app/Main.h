@@ -119,6 +119,8 @@ private:
     void applyIcon();
     static QIcon programIcon(std::initializer_list<int> sizes);
     void prepareFirstShow();
+    // The window's outer size, laid out (captions fitted) at the current scale.
+    QSize laidOutSize();
     void moveFrameCorner(QPoint corner);
     void buildTrayMenu();
     void buildMenuGroups();
@@ -215,6 +217,10 @@ private:
     Picture PreviewPicture;
     bool previewStretched_ = false;
     bool shownBefore_ = false;
+    bool laidOut_ = false;  // the form laid out once (which loads the fonts)
+    // The stored corner, in screen pixels, while the store is read.
+    std::optional<int> storedLeft_;
+    std::optional<int> storedTop_;
     std::optional<QPoint> pendingCorner_;  // where the window goes when it is first shown
     bool scrollPending_ = false;           // a bar moved since the last pass
     bool scrollHeld_ = false;              // a button or key is held on a bar

@@ -117,14 +117,12 @@ std::int32_t TVarnosetMain::number(Number holder) const {
 void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
     switch (holder) {
         case Number::WindowLeft:
-        case Number::WindowTop: {
-            // Stored in screen pixels; Qt places the window in its own logical units.
-            const MonitorLayout monitors = MonitorLayout::current();
-            QPoint corner = monitors.toPixels(frameCorner());
-            (holder == Number::WindowLeft ? corner.rx() : corner.ry()) = value;
-            placeFrameCorner(monitors.toLogical(corner));
+            // Only the store sets the position: loadOptions places the window once it is read.
+            storedLeft_ = value;
             break;
-        }
+        case Number::WindowTop:
+            storedTop_ = value;
+            break;
         case Number::FrameSize:
             FrameSize = value;
             break;

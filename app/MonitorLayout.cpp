@@ -66,6 +66,21 @@ QPoint MonitorLayout::keepVisible(QPoint corner, QSize size) const {
     return seen ? corner : centred(size);
 }
 
+QPoint MonitorLayout::placeStored(std::optional<int> left, std::optional<int> top,
+                                  const std::function<QSize()>& size) const {
+    if (left && top) {
+        const QPoint corner = toLogical(QPoint(*left, *top));
+        if (std::any_of(monitors_.begin(), monitors_.end(),
+                        [&](const Monitor& m) { return m.geometry.contains(corner); })) {
+            return corner;
+        }
+    }
+    const QSize window = size();
+    const WindowPlace centred = centredPlace(primaryPixels(), toPixels(window));
+    const QPoint corner(left.value_or(centred.left), top.value_or(centred.top));
+    return keepVisible(toLogical(corner), window);
+}
+
 QPoint MonitorLayout::centred(QSize size) const {
     const WindowPlace place = centredPlace(primaryPixels(), toPixels(size));
     return toLogical(QPoint(place.left, place.top));

@@ -3,6 +3,8 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/settings/OptionRules.h"
@@ -43,6 +45,12 @@ public:
     // The logical corner for a window of that logical size: the corner as it is when any part of
     // the window lies on a monitor, else the centred one.
     QPoint keepVisible(QPoint corner, QSize size) const;
+    // The logical corner for a window at a stored corner in screen pixels: a coordinate the store
+    // lacks (it broke off before) is the centred one, and a corner that leaves the window on no
+    // monitor is centred. The window's logical size is asked for only when that needs it: with a
+    // whole corner on a monitor, the window shows whatever its size.
+    QPoint placeStored(std::optional<int> left, std::optional<int> top,
+                       const std::function<QSize()>& size) const;
 
 private:
     ScreenPixels scaleOf(const Monitor& monitor) const;

@@ -51,7 +51,6 @@ set(VARNOSET_DEB_DEPENDS
   "libstdc++6 (>= 12)"
   "libqt6core6 (>= 6.4)"
   "libqt6gui6 (>= 6.4)"
-  "libqt6network6 (>= 6.4)"
   "libqt6widgets6 (>= 6.4)"
   "libqt6printsupport6 (>= 6.4)"
   "libqt6dbus6 (>= 6.4)"

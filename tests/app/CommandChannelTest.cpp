@@ -149,6 +149,14 @@ TEST(CommandChannel, ServesThisUsersWholeShortMessagesAndRefusesEveryoneElse) {
         chmod(runtime.path().toLocal8Bit().constData(), 0700);
     }
 
+    // A sender that stops half-way holds up nobody else.
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const UniqueFd halfWay(socket(AF_UNIX, SOCK_STREAM, 0));
+    ASSERT_EQ(connect(halfWay.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(send(halfWay.get(), "op", 2, MSG_NOSIGNAL), 2);
+
     // Unharmed by all of it.
     EXPECT_EQ(sendServed(path, "quit\n"), CommandDelivery::Delivered);
     EXPECT_EQ(heard.size(), 3);

@@ -58,3 +58,34 @@ TEST(MonitorLayout, StoredPositionsAreScreenPixels) {
     EXPECT_EQ(QRect(fallback.left, fallback.top, fallback.width, fallback.height),
               QRect(0, 0, 1920, 1080));
 }
+
+TEST(MonitorLayout, AStoredCornerNeedsTheWindowsSizeOnlyWhenItIsNotOnAMonitor) {
+    struct Case {
+        double ratio;
+        std::optional<int> left;  // stored, screen pixels
+        std::optional<int> top;
+        QPoint placed;  // logical
+        bool sized;     // the window's size was asked for
+    };
+    const Case cases[] = {
+        {1.0, 100, 200, {100, 200}, false},
+        {1.0, 3839, 1079, {3839, 1079}, false},
+        {2.0, 2120, 100, {2020, 50}, false},
+        {1.0, -5000, 3000, {2658, 330}, true},
+        {1.0, -100, 100, {-100, 100}, true},  // off the monitors, the window reaching onto one
+        {1.0, std::nullopt, std::nullopt, {2658, 330}, true},
+        // The store broke off between the two coordinates: the other one is the centred one.
+        {1.0, 100, std::nullopt, {100, 330}, true},
+        {2.0, std::nullopt, std::nullopt, {2178, 60}, true},
+    };
+    for (const Case& c : cases) {
+        bool sized = false;
+        const QPoint placed = sideBySide(c.ratio).placeStored(c.left, c.top, [&] {
+            sized = true;
+            return QSize(443, 421);
+        });
+        EXPECT_EQ(placed, c.placed)
+            << c.ratio << " " << c.left.value_or(-1) << "," << c.top.value_or(-1);
+        EXPECT_EQ(sized, c.sized) << c.ratio << " " << c.left.value_or(-1);
+    }
+}
