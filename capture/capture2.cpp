@@ -96,7 +96,7 @@ QPoint TForm2::screenPixel(const QMouseEvent* event) const {
         return pixels_.toPixels(event->position());
     }
     // Qt rounds the position to whole logical units; the display knows the exact pixel.
-    return pixels_.eventPixel(event->position(), screen_.pointerPosition());
+    return pixels_.eventPixel(event->position(), screen_.pointerPosition(event->timestamp()));
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {

@@ -60,6 +60,7 @@ set(VARNOSET_DEB_DEPENDS
   "libxcb1"
   "libxcb-keysyms1"
   "libxcb-shm0"
+  "libxcb-xinput0"
   "libcanberra0"
   "libcanberra-pulse"
   "libglib2.0-0"

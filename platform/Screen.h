@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <cstdint>
 #include <optional>
 
 #include "imaging/Picture.h"
@@ -21,8 +22,11 @@ public:
     // Copies the pixels of a rectangle that lies on the screen into a picture in the display's
     // format (PixelFormat::Device).
     virtual Picture grab(const QRect& rect) = 0;
-    // Where the pointer is now, in screen pixels, when the display can say.
-    virtual std::optional<QPoint> pointerPosition() const { return std::nullopt; }
+    // Where the pointer was at the pointer event of that time (a mouse event's timestamp), in
+    // screen pixels, when the display can say.
+    virtual std::optional<QPoint> pointerPosition(std::uint64_t /*eventTime*/) const {
+        return std::nullopt;
+    }
     // Whether a window is placed over the whole screen by its own geometry (X11). Where the
     // compositor places every window (Wayland), a full-screen window covers the output instead.
     virtual bool placesOwnWindows() const { return true; }

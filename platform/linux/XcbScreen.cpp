@@ -10,6 +10,7 @@
 
 #include "core/Error.h"
 #include "platform/linux/XcbConnection.h"
+#include "platform/linux/XcbPointerEvents.h"
 #include "platform/linux/XcbShmSegment.h"
 
 namespace varnoset {
@@ -62,6 +63,7 @@ XcbScreen::XcbScreen(xcb_connection_t* connection) : format_(std::make_unique<Fo
     connection_ = connection;
     root_ = screen->root;
     rootDepth_ = screen->root_depth;
+    pointerEvents_ = std::make_unique<XcbPointerEvents>(connection_);
 
     const xcb_setup_t* setup = xcb_get_setup(connection_);
     format_->lsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
@@ -115,9 +117,13 @@ QSize XcbScreen::dotsPerInch() const {
             static_cast<int>(std::lround(screen->logicalDotsPerInchY()))};
 }
 
-std::optional<QPoint> XcbScreen::pointerPosition() const {
+std::optional<QPoint> XcbScreen::pointerPosition(std::uint64_t eventTime) const {
     if (connection_ == nullptr) {
         return std::nullopt;
+    }
+    // Server times are 32-bit milliseconds; Qt widens them.
+    if (const auto seen = pointerEvents_->positionAt(static_cast<std::uint32_t>(eventTime))) {
+        return seen;
     }
     auto pointer = xcbReply(
         xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr));

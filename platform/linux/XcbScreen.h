@@ -9,6 +9,7 @@ struct xcb_connection_t;
 
 namespace varnoset {
 
+class XcbPointerEvents;
 class XcbShmSegment;
 
 // The X screen's root window as the screen: its size asked of the server at every call, its
@@ -27,8 +28,9 @@ public:
     // The part of the rectangle that lies on the root window, in the display's format; what lies
     // beyond it stays black. Throws varnoset::Error when the server cannot be read.
     Picture grab(const QRect& rect) override;
-    // QueryPointer on the root window.
-    std::optional<QPoint> pointerPosition() const override;
+    // The root position of the pointer event of that server time, as the server sent it; for an
+    // event not seen, QueryPointer on the root window (where the pointer is now).
+    std::optional<QPoint> pointerPosition(std::uint64_t eventTime) const override;
 
     // Whether grabs go through shared memory.
     bool usesSharedMemory() const { return useShm_; }
@@ -46,7 +48,8 @@ private:
     std::uint8_t rootDepth_ = 0;
     std::unique_ptr<Format> format_;
     bool useShm_ = false;
-    std::unique_ptr<XcbShmSegment> shm_;  // kept and grown, so repeated grabs reuse it
+    std::unique_ptr<XcbShmSegment> shm_;
+    std::unique_ptr<XcbPointerEvents> pointerEvents_;  // kept and grown, so repeated grabs reuse it
 };
 
 }  // namespace varnoset
