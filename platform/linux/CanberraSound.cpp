@@ -1,13 +1,13 @@
 #include "platform/linux/CanberraSound.h"
 
 #include <canberra.h>
-#include <dlfcn.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <memory>
-#include <type_traits>
+
+#include "platform/linux/SharedLibrary.h"
 
 // The resource lives in this static library: make sure the linker keeps it. Q_INIT_RESOURCE
 // declares its function in the enclosing namespace, so this stays at global scope.
@@ -27,9 +27,7 @@ int destroyNothing(ca_context*) {
 }
 }  // namespace
 
-// The four calls the click needs from the library. Once opened the library stays for the rest of
-// the process: it keeps process-wide state (its module loader, the sound server's client) that
-// closing it would strand.
+// The four calls the click needs from the library.
 struct CanberraSound::Library {
     decltype(&ca_context_create) create = nullptr;
     decltype(&ca_context_destroy) destroy = nullptr;
@@ -38,19 +36,12 @@ struct CanberraSound::Library {
 
     // Null when the library or one of its calls is missing.
     static std::unique_ptr<Library> open() {
+        const SharedLibrary canberra(kLibrary);
         auto library = std::make_unique<Library>();
-        void* handle = ::dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
-        if (handle == nullptr) {
-            return nullptr;
-        }
-        const auto find = [handle](auto& call, const char* name) {
-            call = reinterpret_cast<std::remove_reference_t<decltype(call)>>(::dlsym(handle, name));
-            return call != nullptr;
-        };
-        if (!find(library->create, "ca_context_create") ||
-            !find(library->destroy, "ca_context_destroy") ||
-            !find(library->changeProps, "ca_context_change_props") ||
-            !find(library->play, "ca_context_play")) {
+        if (!canberra.find(library->create, "ca_context_create") ||
+            !canberra.find(library->destroy, "ca_context_destroy") ||
+            !canberra.find(library->changeProps, "ca_context_change_props") ||
+            !canberra.find(library->play, "ca_context_play")) {
             return nullptr;
         }
         return library;
