@@ -22,16 +22,16 @@ constexpr int kSelectionDelayMs = 400;       // the windows under the overlay re
 constexpr int kHideMainWindowDelayMs = 500;  // the windows under the main window repaint
 
 // Runs a step when the scope ends, also when an error ends it.
-template <typename Restore>
+template <typename Step>
 class ScopeExit {
 public:
-    explicit ScopeExit(Restore restore) : restore_(std::move(restore)) {}
-    ~ScopeExit() { restore_(); }
+    explicit ScopeExit(Step step) : step_(std::move(step)) {}
+    ~ScopeExit() { step_(); }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
 
 private:
-    Restore restore_;
+    Step step_;
 };
 
 }  // namespace
