@@ -10,8 +10,7 @@
 #include "app/CommandMessage.h"
 #include "app/settings/OptionHolders.h"
 #include "capture/CaptureHost.h"
-#include "imaging/ImagePipeline.h"
-#include "imaging/Picture.h"
+#include "capture/WindowState.h"
 #include "output/PrintHost.h"
 #include "platform/PlatformServices.h"
 #include "ui_Main.h"
@@ -24,14 +23,17 @@ namespace varnoset {
 inline constexpr char kInstanceName[] = "Varnoset_v3.00";
 
 class CaptureDispatch;
+struct CaptureChecks;
 class FormLayout;
 class HotkeyRegistrar;
 class TAboutBox;
 class TTrayIcon;
 
-// The main window: a switchboard. It owns the pictures, the flags and the option globals; its
-// handlers read the controls, call one subsystem and show the result. The subsystems reach the
-// window through the host interfaces it implements (each in a file of its own).
+// The main window: a switchboard. It owns the window's state (the pictures, the flags and the
+// option globals); its handlers read the controls, call one subsystem and show the result. The
+// subsystems reach the window through the host interfaces it implements. Main.cpp builds and
+// wires it; the handlers live in one file per concern: MainLifeCycle, MainPlacement,
+// MainCapture, MainPictureProcessing, MainPrinting, MainPictureFiles, MainOptionHolders.
 class TVarnosetMain : public QMainWindow,
                       private Ui::TVarnosetMain,
                       private CaptureHost,
@@ -102,11 +104,9 @@ public:
     void PastefromClipboard1Click();
     void EditImage1Click();
 
-    // The shared flags.
-    bool ProcessingEnabled = false;
-    bool HotkeyArmed = false;
-    bool SourceAltered = false;
-    bool DirectSwapRequested = false;
+    // The pictures, the flags and the option globals.
+    WindowState& state() { return state_; }
+    const WindowState& state() const { return state_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -147,22 +147,10 @@ private:
     void setPanelColor(QFrame* panel, ColorValue color);
     ColorValue panelColor(const QFrame* panel) const;
     int displayBits() const;
+    // The capture options of the menus, as they are checked now.
+    CaptureChecks captureChecks() const;
 
     // CaptureHost
-    bool hotkeyArmed() const override;
-    void setHotkeyArmed(bool armed) override;
-    void setProcessingEnabled(bool enabled) override;
-    std::uint8_t hotkey() const override;
-    void setHotkey(std::uint8_t virtualKey) override;
-    int hotkeyFunction() const override;
-    void setHotkeyFunction(int mode) override;
-    bool soundChecked() const override;
-    bool clientChecked() const override;
-    bool directChecked() const override;
-    void setDirectChecked(bool checked) override;
-    bool toggleSuspendChecks() override;
-    const Picture& sourcePicture() const override;
-    void setSourcePicture(Picture picture) override;
     void showMainWindow() override;
     void hideMainWindow() override;
     void rearmHotkeyIfHidden() override;
@@ -193,9 +181,9 @@ private:
     static void giveTabStopToChecked(const QAbstractButton& member);
 
     PlatformServices platform_;
+    WindowState state_;
     std::unique_ptr<HotkeyRegistrar> registrar_;
     std::unique_ptr<CaptureDispatch> capture_;
-    ImagePipeline pipeline_;
     std::unique_ptr<FormLayout> formLayout_;
     int scaleNum_ = 1;  // the form's scale, as a fraction of the design
     int scaleDen_ = 1;
@@ -213,8 +201,6 @@ private:
     TTrayIcon* TrayIcon1 = nullptr;
     TAboutBox* AboutBox = nullptr;
 
-    Picture SourcePicture;
-    Picture PreviewPicture;
     bool previewStretched_ = false;
     bool shownBefore_ = false;
     bool laidOut_ = false;  // the form laid out once (which loads the fonts)
@@ -224,21 +210,6 @@ private:
     std::optional<QPoint> pendingCorner_;  // where the window goes when it is first shown
     bool scrollPending_ = false;           // a bar moved since the last pass
     bool scrollHeld_ = false;              // a button or key is held on a bar
-    ColorValue Color1 = 0x000000;
-    ColorValue Color2 = 0xFFFFFF;
-
-    // Option globals.
-    std::uint8_t Hotkey = 44;
-    std::uint8_t HotkeyFunction = 0;
-    QString FooterString;
-    int FrameSize = 0;
-    QString DefPrinter = QStringLiteral("Default Printer");
-    QString SaveFolder;
-    QString LoadFolder;
-
-    QString UserName = QStringLiteral("- Not Defined -");
-    QString ComputerName = QStringLiteral("- Not Defined -");
-    QString OsName = QStringLiteral("- Unknown -");
 
     bool closeAccepted_ = false;
     bool formClosed_ = false;

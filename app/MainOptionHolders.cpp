@@ -1,14 +1,50 @@
-// The main window's controls and option globals as the option set reads and writes them.
+// The stored options: read at start-up, saved by "Save Options", and the main window's controls
+// and option globals as the option set reads and writes them.
 #include <QScrollBar>
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
 #include "app/Main.h"
+#include "app/MessageBoxes.h"
 #include "app/MonitorLayout.h"
+#include "app/settings/OptionSet.h"
+#include "app/settings/OptionTable.h"
+#include "app/settings/SettingsStore.h"
+#include "core/Error.h"
 #include "output/PrintCopies.h"
 
 namespace varnoset {
+
+void TVarnosetMain::loadOptions() {
+    const MonitorLayout monitors = MonitorLayout::current();
+    try {
+        SettingsStore store(SettingsStore::userFile());
+        // Only the first start needs the window's size here, to centre it and store that place.
+        const QSize window = store.keyExists(kSetupKey) ? QSize() : laidOutSize();
+        LoadOptions(store, *this, monitors.primaryPixels(), monitors.toPixels(window));
+    } catch (const Error& error) {
+        // Start-up goes on, so the program stays reachable; the error box shows once the event
+        // loop runs, through the application's one error report.
+        const std::string message = error.what();
+        QMetaObject::invokeMethod(
+            this, [message] { throw Error(message); }, Qt::QueuedConnection);
+    }
+    // A store that broke off before the position leaves the window centred on the primary
+    // monitor; a position on a monitor since unplugged, or beyond a smaller screen, opens it on the
+    // primary monitor instead, and the store keeps its value until closing writes the position.
+    // The window is laid out only when that needs its size.
+    placeFrameCorner(monitors.placeStored(std::exchange(storedLeft_, std::nullopt),
+                                          std::exchange(storedTop_, std::nullopt),
+                                          [this] { return laidOutSize(); }));
+}
+
+void TVarnosetMain::Save1Click() {
+    SettingsStore store(SettingsStore::userFile());
+    SaveOptions(store, *this);
+    showInformation(
+        QString::fromUtf8(kOptionsSavedMessage.data(), int(kOptionsSavedMessage.size())), this);
+}
 
 // The control that holds each check option: a check box, a radio button or a menu item.
 QObject* TVarnosetMain::checkControl(Check holder) const {
@@ -95,11 +131,11 @@ std::int32_t TVarnosetMain::number(Number holder) const {
         case Number::WindowTop:
             return MonitorLayout::current().toPixels(frameCorner()).y();
         case Number::FrameSize:
-            return FrameSize;
+            return state_.FrameSize;
         case Number::Panel4:
-            return static_cast<std::int32_t>(Color1);
+            return static_cast<std::int32_t>(state_.Color1);
         case Number::Panel5:
-            return static_cast<std::int32_t>(Color2);
+            return static_cast<std::int32_t>(state_.Color2);
         case Number::ComboBox2:
             return ComboBox2->currentIndex();
         case Number::ScrollBar1:
@@ -107,9 +143,9 @@ std::int32_t TVarnosetMain::number(Number holder) const {
         case Number::ScrollBar2:
             return ScrollBar2->value();
         case Number::Hotkey:
-            return Hotkey;
+            return state_.Hotkey;
         case Number::HotkeyFunction:
-            return HotkeyFunction;
+            return state_.HotkeyFunction;
     }
     return 0;
 }
@@ -124,7 +160,7 @@ void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
             storedTop_ = value;
             break;
         case Number::FrameSize:
-            FrameSize = value;
+            state_.FrameSize = value;
             break;
         case Number::Panel4:
             setPanelColor(Panel4, static_cast<ColorValue>(value));
@@ -143,10 +179,10 @@ void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
             ScrollBar2->setValue(value);
             break;
         case Number::Hotkey:
-            Hotkey = static_cast<std::uint8_t>(value);
+            state_.Hotkey = static_cast<std::uint8_t>(value);
             break;
         case Number::HotkeyFunction:
-            HotkeyFunction = static_cast<std::uint8_t>(value);
+            state_.HotkeyFunction = static_cast<std::uint8_t>(value);
             break;
     }
 }
@@ -154,17 +190,17 @@ void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
 std::string TVarnosetMain::text(Text holder) const {
     switch (holder) {
         case Text::DefPrinter:
-            return DefPrinter.toStdString();
+            return state_.DefPrinter.toStdString();
         case Text::ComboBox1:
             listPrinters();
             return ComboBox1->currentIndex() >= 0 ? ComboBox1->currentText().toStdString()
                                                   : std::string();
         case Text::SaveFolder:
-            return SaveFolder.toStdString();
+            return state_.SaveFolder.toStdString();
         case Text::LoadFolder:
-            return LoadFolder.toStdString();
+            return state_.LoadFolder.toStdString();
         case Text::FooterString:
-            return FooterString.toStdString();
+            return state_.FooterString.toStdString();
         case Text::Label1:
             return Label1->text().toStdString();
         case Text::Label2:
@@ -177,18 +213,18 @@ void TVarnosetMain::setText(Text holder, const std::string& value) {
     const QString text = QString::fromStdString(value);
     switch (holder) {
         case Text::DefPrinter:
-            DefPrinter = text;
+            state_.DefPrinter = text;
             break;
         case Text::ComboBox1:
             break;  // only read: the list is filled from the printers
         case Text::SaveFolder:
-            SaveFolder = text;
+            state_.SaveFolder = text;
             break;
         case Text::LoadFolder:
-            LoadFolder = text;
+            state_.LoadFolder = text;
             break;
         case Text::FooterString:
-            FooterString = text;
+            state_.FooterString = text;
             break;
         case Text::Label1:
             Label1->setText(text);

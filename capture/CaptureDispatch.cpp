@@ -7,6 +7,7 @@
 #include "capture/HotkeyRegistrar.h"
 #include "capture/KeyTable.h"
 #include "capture/WaitWithMessages.h"
+#include "capture/WindowState.h"
 #include "capture/capture2.h"
 #include "platform/ActiveWindow.h"
 #include "platform/Screen.h"
@@ -20,25 +21,26 @@ constexpr int kTrayMenuDelayMs = 400;        // the popup menu leaves the screen
 constexpr int kSelectionDelayMs = 400;       // the windows under the overlay repaint meanwhile
 constexpr int kHideMainWindowDelayMs = 500;  // the windows under the main window repaint
 
-// Restores a value when the scope ends, also when an error ends it.
-template <typename Restore>
+// Runs a step when the scope ends, also when an error ends it.
+template <typename Step>
 class ScopeExit {
 public:
-    explicit ScopeExit(Restore restore) : restore_(std::move(restore)) {}
-    ~ScopeExit() { restore_(); }
+    explicit ScopeExit(Step step) : step_(std::move(step)) {}
+    ~ScopeExit() { step_(); }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
 
 private:
-    Restore restore_;
+    Step step_;
 };
 
 }  // namespace
 
-CaptureDispatch::CaptureDispatch(CaptureHost& host, HotkeyRegistrar& registrar,
+CaptureDispatch::CaptureDispatch(WindowState& state, CaptureHost& host, HotkeyRegistrar& registrar,
                                  CaptureDevices devices, RectangleSelector selectRectangle,
                                  Waiter wait)
-    : host_(host),
+    : state_(state),
+      host_(host),
       registrar_(registrar),
       devices_(devices),
       selectRectangle_(std::move(selectRectangle)),
@@ -51,17 +53,18 @@ CaptureDispatch::CaptureDispatch(CaptureHost& host, HotkeyRegistrar& registrar,
     }
 }
 
-void CaptureDispatch::hotkeyMessage(int id) {
+void CaptureDispatch::hotkeyMessage(int id, CaptureChecks checks) {
     if (id == kScreenHotkey) {
-        capture(host_.hotkeyFunction() == kRectangleMode ? CaptureKind::Region
-                                                         : CaptureKind::Desktop);
+        capture(
+            state_.HotkeyFunction == kRectangleMode ? CaptureKind::Region : CaptureKind::Desktop,
+            checks);
     } else if (id == kWindowHotkey) {
-        capture(host_.clientChecked() ? CaptureKind::Client : CaptureKind::Window);
+        capture(checks.client ? CaptureKind::Client : CaptureKind::Window, checks);
     }
 }
 
-void CaptureDispatch::capture(CaptureKind kind) {
-    if (!host_.hotkeyArmed()) {
+void CaptureDispatch::capture(CaptureKind kind, CaptureChecks checks) {
+    if (!state_.HotkeyArmed) {
         return;
     }
     // A direct print that ends early (no printer) or fails, or a capture that fails, leaves the
@@ -69,8 +72,8 @@ void CaptureDispatch::capture(CaptureKind kind) {
     ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
     // HotkeyArmed is cleared before anything else, so that a hotkey arriving in one of the nested
     // event loops below cannot start a second capture inside this one.
-    host_.setHotkeyArmed(false);
-    PlayHotkeySound();
+    state_.HotkeyArmed = false;
+    PlayHotkeySound(checks);
     switch (kind) {
         case CaptureKind::Desktop:
             CaptureDesktop();
@@ -87,29 +90,25 @@ void CaptureDispatch::capture(CaptureKind kind) {
             CaptureSelectedRect();
             break;
     }
-    DeliverCapture(kind != CaptureKind::Region);
+    DeliverCapture(kind != CaptureKind::Region, checks.direct);
 }
 
 void CaptureDispatch::Open1Click() {
     wait_(kTrayMenuDelayMs);
     // A capture that fails leaves a hidden window hidden, and the key must work again.
     ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
-    host_.setHotkeyArmed(false);
+    state_.HotkeyArmed = false;
     CaptureDesktop();
     host_.showMainWindow();
 }
 
-void CaptureDispatch::PrinttheDesktop1Click() {
+void CaptureDispatch::PrinttheDesktop1Click(CaptureChecks checks) {
     wait_(kTrayMenuDelayMs);
-    // Direct and the mode are put back however the capture ends: they are persisted options.
-    const bool direct = host_.directChecked();
-    host_.setDirectChecked(true);
-    ScopeExit restoreDirect([this, direct] { host_.setDirectChecked(direct); });
-    host_.setHotkeyArmed(true);
-    const int mode = host_.hotkeyFunction();
-    host_.setHotkeyFunction(0);
-    ScopeExit restoreMode([this, mode] { host_.setHotkeyFunction(mode); });
-    hotkeyMessage(kScreenHotkey);
+    // The screen key's capture in the first mode, printed directly: the stored mode and "No
+    // Dialog" are not consulted, and so stay as they are however the capture ends.
+    state_.HotkeyArmed = true;
+    checks.direct = true;
+    capture(CaptureKind::Desktop, checks);
 }
 
 void CaptureDispatch::GetRectangulararea1Click() {
@@ -127,7 +126,7 @@ void CaptureDispatch::GetRectangulararea1Click() {
 }
 
 void CaptureDispatch::RegisterHotkeys() {
-    registrar_.registerHotkeys(host_.hotkey(), host_.hotkeyFunction());
+    registrar_.registerHotkeys(state_.Hotkey, state_.HotkeyFunction);
 }
 
 void CaptureDispatch::UnregisterHotkeys() {
@@ -138,24 +137,23 @@ void CaptureDispatch::keyClick(int keyRow) {
     if (keyRow < 0 || keyRow >= static_cast<int>(KeyTable.size())) {
         return;
     }
-    host_.setHotkey(KeyTable[static_cast<std::size_t>(keyRow)].virtualKey);
+    state_.Hotkey = KeyTable[static_cast<std::size_t>(keyRow)].virtualKey;
     RegisterHotkeys();
 }
 
 void CaptureDispatch::actionClick(int mode) {
-    host_.setHotkeyFunction(mode);
+    state_.HotkeyFunction = static_cast<std::uint8_t>(mode);
     RegisterHotkeys();
 }
 
-void CaptureDispatch::Suspend1Click() {
-    const bool suspended = host_.toggleSuspendChecks();
-    host_.setHotkeyArmed(false);
-    registrar_.showSuspended(host_.hotkey());
+void CaptureDispatch::setSuspended(bool suspended) {
+    state_.HotkeyArmed = false;
+    registrar_.showSuspended(state_.Hotkey);
     if (suspended) {
         return;
     }
     RegisterHotkeys();
-    host_.setHotkeyArmed(true);
+    state_.HotkeyArmed = true;
 }
 
 void CaptureDispatch::CaptureSelectedRect() {
@@ -173,8 +171,8 @@ void CaptureDispatch::CaptureSelectedRect() {
     CaptureAndRoundTrip(r);
 }
 
-void CaptureDispatch::PlayHotkeySound() {
-    if (host_.soundChecked() && !devices_.sound.playCaptureSound()) {
+void CaptureDispatch::PlayHotkeySound(CaptureChecks checks) {
+    if (checks.sound && !devices_.sound.playCaptureSound()) {
         devices_.sound.beep();
     }
 }
@@ -204,20 +202,20 @@ void CaptureDispatch::CaptureUnlocatableWindow() {
 }
 
 void CaptureDispatch::CaptureAndRoundTrip(CaptureRect rect) {
-    host_.setSourcePicture(CaptureScreenRect(devices_.screen, rect));
-    host_.setSourcePicture(ClipboardRoundTrip(devices_.clipboard, host_.sourcePicture()));
+    state_.SourcePicture = CaptureScreenRect(devices_.screen, rect);
+    state_.SourcePicture = ClipboardRoundTrip(devices_.clipboard, state_.SourcePicture);
 }
 
-void CaptureDispatch::DeliverCapture(bool editAllowed) {
-    if (host_.directChecked()) {
-        host_.setProcessingEnabled(true);
+void CaptureDispatch::DeliverCapture(bool editAllowed, bool direct) {
+    if (direct) {
+        state_.ProcessingEnabled = true;
         host_.setImageOptions();
         host_.printPicture();
-        host_.setProcessingEnabled(false);
+        state_.ProcessingEnabled = false;
         return;
     }
     host_.showMainWindow();
-    if (editAllowed && host_.hotkeyFunction() == kEditMode) {
+    if (editAllowed && state_.HotkeyFunction == kEditMode) {
         host_.editPicture();
     }
 }

@@ -294,8 +294,8 @@ TEST_F(MainWindowTest, FirstStartWritesTheDefaultsAndWaitsHiddenForTheHotkey) {
     EXPECT_FALSE(isChecked("RadioButton1"));
 
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(window.HotkeyArmed);
-    EXPECT_FALSE(window.ProcessingEnabled);
+    EXPECT_TRUE(window.state().HotkeyArmed);
+    EXPECT_FALSE(window.state().ProcessingEnabled);
     EXPECT_EQ(platform_.lock.name, "Varnoset_v3.00");
     EXPECT_EQ(platform_.lock.acquired, 1);
 
@@ -393,8 +393,8 @@ TEST_F(MainWindowTest, TheScreenHotkeyCapturesThroughTheClipboardAndShowsThePict
     ASSERT_TRUE(platform_.clipboard->held);
     EXPECT_EQ(platform_.clipboard->held->width(), 40);
 
-    EXPECT_TRUE(window.ProcessingEnabled);
-    EXPECT_FALSE(window.HotkeyArmed);
+    EXPECT_TRUE(window.state().ProcessingEnabled);
+    EXPECT_FALSE(window.state().HotkeyArmed);
     EXPECT_EQ(text("Label7"), "Size 40 X 30  = 5 KB with 64M Colors");
     EXPECT_TRUE(samePixels(preview(), screenImage(screen_)));
     // The picture fits the preview: no scroll bars.
@@ -415,8 +415,8 @@ TEST_F(MainWindowTest, EveryWayOfMinimisingHidesAndRearmsUnlessSuspended) {
 
     auto expectHiddenAndArmed = [&](const char* how) {
         EXPECT_FALSE(window.isVisible()) << how;
-        EXPECT_TRUE(window.HotkeyArmed) << how;
-        EXPECT_FALSE(window.ProcessingEnabled) << how;
+        EXPECT_TRUE(window.state().HotkeyArmed) << how;
+        EXPECT_FALSE(window.state().ProcessingEnabled) << how;
         EXPECT_FALSE(window.windowState() & Qt::WindowMinimized) << how;
     };
     captureScreen();
@@ -442,7 +442,7 @@ TEST_F(MainWindowTest, EveryWayOfMinimisingHidesAndRearmsUnlessSuspended) {
     EXPECT_TRUE(platform_.hotkeys->recorded.registered.empty());
     pressEscape("ComboBox2");
     EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.HotkeyArmed);
+    EXPECT_FALSE(window.state().HotkeyArmed);
     platform_.hotkeys->press(kScreenHotkey);
     EXPECT_EQ(platform_.screen->grabs.size(), 4u);
     EXPECT_FALSE(window.isVisible());
@@ -451,7 +451,7 @@ TEST_F(MainWindowTest, EveryWayOfMinimisingHidesAndRearmsUnlessSuspended) {
     action("Suspend1").trigger();
     EXPECT_FALSE(action("Suspend1").isChecked());
     EXPECT_FALSE(action("Suspend2").isChecked());
-    EXPECT_TRUE(window.HotkeyArmed);
+    EXPECT_TRUE(window.state().HotkeyArmed);
     EXPECT_NE(platform_.hotkeys->recorded.find(kScreenHotkey), nullptr);
     captureScreen();
     EXPECT_EQ(platform_.screen->grabs.size(), 5u);
@@ -475,8 +475,8 @@ TEST_F(MainWindowTest, PrintingDirectlyNeverShowsTheWindow) {
 
     EXPECT_EQ(shows.count, 0);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(window.HotkeyArmed);
-    EXPECT_FALSE(window.ProcessingEnabled);
+    EXPECT_TRUE(window.state().HotkeyArmed);
+    EXPECT_FALSE(window.state().ProcessingEnabled);
     EXPECT_TRUE(window.isEnabled());
     const auto& calls = platform_.printLog;
     EXPECT_NE(std::find(calls.begin(), calls.end(), "select default"), calls.end());
@@ -501,7 +501,7 @@ TEST_F(MainWindowTest, PrintTheDesktopPrintsWhateverTheOptionsSayAndPutsThemBack
     EXPECT_FALSE(action("NoDialog1").isChecked());
     EXPECT_FALSE(action("NoDialog2").isChecked());
     // Still suspended: the print's minimise leaves the hotkey disarmed.
-    EXPECT_FALSE(window.HotkeyArmed);
+    EXPECT_FALSE(window.state().HotkeyArmed);
     {
         MessageBoxAnswer answer;
         action("Save1").trigger();
@@ -570,7 +570,7 @@ TEST_F(MainWindowTest, UndoRestoresWhatTheClipboardHoldsOrSaysItCannot) {
         EXPECT_EQ(answer.text, "The Picture could not be restored");
     }
     EXPECT_EQ(entries("beep"), beeps + 1);
-    EXPECT_FALSE(window_->SourceAltered);
+    EXPECT_FALSE(window_->state().SourceAltered);
     EXPECT_EQ(text("Label7"), "Size 40 X 30  = 1 KB with 16 Colors");
 }
 
@@ -719,7 +719,7 @@ TEST_F(MainWindowTest, CloseAsksUnlessToldNotToAndTheEndKeepsThePosition) {
     }
     EXPECT_EQ(entries("beep"), beeps + 1);
     EXPECT_EQ(platform_.lock.released, released);
-    EXPECT_TRUE(window.HotkeyArmed);
+    EXPECT_TRUE(window.state().HotkeyArmed);
     EXPECT_NE(platform_.hotkeys->recorded.find(kScreenHotkey), nullptr);
 
     // Placed partly off the screen as stored, and stored back unchanged.
@@ -782,7 +782,7 @@ TEST_F(MainWindowTest, TheTrayMenuOpensTheWindowWithTheDesktop) {
     ASSERT_TRUE(runEventsUntil([&] { return window.isVisible(); }));
 
     EXPECT_EQ(platform_.screen->grabs.size(), 1u);
-    EXPECT_FALSE(window.HotkeyArmed);
+    EXPECT_FALSE(window.state().HotkeyArmed);
     EXPECT_TRUE(samePixels(preview(), screenImage(screen_)));
     EXPECT_EQ(entries("sound"), 0);  // only the hotkey sounds
 }
@@ -802,11 +802,11 @@ TEST_F(MainWindowTest, SwapColoursDirectlyAndThroughTheChosenPanels) {
     EXPECT_EQ(colorAt(preview(), 0, 0), rgb(255, 255, 255));
     EXPECT_EQ(colorAt(preview(), 1, 0), colorAt(screen, 1, 0));
     // A swap asked of a pass that does not run is not left for the next one.
-    window_->ProcessingEnabled = false;
-    window_->DirectSwapRequested = true;
+    window_->state().ProcessingEnabled = false;
+    window_->state().DirectSwapRequested = true;
     window_->SetImageOptions();
-    window_->ProcessingEnabled = true;
-    EXPECT_FALSE(window_->DirectSwapRequested);
+    window_->state().ProcessingEnabled = true;
+    EXPECT_FALSE(window_->state().DirectSwapRequested);
 
     // The first colour becomes (1, 0, 1), the colour of pixel (1, 0); the second is kept.
     {
@@ -1025,7 +1025,7 @@ TEST_F(MainWindowTest, PrintHasTheFocusWhenAPictureArrivesAndTabWalksEveryContro
     child<QPushButton>("Button2").click();  // the shown picture reduced to 16 colours
     ASSERT_FALSE(samePixels(preview(), screenImage(screen_)));
     ASSERT_NE(QApplication::focusWidget()->objectName(), "BitBtn1");
-    window_->HotkeyArmed = true;
+    window_->state().HotkeyArmed = true;
     ASSERT_TRUE(platform_.hotkeys->press(kScreenHotkey));
     EXPECT_TRUE(samePixels(preview(), screenImage(screen_)));
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "BitBtn1");
@@ -1088,11 +1088,11 @@ TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDo) {
     EXPECT_TRUE(send("suspend\n"));
     EXPECT_TRUE(action("Suspend1").isChecked());
     EXPECT_TRUE(action("Suspend2").isChecked());
-    EXPECT_FALSE(window.HotkeyArmed);
+    EXPECT_FALSE(window.state().HotkeyArmed);
     EXPECT_TRUE(send("resume\n"));
     EXPECT_TRUE(send("resume\n"));
     EXPECT_FALSE(action("Suspend1").isChecked());
-    EXPECT_TRUE(window.HotkeyArmed);
+    EXPECT_TRUE(window.state().HotkeyArmed);
 
     // A capture as the hotkey's, with the sound and the window.
     ASSERT_TRUE(send("capture desktop\n"));

@@ -13,7 +13,9 @@ namespace {
 
 struct Dispatch {
     Log log;
-    FakeHost host{log};
+    WindowState state;
+    CaptureChecks checks;  // Sound1, Client1, NoDialog1
+    FakeHost host{log, state};
     FakeScreen screen{log};
     FakeActiveWindow window;
     FakeSound sound{log};
@@ -23,7 +25,8 @@ struct Dispatch {
     HotkeyRegistrar registrar{hotkeys, [](int) {}, [this](const QString& tip) { tips << tip; }};
     std::optional<CaptureRect> selection;
     std::function<void()> duringSelection;
-    CaptureDispatch dispatch{host,
+    CaptureDispatch dispatch{state,
+                             host,
                              registrar,
                              {screen, window, sound, clipboard},
                              [this] {
@@ -34,6 +37,34 @@ struct Dispatch {
                                  return selection;
                              },
                              [this](int ms) { log.add(QStringLiteral("wait %1").arg(ms)); }};
+
+    Dispatch() {
+        state.HotkeyArmed = true;
+        state.SourcePicture = Picture(3, 2, PixelFormat::Device);
+    }
+
+    // The commands as the window gives them, with the menus' checks of the moment; the log notes
+    // where each one lets go of the key.
+    void hotkey(int id) {
+        log.watchArmed(state.HotkeyArmed);
+        dispatch.hotkeyMessage(id, checks);
+    }
+    void capture(CaptureKind kind) {
+        log.watchArmed(state.HotkeyArmed);
+        dispatch.capture(kind, checks);
+    }
+    void open() {
+        log.watchArmed(state.HotkeyArmed);
+        dispatch.Open1Click();
+    }
+    void printDesktop() {
+        log.watchArmed(state.HotkeyArmed);
+        dispatch.PrinttheDesktop1Click(checks);
+    }
+    void rectangle() {
+        log.watchArmed(state.HotkeyArmed);
+        dispatch.GetRectangulararea1Click();
+    }
 
     QRect lastGrab() const { return screen.grabs.empty() ? QRect() : screen.grabs.back(); }
 };
@@ -62,9 +93,9 @@ TEST(CaptureDispatch, EachModeAndIdentifierCapturesWhatTheTableSays) {
     };
     for (const Case& c : cases) {
         Dispatch d;
-        d.host.function = c.mode;
+        d.state.HotkeyFunction = static_cast<std::uint8_t>(c.mode);
         d.selection = CaptureRect{100, 50, 300, 200};
-        d.dispatch.hotkeyMessage(c.id);
+        d.hotkey(c.id);
         const QString what = QStringLiteral("mode %1 id %2").arg(c.mode).arg(c.id);
         EXPECT_EQ(d.log.entries.first(), "disarmed") << what.toStdString();
         EXPECT_EQ(d.log.has("overlay"), c.kind == Rectangle) << what.toStdString();
@@ -74,7 +105,7 @@ TEST(CaptureDispatch, EachModeAndIdentifierCapturesWhatTheTableSays) {
         EXPECT_EQ(d.lastGrab(), expected) << what.toStdString();
         EXPECT_EQ(d.host.shows, 1) << what.toStdString();
         EXPECT_EQ(d.host.edits, c.edits ? 1 : 0) << what.toStdString();
-        EXPECT_FALSE(d.host.armed) << what.toStdString();
+        EXPECT_FALSE(d.state.HotkeyArmed) << what.toStdString();
         if (c.edits) {
             EXPECT_LT(d.log.indexOf("show"), d.log.indexOf("edit"));
         }
@@ -84,35 +115,35 @@ TEST(CaptureDispatch, EachModeAndIdentifierCapturesWhatTheTableSays) {
 TEST(CaptureDispatch, TheCaptureEndsWithWhatTheClipboardGaveBack) {
     Dispatch d;
     d.window.frame = QRect(50, 60, 30, 20);
-    d.dispatch.hotkeyMessage(kWindowHotkey);
+    d.hotkey(kWindowHotkey);
     const QStringList expected{"disarmed", "grab 50,60 30x20", "clipboard set", "clipboard read",
                                "show"};
     EXPECT_EQ(d.log.entries, expected);
     // Read back from 24-bit rows, stored again in the display's format, pixels unchanged.
-    ASSERT_EQ(d.host.source.width(), 30);
-    ASSERT_EQ(d.host.source.height(), 20);
-    EXPECT_EQ(d.host.source.format(), PixelFormat::Device);
-    EXPECT_EQ(screenPositionOf(d.host.source, 0, 0), QPoint(50, 60));
-    EXPECT_EQ(screenPositionOf(d.host.source, 29, 19), QPoint(79, 79));
+    ASSERT_EQ(d.state.SourcePicture.width(), 30);
+    ASSERT_EQ(d.state.SourcePicture.height(), 20);
+    EXPECT_EQ(d.state.SourcePicture.format(), PixelFormat::Device);
+    EXPECT_EQ(screenPositionOf(d.state.SourcePicture, 0, 0), QPoint(50, 60));
+    EXPECT_EQ(screenPositionOf(d.state.SourcePicture, 29, 19), QPoint(79, 79));
     ASSERT_TRUE(d.clipboard.held.has_value());
     EXPECT_EQ(d.clipboard.held->width(), 30);
 }
 
 TEST(CaptureDispatch, WindowCaptureTakesTheClientAreaOrTheWholeScreenWithoutAWindow) {
     Dispatch d;
-    d.host.client = true;
-    d.dispatch.hotkeyMessage(kWindowHotkey);
+    d.checks.client = true;
+    d.hotkey(kWindowHotkey);
     EXPECT_EQ(d.lastGrab(), QRect(101, 220, 400, 300));
 
     Dispatch none;
     none.window.window = 0;
-    none.dispatch.hotkeyMessage(kWindowHotkey);
+    none.hotkey(kWindowHotkey);
     EXPECT_EQ(none.lastGrab(), QRect(0, 0, 1024, 768));
 
     // A window hanging off the bottom edge is cut there.
     Dispatch low;
     low.window.frame = QRect(10, 700, 200, 150);
-    low.dispatch.hotkeyMessage(kWindowHotkey);
+    low.hotkey(kWindowHotkey);
     EXPECT_EQ(low.lastGrab(), QRect(10, 700, 200, 68));
 }
 
@@ -120,9 +151,9 @@ TEST(CaptureDispatch, AWindowThatCannotBeLocatedIsDraggedOutAndSaidOnce) {
     Dispatch d;
     d.window.locatable = false;
     d.selection = CaptureRect{10, 20, 110, 220};
-    d.dispatch.hotkeyMessage(kWindowHotkey);
-    d.host.armed = true;
-    d.dispatch.capture(CaptureKind::Client);
+    d.hotkey(kWindowHotkey);
+    d.state.HotkeyArmed = true;
+    d.capture(CaptureKind::Client);
     EXPECT_EQ(d.log.entries.count("notify Varnoset"), 1);
     EXPECT_EQ(d.log.entries.count("overlay"), 2);
     EXPECT_LT(d.log.indexOf("notify Varnoset"), d.log.indexOf("overlay"));
@@ -131,105 +162,106 @@ TEST(CaptureDispatch, AWindowThatCannotBeLocatedIsDraggedOutAndSaidOnce) {
 
 TEST(CaptureDispatch, TheSoundStartsBeforeThePixelsAreCopiedAndBeepsWhenRefused) {
     Dispatch d;
-    d.host.sound = true;
-    d.dispatch.hotkeyMessage(kScreenHotkey);
+    d.checks.sound = true;
+    d.hotkey(kScreenHotkey);
     EXPECT_EQ(d.log.entries.mid(0, 3), (QStringList{"disarmed", "sound", "grab 0,0 1024x768"}));
     EXPECT_FALSE(d.log.has("beep"));
 
     Dispatch refused;
-    refused.host.sound = true;
+    refused.checks.sound = true;
     refused.sound.playable = false;
-    refused.dispatch.hotkeyMessage(kWindowHotkey);
+    refused.hotkey(kWindowHotkey);
     EXPECT_EQ(refused.log.entries.mid(0, 3), (QStringList{"disarmed", "sound", "beep"}));
     EXPECT_EQ(refused.host.shows, 1);
 
     Dispatch silent;
-    silent.dispatch.hotkeyMessage(kScreenHotkey);
+    silent.hotkey(kScreenHotkey);
     EXPECT_FALSE(silent.log.has("sound"));
     EXPECT_FALSE(silent.log.has("beep"));
 }
 
 TEST(CaptureDispatch, NothingHappensWhileDisarmedOrInsideARunningCapture) {
     Dispatch d;
-    d.host.armed = false;
+    d.state.HotkeyArmed = false;
     for (const int id : {kScreenHotkey, kWindowHotkey, 0, 1, 12345}) {
-        d.dispatch.hotkeyMessage(id);
+        d.hotkey(id);
     }
     EXPECT_TRUE(d.log.entries.isEmpty());
 
     // A key pressed while the overlay is open reaches the dispatch again, and is ignored.
     Dispatch nested;
-    nested.host.function = kRectangleMode;
+    nested.state.HotkeyFunction = kRectangleMode;
     nested.selection = CaptureRect{10, 10, 100, 100};
     nested.duringSelection = [&nested] {
-        nested.dispatch.hotkeyMessage(kScreenHotkey);
-        nested.dispatch.hotkeyMessage(kWindowHotkey);
+        nested.hotkey(kScreenHotkey);
+        nested.hotkey(kWindowHotkey);
     };
-    nested.dispatch.hotkeyMessage(kScreenHotkey);
+    nested.hotkey(kScreenHotkey);
     EXPECT_EQ(nested.log.entries.count("overlay"), 1);
     EXPECT_EQ(nested.screen.grabs.size(), 1u);
     EXPECT_EQ(nested.host.shows, 1);
 
     // Identifiers other than the two do nothing, armed or not.
     Dispatch other;
-    other.dispatch.hotkeyMessage(1);
+    other.hotkey(1);
     EXPECT_TRUE(other.log.entries.isEmpty());
-    EXPECT_TRUE(other.host.armed);
+    EXPECT_TRUE(other.state.HotkeyArmed);
 }
 
 TEST(CaptureDispatch, DirectPrintsWithoutShowingOrEditing) {
     Dispatch d;
-    d.host.direct = true;
-    d.host.function = kEditMode;
-    d.dispatch.hotkeyMessage(kScreenHotkey);
-    const int on = d.log.indexOf("processing on");
-    EXPECT_GE(on, 0);
-    EXPECT_EQ(d.log.entries.mid(on),
-              (QStringList{"processing on", "image options", "print", "processing off"}));
+    d.checks.direct = true;
+    d.state.HotkeyFunction = kEditMode;
+    d.hotkey(kScreenHotkey);
+    // The options pass and the print run with processing on, and it is off again afterwards.
+    const int pass = d.log.indexOf("image options");
+    EXPECT_GE(pass, 0);
+    EXPECT_EQ(d.log.entries.mid(pass), (QStringList{"image options", "print"}));
     EXPECT_EQ(d.host.processingWhilePrinting, std::optional<bool>(true));
+    EXPECT_FALSE(d.state.ProcessingEnabled);
     EXPECT_EQ(d.host.shows, 0);
     EXPECT_EQ(d.host.edits, 0);
-    EXPECT_FALSE(d.host.armed);  // only the print command's minimise re-arms
+    EXPECT_FALSE(d.state.HotkeyArmed);  // only the print command's minimise re-arms
 }
 
 TEST(CaptureDispatch, ACaptureThatEndsWithTheWindowHiddenLeavesTheKeyWorking) {
     // A direct print that returns without printing (no printer) never hides the window, which
     // is what arms the key again.
     Dispatch direct;
-    direct.host.direct = true;
+    direct.checks.direct = true;
     direct.host.visible = false;
-    direct.dispatch.hotkeyMessage(kScreenHotkey);
+    direct.hotkey(kScreenHotkey);
     EXPECT_EQ(direct.host.prints, 1);
-    EXPECT_TRUE(direct.host.armed);
-    direct.dispatch.hotkeyMessage(kWindowHotkey);
+    EXPECT_TRUE(direct.state.HotkeyArmed);
+    direct.hotkey(kWindowHotkey);
     EXPECT_EQ(direct.host.prints, 2);
 
     // A print that fails.
     Dispatch failing;
-    failing.host.direct = true;
+    failing.checks.direct = true;
     failing.host.visible = false;
     failing.host.onPrint = [] { throw Error("The printer \"FILE\" is not available"); };
-    EXPECT_THROW(failing.dispatch.hotkeyMessage(kScreenHotkey), Error);
-    EXPECT_TRUE(failing.host.armed);
+    EXPECT_THROW(failing.hotkey(kScreenHotkey), Error);
+    EXPECT_TRUE(failing.state.HotkeyArmed);
 
     // A capture whose picture does not come back from the clipboard.
     Dispatch lost;
     lost.clipboard.failRead = true;
     lost.host.visible = false;
-    EXPECT_THROW(lost.dispatch.hotkeyMessage(kScreenHotkey), Error);
-    EXPECT_TRUE(lost.host.armed);
+    EXPECT_THROW(lost.hotkey(kScreenHotkey), Error);
+    EXPECT_TRUE(lost.state.HotkeyArmed);
 
     // Suspended, the key stays off; shown, the window's own hiding arms it later.
     Dispatch suspended;
-    suspended.host.direct = true;
+    suspended.checks.direct = true;
     suspended.host.visible = false;
-    suspended.host.suspend1 = true;
-    suspended.dispatch.hotkeyMessage(kScreenHotkey);
-    EXPECT_FALSE(suspended.host.armed);
+    suspended.host.suspended = true;
+    suspended.hotkey(kScreenHotkey);
+    EXPECT_FALSE(suspended.state.HotkeyArmed);
     Dispatch shown;
-    shown.dispatch.hotkeyMessage(kScreenHotkey);
+    shown.hotkey(kScreenHotkey);
     EXPECT_EQ(shown.host.shows, 1);
-    EXPECT_FALSE(shown.host.armed);
+    EXPECT_FALSE(shown.state.HotkeyArmed);
 }
 
 TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
@@ -249,15 +281,15 @@ TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
     for (const bool direct : {false, true}) {
         for (const Case& c : cases) {
             Dispatch d;
-            d.host.function = kRectangleMode;
-            d.host.direct = direct;
+            d.state.HotkeyFunction = kRectangleMode;
+            d.checks.direct = direct;
             d.selection = c.selection;
-            const Picture before = d.host.source;
-            d.dispatch.hotkeyMessage(kScreenHotkey);
+            const Picture before = d.state.SourcePicture;
+            d.hotkey(kScreenHotkey);
             const std::string what = std::string(c.what) + (direct ? " direct" : "");
             if (c.grabbed) {
                 EXPECT_EQ(d.lastGrab(), *c.grabbed) << what;
-                EXPECT_EQ(d.host.source.width(), c.grabbed->width()) << what;
+                EXPECT_EQ(d.state.SourcePicture.width(), c.grabbed->width()) << what;
                 // The windows beneath repaint before the live screen is read.
                 EXPECT_LT(d.log.indexOf("overlay"), d.log.indexOf("wait 400")) << what;
                 EXPECT_LT(d.log.indexOf("wait 400"),
@@ -266,7 +298,7 @@ TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
             } else {
                 EXPECT_TRUE(d.screen.grabs.empty()) << what;
                 EXPECT_FALSE(d.clipboard.held.has_value()) << what;
-                EXPECT_EQ(d.host.source.width(), before.width()) << what;
+                EXPECT_EQ(d.state.SourcePicture.width(), before.width()) << what;
                 EXPECT_FALSE(d.log.has("wait 400")) << what;
             }
             // Shown or printed either way, with the previous picture when nothing was taken.
@@ -280,118 +312,110 @@ TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
 TEST(CaptureDispatch, AClipboardThatGivesNothingBackEndsTheCapture) {
     Dispatch d;
     d.clipboard.failRead = true;
-    d.host.direct = true;
+    d.checks.direct = true;
     try {
-        d.dispatch.hotkeyMessage(kScreenHotkey);
+        d.hotkey(kScreenHotkey);
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Unsupported clipboard format");
     }
     EXPECT_EQ(d.host.prints, 0);
     EXPECT_EQ(d.host.shows, 0);
-    EXPECT_FALSE(d.host.armed);
+    EXPECT_FALSE(d.state.HotkeyArmed);
 }
 
 TEST(CaptureDispatch, OpenCapturesTheScreenAfterTheMenuHasGone) {
     Dispatch d;
-    d.host.sound = true;
-    d.host.direct = true;
-    d.dispatch.Open1Click();
+    d.checks.sound = true;
+    d.checks.direct = true;
+    d.open();
     EXPECT_EQ(d.log.entries, (QStringList{"wait 400", "disarmed", "grab 0,0 1024x768",
                                           "clipboard set", "clipboard read", "show"}));
     EXPECT_EQ(d.host.prints, 0);
 }
 
-TEST(CaptureDispatch, PrintTheDesktopPrintsAndPutsTheOptionsBack) {
+TEST(CaptureDispatch, PrintTheDesktopPrintsWhateverTheOptionsSayAndLeavesThem) {
     for (const bool suspended : {false, true}) {
-        Dispatch d;
-        d.host.function = kRectangleMode;
-        d.host.direct = false;
-        d.host.armed = !suspended;
-        d.host.suspend1 = suspended;
-        bool directWhilePrinting = false;
-        int modeWhilePrinting = -1;
-        d.host.onPrint = [&] {
-            directWhilePrinting = d.host.direct;
-            modeWhilePrinting = d.host.function;
-        };
-        d.dispatch.PrinttheDesktop1Click();
-        EXPECT_EQ(d.log.entries.first(), "wait 400");
-        EXPECT_EQ(d.lastGrab(), QRect(0, 0, 1024, 768));
-        EXPECT_FALSE(d.log.has("overlay"));
-        EXPECT_EQ(d.host.prints, 1);
-        EXPECT_EQ(d.host.shows, 0);
-        EXPECT_TRUE(directWhilePrinting);
-        EXPECT_EQ(modeWhilePrinting, 0);
-        EXPECT_FALSE(d.host.direct);
-        EXPECT_EQ(d.host.function, kRectangleMode);
+        for (const int mode : {kRectangleMode, kEditMode}) {
+            Dispatch d;
+            d.state.HotkeyFunction = static_cast<std::uint8_t>(mode);
+            d.checks.direct = false;
+            d.state.HotkeyArmed = !suspended;
+            d.host.suspended = suspended;
+            d.printDesktop();
+            const std::string what =
+                "mode " + std::to_string(mode) + (suspended ? " suspended" : "");
+            EXPECT_EQ(d.log.entries.first(), "wait 400") << what;
+            EXPECT_EQ(d.lastGrab(), QRect(0, 0, 1024, 768)) << what;
+            EXPECT_FALSE(d.log.has("overlay")) << what;
+            EXPECT_EQ(d.host.prints, 1) << what;
+            EXPECT_EQ(d.host.processingWhilePrinting, std::optional<bool>(true)) << what;
+            EXPECT_EQ(d.host.shows, 0) << what;
+            EXPECT_EQ(d.host.edits, 0) << what;
+            EXPECT_EQ(d.state.HotkeyFunction, mode) << what;
+        }
     }
 
-    // Also when the capture ends in an error, the stored options are not left changed.
+    // Also when the capture ends in an error, the stored mode is left as it was.
     Dispatch failing;
-    failing.host.function = kRectangleMode;
+    failing.state.HotkeyFunction = kRectangleMode;
     failing.clipboard.failRead = true;
-    EXPECT_THROW(failing.dispatch.PrinttheDesktop1Click(), Error);
-    EXPECT_FALSE(failing.host.direct);
-    EXPECT_EQ(failing.host.function, kRectangleMode);
+    EXPECT_THROW(failing.printDesktop(), Error);
+    EXPECT_EQ(failing.state.HotkeyFunction, kRectangleMode);
 }
 
 TEST(CaptureDispatch, TheRectangleCommandHidesPlainlyAndShowsAgain) {
     Dispatch d;
-    d.host.sound = true;
-    d.host.armed = false;
-    d.host.processing = true;
+    d.checks.sound = true;
+    d.state.HotkeyArmed = false;
+    d.state.ProcessingEnabled = true;
     d.selection = CaptureRect{300, 200, 500, 400};
-    d.dispatch.GetRectangulararea1Click();
+    d.rectangle();
     EXPECT_EQ(d.log.entries,
               (QStringList{"hide", "wait 500", "overlay", "wait 400", "grab 300,200 200x200",
                            "clipboard set", "clipboard read", "show"}));
-    EXPECT_FALSE(d.host.armed);
-    EXPECT_TRUE(d.host.processing);
+    EXPECT_FALSE(d.state.HotkeyArmed);
+    EXPECT_TRUE(d.state.ProcessingEnabled);
 
     Dispatch cancelled;
-    cancelled.dispatch.GetRectangulararea1Click();
+    cancelled.rectangle();
     EXPECT_EQ(cancelled.log.entries, (QStringList{"hide", "wait 500", "overlay", "show"}));
 
     // A capture that fails shows the window again; had it stayed hidden, the key works again.
     for (const bool showingFails : {false, true}) {
         Dispatch failing;
-        failing.host.armed = false;
+        failing.state.HotkeyArmed = false;
         failing.selection = CaptureRect{300, 200, 500, 400};
         failing.clipboard.failRead = true;
         if (showingFails) {
             failing.host.onShow = [] { throw Error("no window"); };
         }
-        EXPECT_THROW(failing.dispatch.GetRectangulararea1Click(), Error);
+        EXPECT_THROW(failing.rectangle(), Error);
         EXPECT_EQ(failing.log.entries.last(), "show");
-        EXPECT_EQ(failing.host.armed, showingFails);
+        EXPECT_EQ(failing.state.HotkeyArmed, showingFails);
     }
     Dispatch open;
     open.host.visible = false;
     open.clipboard.failRead = true;
-    EXPECT_THROW(open.dispatch.Open1Click(), Error);
-    EXPECT_TRUE(open.host.armed);
+    EXPECT_THROW(open.open(), Error);
+    EXPECT_TRUE(open.state.HotkeyArmed);
 }
 
 TEST(CaptureDispatch, SuspendAndResume) {
     for (const std::uint8_t key : {kPrintScreenKey, std::uint8_t{119}}) {
         Dispatch d;
-        d.host.key = key;
+        d.state.Hotkey = key;
         d.dispatch.RegisterHotkeys();
-        d.dispatch.Suspend1Click();
-        EXPECT_TRUE(d.host.suspend1);
-        EXPECT_TRUE(d.host.suspend2);
-        EXPECT_FALSE(d.host.armed);
+        d.dispatch.setSuspended(true);
+        EXPECT_FALSE(d.state.HotkeyArmed);
         EXPECT_EQ(d.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ - Suspended - ]"));
         EXPECT_EQ(d.hotkeys.registered.size(), key == kPrintScreenKey ? 0u : 2u);
 
-        d.dispatch.hotkeyMessage(kScreenHotkey);
+        d.hotkey(kScreenHotkey);
         EXPECT_TRUE(d.screen.grabs.empty());
 
-        d.dispatch.Suspend1Click();
-        EXPECT_FALSE(d.host.suspend1);
-        EXPECT_FALSE(d.host.suspend2);
-        EXPECT_TRUE(d.host.armed);
+        d.dispatch.setSuspended(false);
+        EXPECT_TRUE(d.state.HotkeyArmed);
         EXPECT_EQ(d.hotkeys.registered.size(), 2u);
         EXPECT_EQ(d.tips.back(), key == kPrintScreenKey
                                      ? QStringLiteral("Varnoset\u00AE v3.00  [ Press PrintScreen ]")
@@ -403,8 +427,8 @@ TEST(CaptureDispatch, KeyAndModeClicksRegisterAgain) {
     Dispatch d;
     d.dispatch.actionClick(1);
     d.dispatch.keyClick(5);  // F5
-    EXPECT_EQ(d.host.key, 116);
-    EXPECT_EQ(d.host.function, 1);
+    EXPECT_EQ(d.state.Hotkey, 116);
+    EXPECT_EQ(d.state.HotkeyFunction, 1);
     // Mode 1: F5 alone is the window capture, Alt+F5 the desktop.
     const auto* window = d.hotkeys.find(kWindowHotkey);
     const auto* screen = d.hotkeys.find(kScreenHotkey);
@@ -415,5 +439,5 @@ TEST(CaptureDispatch, KeyAndModeClicksRegisterAgain) {
     EXPECT_EQ(d.tips.back(), QStringLiteral("Varnoset\u00AE v3.00  [ Press F5 ]"));
 
     d.dispatch.keyClick(17);  // no such row
-    EXPECT_EQ(d.host.key, 116);
+    EXPECT_EQ(d.state.Hotkey, 116);
 }

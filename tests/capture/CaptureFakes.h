@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "capture/CaptureHost.h"
+#include "capture/WindowState.h"
 #include "core/Error.h"
 #include "imaging/Picture.h"
 #include "imaging/PixelConversion.h"
@@ -28,9 +29,25 @@ using varnoset::PixelFormat;
 
 struct Log {
     QStringList entries;
-    void add(const QString& entry) { entries << entry; }
+    void add(const QString& entry) {
+        if (armed != nullptr && *armed != armedBefore) {
+            armedBefore = *armed;
+            entries << (armedBefore ? QStringLiteral("armed") : QStringLiteral("disarmed"));
+        }
+        entries << entry;
+    }
+    // From here on, a change of the flag since the previous entry is logged before the next one
+    // ("armed", "disarmed"), so that a test sees where among the steps the key was let go.
+    void watchArmed(const bool& flag) {
+        armed = &flag;
+        armedBefore = flag;
+    }
     int indexOf(const QString& entry) const { return static_cast<int>(entries.indexOf(entry)); }
     bool has(const QString& entry) const { return entries.contains(entry); }
+
+private:
+    const bool* armed = nullptr;
+    bool armedBefore = false;
 };
 
 // Each pixel holds its own screen position (blue = x, green = y, red = x + y, modulo 256), so a
@@ -175,21 +192,12 @@ private:
     Log& log_;
 };
 
-// The main window's flags, options and commands.
+// The main window's commands, over the window's state that the capture dispatch works on.
 class FakeHost final : public varnoset::CaptureHost {
 public:
-    explicit FakeHost(Log& log) : log_(log) {}
+    FakeHost(Log& log, varnoset::WindowState& state) : log_(log), state_(state) {}
 
-    bool armed = true;
-    bool processing = false;
-    std::uint8_t key = 44;
-    int function = 0;
-    bool sound = false;
-    bool client = false;
-    bool direct = false;
-    bool suspend1 = false;
-    bool suspend2 = false;
-    Picture source{3, 2, PixelFormat::Device};
+    bool suspended = false;  // Suspend1's check mark
     int shows = 0;
     int prints = 0;
     int edits = 0;
@@ -198,30 +206,6 @@ public:
     std::function<void()> onPrint;
     std::function<void()> onShow;  // showing the window fails when it throws
 
-    bool hotkeyArmed() const override { return armed; }
-    void setHotkeyArmed(bool a) override {
-        log_.add(a ? QStringLiteral("armed") : QStringLiteral("disarmed"));
-        armed = a;
-    }
-    void setProcessingEnabled(bool enabled) override {
-        log_.add(enabled ? QStringLiteral("processing on") : QStringLiteral("processing off"));
-        processing = enabled;
-    }
-    std::uint8_t hotkey() const override { return key; }
-    void setHotkey(std::uint8_t k) override { key = k; }
-    int hotkeyFunction() const override { return function; }
-    void setHotkeyFunction(int mode) override { function = mode; }
-    bool soundChecked() const override { return sound; }
-    bool clientChecked() const override { return client; }
-    bool directChecked() const override { return direct; }
-    void setDirectChecked(bool checked) override { direct = checked; }
-    bool toggleSuspendChecks() override {
-        suspend2 = !suspend2;
-        suspend1 = !suspend1;
-        return suspend1;
-    }
-    const Picture& sourcePicture() const override { return source; }
-    void setSourcePicture(Picture picture) override { source = std::move(picture); }
     void showMainWindow() override {
         log_.add(QStringLiteral("show"));
         if (onShow) {
@@ -236,13 +220,16 @@ public:
     }
     void rearmHotkeyIfHidden() override {
         if (!visible) {
-            armed = !suspend1;
+            state_.HotkeyArmed = !suspended;
         }
     }
-    void setImageOptions() override { log_.add(QStringLiteral("image options")); }
+    void setImageOptions() override {
+        log_.add(state_.ProcessingEnabled ? QStringLiteral("image options")
+                                          : QStringLiteral("image options, processing off"));
+    }
     void printPicture() override {
         log_.add(QStringLiteral("print"));
-        processingWhilePrinting = processing;
+        processingWhilePrinting = state_.ProcessingEnabled;
         ++prints;
         if (onPrint) {
             onPrint();
@@ -258,6 +245,7 @@ public:
 
 private:
     Log& log_;
+    varnoset::WindowState& state_;
 };
 
 }  // namespace capture_fakes

@@ -27,18 +27,21 @@ namespace {
 // what it was asked to do.
 struct RealCapture {
     Log log;
-    FakeHost host{log};
+    WindowState state;
+    CaptureChecks checks;  // Sound1, Client1, NoDialog1
+    FakeHost host{log, state};
     XcbHotkeys hotkeys;
     XcbScreen screen;
     XcbActiveWindow activeWindow;
     CanberraSound sound;
     QtClipboard clipboard;
     HotkeyRegistrar registrar{hotkeys, [](int) {}, [](const QString&) {}};
-    CaptureDispatch dispatch{host, registrar, {screen, activeWindow, sound, clipboard}};
+    CaptureDispatch dispatch{state, host, registrar, {screen, activeWindow, sound, clipboard}};
 
     RealCapture() {
-        hotkeys.setHandler([this](int id) { dispatch.hotkeyMessage(id); });
-        host.source = Picture(3, 2, PixelFormat::Device);
+        hotkeys.setHandler([this](int id) { dispatch.hotkeyMessage(id, checks); });
+        state.HotkeyArmed = true;
+        state.SourcePicture = Picture(3, 2, PixelFormat::Device);
     }
     // Presses the keys and waits until the main window was asked to show; then re-arms, as
     // minimising the main window would.
@@ -46,7 +49,7 @@ struct RealCapture {
         const int before = host.shows;
         xdotool({"key", keys});
         const bool shown = desktop::waitUntil([&] { return host.shows > before; }, 10000);
-        host.armed = true;
+        state.HotkeyArmed = true;
         return shown;
     }
     int overlaysOpen() const {
@@ -73,26 +76,28 @@ TEST(CaptureWithHotkeys, TheKeysCaptureTheScreenAndTheWindowThroughTheClipboard)
 
     ASSERT_TRUE(capture.pressAndWaitForShow("Print"));
     const QImage shot = independentScreenshot();
-    EXPECT_EQ(firstDifference(imageOf(capture.host.source), shot), "");
-    EXPECT_EQ(capture.host.source.format(), PixelFormat::Device);
+    EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot), "");
+    EXPECT_EQ(capture.state.SourcePicture.format(), PixelFormat::Device);
     // The clipboard offers the unprocessed capture to other programs.
     EXPECT_EQ(firstDifference(clipboardPng(), shot), "");
 
     ASSERT_TRUE(capture.pressAndWaitForShow("alt+Print"));
-    EXPECT_EQ(firstDifference(imageOf(capture.host.source), shot.copy(100, 200, 402, 325)), "");
+    EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot.copy(100, 200, 402, 325)),
+              "");
 
-    capture.host.client = true;
+    capture.checks.client = true;
     ASSERT_TRUE(capture.pressAndWaitForShow("alt+Print"));
-    EXPECT_EQ(firstDifference(imageOf(capture.host.source), shot.copy(101, 220, 400, 300)), "");
+    EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot.copy(101, 220, 400, 300)),
+              "");
     EXPECT_EQ(firstDifference(clipboardPng(), shot.copy(101, 220, 400, 300)), "");
 
     // Mode 1 swaps the forms: the key alone takes the window, Alt+key the desktop.
     capture.dispatch.actionClick(1);
     xdotool({"key", "Num_Lock"});
     ASSERT_TRUE(capture.pressAndWaitForShow("Print"));
-    EXPECT_EQ(capture.host.source.width(), 400);
+    EXPECT_EQ(capture.state.SourcePicture.width(), 400);
     ASSERT_TRUE(capture.pressAndWaitForShow("alt+Print"));
-    EXPECT_EQ(capture.host.source.width(), 1920);
+    EXPECT_EQ(capture.state.SourcePicture.width(), 1920);
     xdotool({"key", "Num_Lock"});
 }
 
@@ -115,7 +120,7 @@ TEST(CaptureWithHotkeys, ASecondKeyWhileTheOverlayIsOpenIsIgnored) {
     EXPECT_EQ(showsInside, 0);
     EXPECT_EQ(capture.host.shows, 1);
     // The right click ended the overlay with nothing taken: the previous picture is shown.
-    EXPECT_EQ(capture.host.source.width(), 3);
+    EXPECT_EQ(capture.state.SourcePicture.width(), 3);
     EXPECT_EQ(capture.overlaysOpen(), 0);
 }
 
@@ -123,10 +128,10 @@ TEST(CaptureWithHotkeys, WithoutASoundServerTheCaptureStillCompletes) {
     qputenv("PULSE_SERVER", "unix:/nonexistent/varnoset-test/native");
     RealCapture capture;
     EXPECT_FALSE(capture.sound.playCaptureSound());
-    capture.host.sound = true;
+    capture.checks.sound = true;
     capture.dispatch.actionClick(0);
     capture.dispatch.keyClick(0);
     ASSERT_TRUE(capture.pressAndWaitForShow("Print"));
-    EXPECT_EQ(capture.host.source.width(), 1920);
+    EXPECT_EQ(capture.state.SourcePicture.width(), 1920);
     qunsetenv("PULSE_SERVER");
 }

@@ -23,16 +23,17 @@ namespace {
 
 struct RectangleCapture {
     Log log;
-    FakeHost host{log};
+    WindowState state;
+    FakeHost host{log, state};
     FakeHotkeys hotkeys{log};
     FakeActiveWindow activeWindow;
     FakeSound sound{log};
     XcbScreen screen;
     QtClipboard clipboard;
     HotkeyRegistrar registrar{hotkeys, [](int) {}, [](const QString&) {}};
-    CaptureDispatch dispatch{host, registrar, {screen, activeWindow, sound, clipboard}};
+    CaptureDispatch dispatch{state, host, registrar, {screen, activeWindow, sound, clipboard}};
 
-    RectangleCapture() { host.source = Picture(3, 2, PixelFormat::Device); }
+    RectangleCapture() { state.SourcePicture = Picture(3, 2, PixelFormat::Device); }
 };
 
 QStringList drag(QPoint from, QPoint to) {
@@ -109,11 +110,12 @@ TEST(CaptureSelectedRect, ADragCapturesFromTheLiveScreen) {
         capture.dispatch.CaptureSelectedRect();
         const QImage shot = independentScreenshot();
         if (c.taken) {
-            EXPECT_EQ(firstDifference(imageOf(capture.host.source), shot.copy(*c.taken)), "")
+            EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot.copy(*c.taken)),
+                      "")
                 << c.what;
             EXPECT_EQ(firstDifference(clipboardPng(), shot.copy(*c.taken)), "") << c.what;
         } else {
-            EXPECT_EQ(capture.host.source.width(), 3) << c.what;
+            EXPECT_EQ(capture.state.SourcePicture.width(), 3) << c.what;
         }
     }
 }
@@ -130,7 +132,7 @@ TEST(CaptureSelectedRect, AWindowThatChangesDuringTheWaitIsCapturedInItsNewState
         xdotool(drag({590, 290}, {810, 510}));
     });
     capture.dispatch.CaptureSelectedRect();
-    const QImage picture = imageOf(capture.host.source);
+    const QImage picture = imageOf(capture.state.SourcePicture);
     ASSERT_EQ(picture.size(), QSize(220, 220));
     EXPECT_EQ(QColor(picture.pixel(110, 110)).name(), QStringLiteral("#ff0000"));
     // Around the window the picture is the screen as it is now.
