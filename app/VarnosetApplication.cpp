@@ -29,6 +29,9 @@ constexpr int kHintHidePause = 2000;
 }  // namespace
 
 VarnosetApplication::VarnosetApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The menu bar stays in the window, whose fixed form is laid out around it; asking the
+    // session bus for a global menu would also hold up every start.
+    setAttribute(Qt::AA_DontUseNativeMenuBar);
     setApplicationName(QStringLiteral("Varnoset"));
     // No display name: Qt would append it to every window title.
     setApplicationVersion(QStringLiteral("3.00"));

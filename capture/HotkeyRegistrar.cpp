@@ -59,12 +59,21 @@ HotkeyRegistrar::HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int)> chec
 }
 
 void HotkeyRegistrar::registerHotkeys(std::uint8_t hotkey, int hotkeyFunction) {
-    unregisterHotkeys();
+    const CaptureMode* mode = captureModeFor(hotkeyFunction);
+    // The same key in the same mode again (the stored mode after the keys at start-up) stays held
+    // throughout: releasing it first would cost the desktop round trips and leave a moment in
+    // which another program could take it. Any change releases both forms first, since a mode
+    // may give one form the other's identifier.
+    if (mode != nullptr && hotkey == hotkey_ && hotkeyFunction == hotkeyFunction_) {
+        forgetRegistration();
+    } else {
+        unregisterHotkeys();
+    }
     hotkey_ = hotkey;
     hotkeyFunction_ = hotkeyFunction;
     suspended_ = false;
     const auto row = keyTableRowOf(hotkey);
-    if (const CaptureMode* mode = captureModeFor(hotkeyFunction)) {
+    if (mode != nullptr) {
         // A code outside the table has no key symbol here, so its registration grabs nothing.
         const std::uint32_t keySymbol =
             row ? KeyTable[static_cast<std::size_t>(*row)].keySymbol : 0;
@@ -85,6 +94,10 @@ void HotkeyRegistrar::registerHotkeys(std::uint8_t hotkey, int hotkeyFunction) {
 void HotkeyRegistrar::unregisterHotkeys() {
     hotkeys_.unregisterHotkey(kWindowHotkey);
     hotkeys_.unregisterHotkey(kScreenHotkey);
+    forgetRegistration();
+}
+
+void HotkeyRegistrar::forgetRegistration() {
     hotkeyFunction_ = -1;
     refused_.clear();
     retryTimer_.stop();

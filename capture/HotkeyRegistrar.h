@@ -25,9 +25,10 @@ public:
     HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int keyRow)> checkKeyItem,
                     std::function<void(const QString& tip)> showTrayTip, Notify notify = {});
 
-    // Unregisters both identifiers, registers them again as the mode says (nothing for a mode
-    // outside 0..3), then takes the key's prompt and menu check from the key table (both stay as
-    // they were for a key outside it) and updates the tooltip.
+    // Unregisters both identifiers, unless the key and mode are those registered now, and
+    // registers them again as the mode says (nothing for a mode outside 0..3), then takes the
+    // key's prompt and menu check from the key table (both stay as they were for a key outside
+    // it) and updates the tooltip.
     void registerHotkeys(std::uint8_t hotkey, int hotkeyFunction);
     // The window identifier first, then the screen identifier.
     void unregisterHotkeys();
@@ -60,6 +61,8 @@ public:
     static constexpr int kRetryIntervalMs = 3000;
 
 private:
+    // Forgets the mode and the refusals of the registration that ends.
+    void forgetRegistration();
     // Reads which forms are held; true when that changed.
     bool takeHeldStates();
     QString keyName() const;

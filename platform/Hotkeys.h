@@ -20,8 +20,8 @@ public:
 
     // Whether the registration under the identifier holds its key in every lock state.
     virtual bool isHeld(int id) const = 0;
-    // Tries once more to take the keys of the registrations that are not held (one cheap request
-    // while the other program still holds them).
+    // Tries once more to take the keys of the registrations that are not held (a round trip or
+    // two while the other program still holds them).
     virtual void retryRefused() = 0;
     // Called after the held states may have changed without a call here (a keyboard change makes
     // every key be taken again).

@@ -39,13 +39,15 @@ XcbHotkeys::XcbHotkeys() : keySymbols_(nullptr, &freeKeySymbols) {
     }
     root_ = screen->root;
     // Qt listens to XKB, and then the server may announce keyboard changes only as XKB events.
+    // The question goes out before the keyboard's maps are read, so one wait answers all three.
     static constexpr char kXkb[] = "XKEYBOARD";
-    auto xkb = xcbReply(xcb_query_extension_reply(
-        connection_, xcb_query_extension(connection_, std::strlen(kXkb), kXkb), nullptr));
+    const xcb_query_extension_cookie_t xkbQuery =
+        xcb_query_extension(connection_, std::strlen(kXkb), kXkb);
+    readKeyboard();
+    auto xkb = xcbReply(xcb_query_extension_reply(connection_, xkbQuery, nullptr));
     if (xkb && xkb->present) {
         xkbFirstEvent_ = xkb->first_event;
     }
-    readKeyboard();
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -65,13 +67,19 @@ void XcbHotkeys::setHandler(std::function<void(int)> handler) {
 }
 
 void XcbHotkeys::registerHotkey(int id, Modifier modifier, std::uint32_t keySymbol) {
+    const auto modifiers =
+        static_cast<std::uint16_t>(modifier == Modifier::Alt ? XCB_MOD_MASK_1 : 0);
+    // The same key held again: it stays held, without a moment in which another program could
+    // take it and without the server's round trips.
+    const bool alreadyHeld =
+        std::any_of(registrations_.begin(), registrations_.end(), [&](const Registration& r) {
+            return r.id == id && r.grabbed && r.modifiers == modifiers && r.keySymbol == keySymbol;
+        });
+    if (alreadyHeld) {
+        return;
+    }
     unregisterHotkey(id);
-    Registration registration{
-        id,
-        static_cast<std::uint16_t>(modifier == Modifier::Alt ? XCB_MOD_MASK_1 : 0),
-        keySymbol,
-        {},
-        false};
+    Registration registration{id, modifiers, keySymbol, {}, false};
     grab(registration);
     registrations_.push_back(std::move(registration));
 }
@@ -168,21 +176,11 @@ void XcbHotkeys::grab(Registration& registration) {
     if (registration.keycodes.empty()) {
         return;
     }
-    // One grab first: while another program holds the key, that single refused request is all a
-    // retry costs.
-    const std::uint8_t firstKeycode = registration.keycodes.front();
-    if (xcbReply(xcb_request_check(
-            connection_,
-            xcb_grab_key_checked(connection_, 1, root_, registration.modifiers, firstKeycode,
-                                 XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)))) {
-        return;
-    }
+    // Every grab goes out before the first answer is awaited: one round trip however many
+    // keycodes and lock states the key has.
     std::vector<xcb_void_cookie_t> cookies;
     for (const std::uint8_t keycode : registration.keycodes) {
         for (const std::uint16_t locks : lockCombinations()) {
-            if (keycode == firstKeycode && locks == 0) {
-                continue;
-            }
             cookies.push_back(xcb_grab_key_checked(
                 connection_, 1, root_, static_cast<std::uint16_t>(registration.modifiers | locks),
                 keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));

@@ -20,12 +20,10 @@ int fromFixed1616(xcb_input_fp1616_t value) {
 
 XcbPointerEvents::XcbPointerEvents(xcb_connection_t* connection) {
     if (connection != nullptr) {
-        // Qt's xcb plugin reads the pointer through XInput 2 where the server has it.
-        const xcb_query_extension_reply_t* xinput =
-            xcb_get_extension_data(connection, &xcb_input_id);
-        if (xinput != nullptr && xinput->present != 0) {
-            xinputOpcode_ = xinput->major_opcode;
-        }
+        // Qt's xcb plugin reads the pointer through XInput 2 where the server has it. The
+        // extension's number is asked now and read with the first extension event.
+        xcb_prefetch_extension_data(connection, &xcb_input_id);
+        connection_ = connection;
     }
     if (QCoreApplication::instance() != nullptr) {
         QCoreApplication::instance()->installNativeEventFilter(this);
@@ -54,6 +52,15 @@ std::optional<QPoint> XcbPointerEvents::positionAt(std::uint32_t time) const {
     return std::nullopt;
 }
 
+std::uint8_t XcbPointerEvents::xinputOpcode() {
+    if (!xinputOpcode_) {
+        const xcb_query_extension_reply_t* xinput =
+            connection_ != nullptr ? xcb_get_extension_data(connection_, &xcb_input_id) : nullptr;
+        xinputOpcode_ = xinput != nullptr && xinput->present != 0 ? xinput->major_opcode : 0;
+    }
+    return *xinputOpcode_;
+}
+
 bool XcbPointerEvents::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t") {
         return false;
@@ -70,7 +77,7 @@ bool XcbPointerEvents::nativeEventFilter(const QByteArray& eventType, void* mess
         }
         case XCB_GE_GENERIC: {
             const auto* generic = static_cast<const xcb_ge_generic_event_t*>(message);
-            if (xinputOpcode_ == 0 || generic->extension != xinputOpcode_) {
+            if (generic->extension != xinputOpcode()) {
                 break;
             }
             if (generic->event_type == XCB_INPUT_BUTTON_PRESS ||

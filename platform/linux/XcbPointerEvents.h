@@ -35,8 +35,11 @@ private:
         QPoint position;
     };
     void record(std::uint32_t time, QPoint position);
+    // The XInput extension's major opcode; 0 where the server has no XInput.
+    std::uint8_t xinputOpcode();
 
-    std::uint8_t xinputOpcode_ = 0;  // 0: the server has no XInput extension
+    xcb_connection_t* connection_ = nullptr;
+    std::optional<std::uint8_t> xinputOpcode_;  // not known until the first extension event
     std::array<Record, 32> records_{};
     std::size_t next_ = 0;   // where the next record goes
     std::size_t count_ = 0;  // records kept so far, up to the array's size

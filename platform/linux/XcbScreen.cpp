@@ -85,12 +85,21 @@ XcbScreen::XcbScreen(xcb_connection_t* connection) : format_(std::make_unique<Fo
         }
     }
 
-    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
-    if (shm != nullptr && shm->present) {
-        auto version = xcbReply(
-            xcb_shm_query_version_reply(connection_, xcb_shm_query_version(connection_), nullptr));
-        useShm_ = version != nullptr;
+    // Asked now, awaited at the first grab: start-up does not wait for the server's answer.
+    xcb_prefetch_extension_data(connection_, &xcb_shm_id);
+}
+
+bool XcbScreen::usesSharedMemory() {
+    if (!useShm_) {
+        useShm_ = false;
+        const xcb_query_extension_reply_t* shm =
+            connection_ != nullptr ? xcb_get_extension_data(connection_, &xcb_shm_id) : nullptr;
+        if (shm != nullptr && shm->present) {
+            useShm_ = xcbReply(xcb_shm_query_version_reply(
+                          connection_, xcb_shm_query_version(connection_), nullptr)) != nullptr;
+        }
     }
+    return *useShm_;
 }
 
 XcbScreen::~XcbScreen() = default;
@@ -147,7 +156,7 @@ Picture XcbScreen::grab(const QRect& rect) {
         return picture;
     }
     const QPoint at = area.topLeft() - rect.topLeft();
-    if (useShm_ && grabShm(picture, area, at)) {
+    if (usesSharedMemory() && grabShm(picture, area, at)) {
         return picture;
     }
     grabPlain(picture, area, at);

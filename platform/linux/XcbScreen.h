@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/Screen.h"
 
@@ -32,8 +33,8 @@ public:
     // event not seen, QueryPointer on the root window (where the pointer is now).
     std::optional<QPoint> pointerPosition(std::uint64_t eventTime) const override;
 
-    // Whether grabs go through shared memory.
-    bool usesSharedMemory() const { return useShm_; }
+    // Whether grabs go through shared memory (asked of the server at the first grab).
+    bool usesSharedMemory();
 
 private:
     struct Format;
@@ -47,7 +48,7 @@ private:
     std::uint32_t root_ = 0;
     std::uint8_t rootDepth_ = 0;
     std::unique_ptr<Format> format_;
-    bool useShm_ = false;
+    std::optional<bool> useShm_;  // not known until first wanted
     std::unique_ptr<XcbShmSegment> shm_;
     std::unique_ptr<XcbPointerEvents> pointerEvents_;  // kept and grown, so repeated grabs reuse it
 };

@@ -62,6 +62,11 @@ TEST(HotkeyRegistrar, ChangingTheKeyReplacesBothRegistrations) {
     EXPECT_EQ(f.checkedRows, (std::vector<int>{0, 8}));
     EXPECT_EQ(f.registrar.prompt(), "Press F8");
 
+    // The same key and mode again (the stored mode at start-up) replaces without releasing.
+    f.log.entries.clear();
+    f.registrar.registerHotkeys(119, kRectangleMode);
+    EXPECT_EQ(f.log.entries, (QStringList{"register -2 alone ffc5", "register -1 alt ffc5"}));
+
     // A mode outside 0..3 leaves nothing registered; a real mode registers again.
     f.registrar.registerHotkeys(119, 7);
     EXPECT_TRUE(f.hotkeys.registered.empty());

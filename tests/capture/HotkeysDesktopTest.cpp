@@ -157,6 +157,29 @@ TEST(XcbHotkeys, SuspendingWithPrintScreenLetsAnotherProgramTakeTheKey) {
     EXPECT_EQ(received.press("F8"), std::optional<int>(kScreenHotkey));
 }
 
+TEST(XcbHotkeys, TheSameKeyAgainStaysHeldAndAModeThatSwapsTheFormsHoldsBoth) {
+    XcbHotkeys hotkeys;
+    Received received;
+    received.attach(hotkeys);
+    HotkeyRegistrar registrar(
+        hotkeys, [](int) {}, [](const QString&) {});
+    OtherClient other;
+
+    registrar.registerHotkeys(kPrintScreenKey, 0);
+    registrar.registerHotkeys(kPrintScreenKey, 0);  // the stored mode, right after start-up
+    EXPECT_TRUE(hotkeys.isHeld(kScreenHotkey));
+    EXPECT_EQ(other.grabKey(kPrint, 0), kBadAccess);
+    EXPECT_EQ(other.grabKey(kPrint, kAlt), kBadAccess);
+    EXPECT_EQ(received.press("Print"), std::optional<int>(kScreenHotkey));
+
+    // Mode 1 gives the key alone the window's identifier and Alt+key the screen's.
+    registrar.registerHotkeys(kPrintScreenKey, 1);
+    EXPECT_EQ(other.grabKey(kPrint, 0), kBadAccess);
+    EXPECT_EQ(other.grabKey(kPrint, kAlt), kBadAccess);
+    EXPECT_EQ(received.press("Print"), std::optional<int>(kWindowHotkey));
+    EXPECT_EQ(received.press("alt+Print"), std::optional<int>(kScreenHotkey));
+}
+
 TEST(XcbHotkeys, AKeyMovedToAnotherKeycodeIsGrabbedThere) {
     // A keycode with no symbol, to move F5 to.
     const QStringList lines =
