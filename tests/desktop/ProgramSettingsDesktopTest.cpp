@@ -12,10 +12,12 @@
 #include <QThread>
 #include <cmath>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
+using varnoset::test::waitUntil;
 
 namespace {
 

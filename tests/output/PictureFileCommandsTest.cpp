@@ -22,8 +22,10 @@
 #include "platform/Launcher.h"
 #include "platform/linux/QtClipboard.h"
 #include "tests/output/DacOverrideDropped.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/support/QStringPrinter.h"
 #include "tests/support/RecordingLauncher.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/TestPictures.h"
 
 namespace varnoset {
 namespace {

@@ -8,6 +8,12 @@
 #include <QThread>
 #include <QTransform>
 
+#include "tests/support/CupsQueue.h"
+#include "tests/support/WaitUntil.h"
+
+using varnoset::test::CupsQueue;
+using varnoset::test::waitUntil;
+
 namespace scenario {
 
 namespace {
@@ -73,7 +79,7 @@ QString dword(std::uint32_t value) {
 
 std::optional<WindowId> waitForMessageBox(int timeoutMs) {
     std::vector<WindowId> boxes;
-    desktop::waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
+    waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
     return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
 }
 
@@ -84,7 +90,7 @@ bool acceptMessageBox() {
     }
     desktop::run("xdotool", {"windowactivate", "--sync", QString::number(*box)});
     desktop::key(QStringLiteral("Return"));
-    return desktop::waitUntil([] { return messageBoxes().empty(); }, 10000);
+    return waitUntil([] { return messageBoxes().empty(); }, 10000);
 }
 
 bool waitForOverlay() {
@@ -97,7 +103,7 @@ bool waitForOverlay() {
             .toInt();
     };
     const QRect screen(0, 0, field("Width"), field("Height"));
-    return desktop::waitUntil([&] {
+    return waitUntil([&] {
         const QString out =
             desktop::run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
         for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
@@ -119,18 +125,9 @@ void dragRectangle(QPoint from, QPoint to) {
     desktop::run("xdotool", {"mouseup", "1"});
 }
 
-int completedJobs() {
-    return static_cast<int>(desktop::run("lpstat", {"-W", "completed", "-o", "FILE"})
-                                .out.split('\n', Qt::SkipEmptyParts)
-                                .size());
-}
-
 bool waitForPrintedJob(int before, int timeoutMs) {
-    return desktop::waitUntil(
-        [&] {
-            return completedJobs() > before &&
-                   desktop::run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
-        },
+    return waitUntil(
+        [&] { return CupsQueue::completedJobs() > before && CupsQueue::pendingJobs() == 0; },
         timeoutMs);
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
 
 // What the scenarios share: where the main window's controls are, the options file as the program
 // leaves it, the program's message boxes and the pages that reach the private CUPS queue.
@@ -43,8 +43,6 @@ bool waitForOverlay();
 // Drags out a rectangle with the left button, as a hand does, through a point between.
 void dragRectangle(QPoint from, QPoint to);
 
-// Jobs the FILE queue has completed so far.
-int completedJobs();
 // Waits until the FILE queue has completed more jobs than before and holds none.
 bool waitForPrintedJob(int before, int timeoutMs = 90000);
 // The last printed page, rendered by Ghostscript at that resolution.

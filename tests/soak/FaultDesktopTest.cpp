@@ -15,13 +15,21 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/soak/SoakSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/CupsQueue.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/EnvironmentOverride.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using capture_desktop::clipboardPng;
 using soak::inCentralWidget;
+using varnoset::test::CupsQueue;
+using varnoset::test::EnvironmentOverride;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -41,7 +49,7 @@ QByteArray readAll(const QString& path) {
 }
 
 void pause(int ms) {
-    soak::waitFor([] { return false; }, ms);
+    waitUntil([] { return false; }, ms);
 }
 
 // An error that ends a menu command or a click travels through Qt's own frames, built without
@@ -58,7 +66,7 @@ private:
         const QByteArray options = qgetenv("ASAN_OPTIONS");
         return options + (options.isEmpty() ? "" : ":") + "detect_leaks=0";
     }
-    soak::EnvironmentOverride options_;
+    EnvironmentOverride options_;
 };
 
 bool startProgram(Varnoset& app) {
@@ -109,12 +117,6 @@ void chooseCopies(WindowId window, const QString& key) {
     pause(300);
 }
 
-int completedJobs() {
-    return static_cast<int>(run("lpstat", {"-W", "completed", "-o", "FILE"})
-                                .out.split('\n', Qt::SkipEmptyParts)
-                                .size());
-}
-
 // The capabilities of a process as /proc shows them ("CapEff", "CapBnd").
 quint64 capabilities(qint64 pid, const char* set) {
     const QString status = QString::fromLatin1(readAll(QStringLiteral("/proc/%1/status").arg(pid)));
@@ -133,7 +135,7 @@ public:
         process_.start(QStringLiteral("parec"), {"-d", "test_sink.monitor", "--latency-msec=20",
                                                  "--format=s16le", "--rate=44100", "--channels=2"});
         process_.waitForStarted();
-        soak::waitFor(
+        waitUntil(
             [] {
                 return !run(QStringLiteral("pactl"), {"list", "short", "source-outputs"})
                             .out.trimmed()
@@ -150,7 +152,7 @@ public:
     }
     // Whether a loud stretch comes within the time.
     bool hearsSound(int timeoutMs = 8000) {
-        return soak::waitFor(
+        return waitUntil(
             [this] {
                 recorded_ += process_.readAllStandardOutput();
                 return loudest(recorded_) > 3000;
@@ -207,17 +209,17 @@ TEST(Faults, PrintServerStoppedDuringAJobEndsItWithAMessageAndTheWindowUsable) {
     pause(300);
     const QImage normalCursor = x.cursorImage();
 
-    const int before = completedJobs();
+    const int before = CupsQueue::completedJobs();
     clickAt(printButton);
-    ASSERT_TRUE(
-        waitUntil([&] { return completedJobs() > before || !x.isViewable(*window); }, 120000))
+    ASSERT_TRUE(waitUntil(
+        [&] { return CupsQueue::completedJobs() > before || !x.isViewable(*window); }, 120000))
         << "no copy was printed";
     ASSERT_TRUE(x.isViewable(*window)) << "the job ended after one copy: ninety were chosen";
     // Mid-job the hour-glass shows.
     EXPECT_NE(x.cursorImage(), normalCursor);
 
     soak::HarnessService cupsd(QStringLiteral("cupsd"));
-    const int printedBeforeStop = completedJobs();
+    const int printedBeforeStop = CupsQueue::completedJobs();
     ASSERT_TRUE(cupsd.stop());
 
     // The job cannot go on: it must end, and say why, rather than count the copies as printed.
@@ -250,15 +252,15 @@ TEST(Faults, PrintServerStoppedDuringAJobEndsItWithAMessageAndTheWindowUsable) {
     EXPECT_TRUE(x.isViewable(*window));
     run("xdotool",
         {"mousemove", QString::number(printButton.x()), QString::number(printButton.y())});
-    EXPECT_TRUE(soak::waitFor([&] { return x.cursorImage() == normalCursor; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return x.cursorImage() == normalCursor; }, 5000));
 
     // With the server back, one copy prints and the window goes to the tray as after any job.
     ASSERT_TRUE(cupsd.restart());
     chooseCopies(*window, QStringLiteral("Home"));
-    const int afterRestart = completedJobs();
+    const int afterRestart = CupsQueue::completedJobs();
     clickAt(printButton);
     EXPECT_TRUE(waitUntil([&] { return !x.isViewable(*window); }, 120000));
-    EXPECT_TRUE(waitUntil([&] { return completedJobs() > afterRestart; }, 60000));
+    EXPECT_TRUE(waitUntil([&] { return CupsQueue::completedJobs() > afterRestart; }, 60000));
     EXPECT_TRUE(soak::messageBoxes().empty());
 
     app.terminate();
@@ -269,8 +271,8 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     PrivateConfigHome config;
     const ErrorUnwindLeaksAllowed knownLeaks;
     // Root writes into any folder whatever its mode: the program runs without that override.
-    std::optional<soak::EnvironmentOverride> real;
-    std::optional<soak::EnvironmentOverride> wrapper;
+    std::optional<EnvironmentOverride> real;
+    std::optional<EnvironmentOverride> wrapper;
     if (geteuid() == 0) {
         const QString script =
             qEnvironmentVariable("VARNOSET_TEST_ROOT") + QStringLiteral("/tmp/varnoset-no-dac");
@@ -382,7 +384,7 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
     clickAt(inCentralWidget(*window, kSixteenButton));
     {
         OtherClipboardOwner text(QStringLiteral("UTF8_STRING"), "not a picture");
-        ASSERT_TRUE(soak::waitFor(
+        ASSERT_TRUE(waitUntil(
             [] { return clipboard(QStringLiteral("UTF8_STRING")) == "not a picture"; }, 10000));
         clickAt(inCentralWidget(*window, kUndoButton));
         const auto box = soak::waitForMessageBox(30000);
@@ -398,7 +400,7 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
     // them.
     clickAt(inCentralWidget(*window, kCopyButton));
     QImage copied;
-    ASSERT_TRUE(soak::waitFor([&] { return (copied = clipboardPng()).size() == kScreen; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return (copied = clipboardPng()).size() == kScreen; }, 20000));
     QSet<QRgb> colours;
     for (int y = 0; y < copied.height(); y += 3) {
         for (int x = 0; x < copied.width(); x += 3) {
@@ -423,20 +425,18 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
     }
     {
         OtherClipboardOwner picture(QStringLiteral("image/png"), png);
-        ASSERT_TRUE(soak::waitFor([] { return clipboardPng().size() == QSize(64, 48); }, 10000));
+        ASSERT_TRUE(waitUntil([] { return clipboardPng().size() == QSize(64, 48); }, 10000));
         clickAt(inCentralWidget(*window, kUndoButton));
         EXPECT_FALSE(soak::waitForMessageBox(3000).has_value());
         clickAt(inCentralWidget(*window, kCopyButton));
         // The copy takes the clipboard back from the other program.
-        ASSERT_TRUE(soak::waitFor(
+        ASSERT_TRUE(waitUntil(
             [&] {
                 copied = clipboardPng();
-                return copied.size() == QSize(64, 48) &&
-                       capture_desktop::firstDifference(copied, theirs).isEmpty();
+                return copied.size() == QSize(64, 48) && samePixels(copied, theirs);
             },
             20000))
-            << capture_desktop::firstDifference(copied, theirs).toStdString() << "; "
-            << app.output().toStdString();
+            << samePixels(copied, theirs).message() << "; " << app.output().toStdString();
     }
     EXPECT_TRUE(app.isRunning());
 
@@ -451,8 +451,8 @@ TEST(Faults, TheTrayRestartedTheIconComesBackAndItsMenuWorks) {
 
     soak::HarnessService trayer(QStringLiteral("trayer"));
     ASSERT_TRUE(trayer.stop());
-    ASSERT_TRUE(soak::waitFor([] { return soak::trayPanel().isEmpty(); }, 10000));
-    EXPECT_FALSE(soak::waitFor([&] { return !app.isRunning(); }, 1500));
+    ASSERT_TRUE(waitUntil([] { return soak::trayPanel().isEmpty(); }, 10000));
+    EXPECT_FALSE(waitUntil([&] { return !app.isRunning(); }, 1500));
     // Without a tray the key still captures.
     const QColor colour(0x66, 0x22, 0x88);
     ASSERT_TRUE(captureShown(app, colour).has_value());

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
 
 // What the soak and fault tests need beyond the shared desktop helpers: quick X queries from a
 // connection of the test's own, the program's memory, the harness's services, message boxes.
@@ -33,9 +33,6 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// Polls the condition every 10 ms while this process keeps answering clipboard requests.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs);
 
 // VmRSS of the process in kB, from /proc/<pid>/status; -1 when it cannot be read.
 long residentKb(qint64 pid);
@@ -73,18 +70,5 @@ bool closeMessageBox(WindowId box);
 
 // A point of the main window's central widget (designer coordinates) in root coordinates.
 QPoint inCentralWidget(WindowId mainWindow, QPoint at);
-
-// Sets an environment variable for the programs started while it lives.
-class EnvironmentOverride {
-public:
-    EnvironmentOverride(const char* name, const QByteArray& value);
-    ~EnvironmentOverride();
-    EnvironmentOverride(const EnvironmentOverride&) = delete;
-    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
-
-private:
-    const char* name_;
-    std::optional<QByteArray> previous_;
-};
 
 }  // namespace soak

@@ -18,8 +18,11 @@
 #include "output/PictureFileCommands.h"
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/QtClipboard.h"
-#include "tests/desktop/DesktopSupport.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/QStringPrinter.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/TestPictures.h"
+#include "tests/support/WaitUntil.h"
 
 namespace varnoset {
 namespace {
@@ -27,6 +30,7 @@ namespace {
 using test::bytesOf;
 using test::rgbBytes;
 using test::toByteArray;
+using varnoset::test::waitUntil;
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -66,8 +70,7 @@ QByteArray readWithXclip(const QString& target) {
     QByteArray out;
     QObject::connect(&xclip, &QProcess::readyReadStandardOutput,
                      [&] { out += xclip.readAllStandardOutput(); });
-    const bool done =
-        desktop::waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 15000);
+    const bool done = waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 15000);
     EXPECT_TRUE(done) << "xclip -o -t " << target.toStdString() << " did not finish";
     out += xclip.readAllStandardOutput();
     return out;
@@ -105,7 +108,7 @@ TEST_F(FilesDesktopTest, PastesPicturesThatAnotherProgramOffers) {
         SCOPED_TRACE(target);
         const XclipOffer offer(QString::fromLatin1(target), dir_.filePath(file));
         ASSERT_TRUE(offer.started());
-        ASSERT_TRUE(desktop::waitUntil([&] { return clipboard_.hasPicture(); }));
+        ASSERT_TRUE(waitUntil([&] { return clipboard_.hasPicture(); }));
         Picture pasted;
         ASSERT_TRUE(commands_.paste(pasted));
         EXPECT_EQ(pasted.format(), PixelFormat::Device);
@@ -119,7 +122,7 @@ TEST_F(FilesDesktopTest, PastesPicturesThatAnotherProgramOffers) {
     // Bytes under a picture type that do not decode: the error, and the picture stays.
     {
         const XclipOffer offer(QStringLiteral("image/png"), dir_.filePath("bad.png"));
-        ASSERT_TRUE(desktop::waitUntil([&] { return clipboard_.hasPicture(); }));
+        ASSERT_TRUE(waitUntil([&] { return clipboard_.hasPicture(); }));
         Picture source = picture;
         try {
             commands_.paste(source);
@@ -136,9 +139,9 @@ TEST_F(FilesDesktopTest, PastesPicturesThatAnotherProgramOffers) {
     ASSERT_TRUE(text.waitForStarted());
     text.write("just some words");
     text.closeWriteChannel();
-    EXPECT_TRUE(desktop::waitUntil(
+    EXPECT_TRUE(waitUntil(
         [&] { return readWithXclip(QStringLiteral("UTF8_STRING")) == "just some words"; }));
-    EXPECT_TRUE(desktop::waitUntil([&] { return !clipboard_.hasPicture(); }));
+    EXPECT_TRUE(waitUntil([&] { return !clipboard_.hasPicture(); }));
     Picture source = picture;
     EXPECT_FALSE(commands_.paste(source));
     EXPECT_TRUE(test::samePixels(source, picture));
@@ -200,7 +203,7 @@ TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile)
     const QString path = handoff.writeEditFile(preview, tempFolder);
     EXPECT_EQ(path, tempFolder + "~MyBitmap.bmp");
     ASSERT_TRUE(handoff.openEditor(path));
-    ASSERT_TRUE(desktop::waitUntil([&] { return QFile::exists(record); }));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(record); }));
     EXPECT_EQ(QString::fromUtf8(contents(record)), "1:" + path);
     EXPECT_TRUE(test::samePixels(readBmp(bytesOf(contents(path))), preview));
 
@@ -208,10 +211,10 @@ TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile)
     // files from its own file monitors, a moment later.
     writeFile(dataHome + "/applications/varnoset-test-viewer.desktop",
               "[Desktop Entry]\nType=Application\nName=Viewer\nExec=/no/such/viewer %f\n");
-    EXPECT_TRUE(desktop::waitUntil([&] { return !handoff.openEditor(path); }));
+    EXPECT_TRUE(waitUntil([&] { return !handoff.openEditor(path); }));
     QFile::remove(configHome + "/mimeapps.list");
     QFile::remove(dataHome + "/applications/varnoset-test-viewer.desktop");
-    EXPECT_TRUE(desktop::waitUntil([&] { return !handoff.openEditor(path); }));
+    EXPECT_TRUE(waitUntil([&] { return !handoff.openEditor(path); }));
     EXPECT_TRUE(QFile::exists(path));  // the edit file stays
 }
 

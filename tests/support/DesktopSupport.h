@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "tests/support/EnvironmentOverride.h"
+
 // What desktop tests need to drive the real program on the harness's private desktop, the way a
 // user would: start it, find its windows and its tray icon, press keys and click with xdotool.
 namespace desktop {
@@ -26,9 +28,6 @@ struct CommandResult {
 CommandResult run(const QString& program, const QStringList& args = {}, int timeoutMs = 20000);
 // Runs a shell command line.
 CommandResult sh(const QString& command, int timeoutMs = 20000);
-
-// Polls until the condition holds, keeping Qt's event loop running; false on timeout.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 
 using WindowId = unsigned long;
 
@@ -81,14 +80,11 @@ QStringList firstStartOptionNames();
 class PrivateConfigHome {
 public:
     PrivateConfigHome();
-    ~PrivateConfigHome();
-    PrivateConfigHome(const PrivateConfigHome&) = delete;
-    PrivateConfigHome& operator=(const PrivateConfigHome&) = delete;
     QString path() const { return path_; }
 
 private:
-    QByteArray previous_;
     QString path_;
+    varnoset::test::EnvironmentOverride configHome_;
 };
 
 // The program under test (its path comes from $VARNOSET_BIN).

@@ -1,8 +1,7 @@
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -13,7 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/WaitUntil.h"
+
 namespace desktop {
+
+using varnoset::test::waitUntil;
 
 CommandResult run(const QString& program, const QStringList& args, int timeoutMs) {
     QProcess p;
@@ -36,19 +39,6 @@ CommandResult run(const QString& program, const QStringList& args, int timeoutMs
 
 CommandResult sh(const QString& command, int timeoutMs) {
     return run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}, timeoutMs);
-}
-
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 std::vector<WindowId> trayIcons(const QString& name) {
@@ -228,20 +218,23 @@ QString squeezed(const QString& text) {
     return out;
 }
 
-PrivateConfigHome::PrivateConfigHome() : previous_(qgetenv("XDG_CONFIG_HOME")) {
+namespace {
+
+// A new empty folder inside the harness's private folder.
+QString newConfigFolder() {
     const QDir root(qEnvironmentVariable("VARNOSET_TEST_ROOT", QDir::tempPath()));
     for (int n = 1;; ++n) {
-        path_ = root.filePath(QStringLiteral("config-%1").arg(n));
-        if (!QDir(path_).exists() && root.mkpath(path_)) {
-            break;
+        const QString path = root.filePath(QStringLiteral("config-%1").arg(n));
+        if (!QDir(path).exists() && root.mkpath(path)) {
+            return path;
         }
     }
-    qputenv("XDG_CONFIG_HOME", path_.toLocal8Bit());
 }
 
-PrivateConfigHome::~PrivateConfigHome() {
-    qputenv("XDG_CONFIG_HOME", previous_);
-}
+}  // namespace
+
+PrivateConfigHome::PrivateConfigHome()
+    : path_(newConfigFolder()), configHome_("XDG_CONFIG_HOME", path_.toLocal8Bit()) {}
 
 Varnoset::Varnoset() {
     process_.setProcessChannelMode(QProcess::SeparateChannels);
