@@ -19,6 +19,7 @@
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/QtClipboard.h"
 #include "tests/support/DesktopSupport.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/SamePixels.h"
 #include "tests/support/TestPictures.h"
@@ -28,20 +29,11 @@ namespace varnoset {
 namespace {
 
 using test::bytesOf;
+using test::fileContents;
 using test::rgbBytes;
 using test::toByteArray;
+using test::writeFile;
 using varnoset::test::waitUntil;
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // xclip owning the CLIPBOARD with the bytes of one file under one target, until it is stopped.
 class XclipOffer {
@@ -204,8 +196,8 @@ TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile)
     EXPECT_EQ(path, tempFolder + "~MyBitmap.bmp");
     ASSERT_TRUE(handoff.openEditor(path));
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(record); }));
-    EXPECT_EQ(QString::fromUtf8(contents(record)), "1:" + path);
-    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(contents(path))), preview));
+    EXPECT_EQ(QString::fromUtf8(fileContents(record)), "1:" + path);
+    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(fileContents(path))), preview));
 
     // An application whose program is missing, then none at all. GIO learns of the changed
     // files from its own file monitors, a moment later.

@@ -5,7 +5,6 @@
 // default BMP application. Read from outside: the files on disk, the clipboard and the screen.
 #include <gtest/gtest.h>
 
-#include <pwd.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -19,6 +18,7 @@
 #include "tests/support/CaptureDesktopSupport.h"
 #include "tests/support/DesktopSupport.h"
 #include "tests/support/EnvironmentOverride.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/WaitUntil.h"
 
 using namespace desktop;
@@ -27,6 +27,7 @@ using capture_desktop::clipboardPng;
 using capture_desktop::ProbeWindow;
 using varnoset::test::EnvironmentOverride;
 using varnoset::test::waitUntil;
+using varnoset::test::writeFile;
 
 namespace {
 
@@ -129,17 +130,6 @@ bool offerText(const QString& text) {
     xclip.closeWriteChannel();
     xclip.waitForFinished();
     return waitUntil([] { return clipboardPng().isNull(); });
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-QString userName() {
-    const passwd* entry = getpwuid(geteuid());
-    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
 }
 
 }  // namespace

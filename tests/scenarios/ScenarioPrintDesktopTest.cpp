@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <pwd.h>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -133,11 +132,6 @@ DirectPrint waitForDirectPrint(Varnoset& app, int before) {
         },
         90000);
     return result;
-}
-
-QString userName() {
-    const passwd* entry = getpwuid(geteuid());
-    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString();
 }
 
 QString hostName() {

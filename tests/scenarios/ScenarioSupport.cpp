@@ -22,18 +22,6 @@ namespace {
 constexpr int kMenuBarHeight = 22;
 const char* const kSection = "[HKEY_CURRENT_USER\\SOFTWARE\\Kestrane\\NewVarnoset\\v3.00\\Setup]";
 
-std::vector<WindowId> messageBoxes() {
-    std::vector<WindowId> boxes;
-    for (const WindowId id : desktop::visibleWindows(QStringLiteral("^Varnoset$"))) {
-        // The tray icon and its tooltip carry the name too, and are far smaller.
-        const QRect g = desktop::windowGeometry(id);
-        if (g.width() >= 100 && g.height() >= 60) {
-            boxes.push_back(id);
-        }
-    }
-    return boxes;
-}
-
 }  // namespace
 
 QPoint inClient(WindowId window, QPoint at) {
@@ -42,10 +30,6 @@ QPoint inClient(WindowId window, QPoint at) {
 
 void clickInClient(WindowId window, QPoint at) {
     desktop::clickAt(inClient(window, at));
-}
-
-QString storeFile(const desktop::PrivateConfigHome& config) {
-    return config.path() + QStringLiteral("/Kestrane/NewVarnoset.reg");
 }
 
 std::optional<QMap<QString, QString>> storedOptions(const QString& file) {
@@ -73,24 +57,14 @@ std::optional<QMap<QString, QString>> storedOptions(const QString& file) {
     return values;
 }
 
-QString dword(std::uint32_t value) {
-    return QStringLiteral("dword:%1").arg(value, 8, 16, QLatin1Char('0'));
-}
-
-std::optional<WindowId> waitForMessageBox(int timeoutMs) {
-    std::vector<WindowId> boxes;
-    waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
-    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
-}
-
 bool acceptMessageBox() {
-    const auto box = waitForMessageBox();
+    const auto box = desktop::waitForMessageBox();
     if (!box) {
         return false;
     }
     desktop::run("xdotool", {"windowactivate", "--sync", QString::number(*box)});
     desktop::key(QStringLiteral("Return"));
-    return waitUntil([] { return messageBoxes().empty(); }, 10000);
+    return waitUntil([] { return desktop::messageBoxes().empty(); }, 10000);
 }
 
 bool waitForOverlay() {

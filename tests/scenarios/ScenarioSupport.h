@@ -21,16 +21,10 @@ QPoint inClient(WindowId window, QPoint at);
 // Clicks there with the left button.
 void clickInClient(WindowId window, QPoint at);
 
-// The options file under a private options folder.
-QString storeFile(const desktop::PrivateConfigHome& config);
 // The values of the options key, by name as written, with their data as written after the "=";
 // nullopt when the file has no such key.
 std::optional<QMap<QString, QString>> storedOptions(const QString& file);
-// A value as the options file writes an integer.
-QString dword(std::uint32_t value);
 
-// The program's message boxes carry the application's name as their title.
-std::optional<WindowId> waitForMessageBox(int timeoutMs = 10000);
 // Answers the open message box with Return and waits for it to go.
 bool acceptMessageBox();
 

@@ -20,6 +20,7 @@
 #include "tests/support/CupsQueue.h"
 #include "tests/support/DesktopSupport.h"
 #include "tests/support/EnvironmentOverride.h"
+#include "tests/support/FileContents.h"
 #include "tests/support/SamePixels.h"
 #include "tests/support/WaitUntil.h"
 
@@ -28,6 +29,7 @@ using capture_desktop::clipboardPng;
 using soak::inCentralWidget;
 using varnoset::test::CupsQueue;
 using varnoset::test::EnvironmentOverride;
+using varnoset::test::fileContents;
 using varnoset::test::samePixels;
 using varnoset::test::waitUntil;
 
@@ -42,11 +44,6 @@ const QPoint kGreyBox(304 + 8, 48 + 8);
 const QPoint kSixteenButton(344 + 18, 140 + 10);
 const QPoint kUndoButton(308 + 54, 254 + 12);
 const QPoint kCopiesList(156 + 18, 336 + 10);
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void pause(int ms) {
     waitUntil([] { return false; }, ms);
@@ -119,7 +116,8 @@ void chooseCopies(WindowId window, const QString& key) {
 
 // The capabilities of a process as /proc shows them ("CapEff", "CapBnd").
 quint64 capabilities(qint64 pid, const char* set) {
-    const QString status = QString::fromLatin1(readAll(QStringLiteral("/proc/%1/status").arg(pid)));
+    const QString status =
+        QString::fromLatin1(fileContents(QStringLiteral("/proc/%1/status").arg(pid)));
     for (const QString& line : status.split('\n')) {
         if (line.startsWith(QLatin1String(set) + ':')) {
             return line.section(':', 1).trimmed().toULongLong(nullptr, 16);
@@ -226,7 +224,7 @@ TEST(Faults, PrintServerStoppedDuringAJobEndsItWithAMessageAndTheWindowUsable) {
     std::optional<WindowId> box;
     ASSERT_TRUE(waitUntil(
         [&] {
-            const auto boxes = soak::messageBoxes();
+            const auto boxes = messageBoxes();
             if (!boxes.empty()) {
                 box = boxes.front();
             }
@@ -261,7 +259,7 @@ TEST(Faults, PrintServerStoppedDuringAJobEndsItWithAMessageAndTheWindowUsable) {
     clickAt(printButton);
     EXPECT_TRUE(waitUntil([&] { return !x.isViewable(*window); }, 120000));
     EXPECT_TRUE(waitUntil([&] { return CupsQueue::completedJobs() > afterRestart; }, 60000));
-    EXPECT_TRUE(soak::messageBoxes().empty());
+    EXPECT_TRUE(messageBoxes().empty());
 
     app.terminate();
     EXPECT_EQ(app.waitForExit(20000), std::optional<int>(0)) << app.output().toStdString();
@@ -293,7 +291,7 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
 
     const QString folder = config.path() + QStringLiteral("/Kestrane");
     const QString store = folder + QStringLiteral("/NewVarnoset.reg");
-    const QByteArray before = readAll(store);
+    const QByteArray before = fileContents(store);
     ASSERT_TRUE(before.contains("\"Monochrom\"=dword:00000000")) << before.toStdString();
 
     const auto window = captureShown(app, QColor(0x20, 0x60, 0x30));
@@ -304,7 +302,7 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     ASSERT_EQ(::chmod(folder.toLocal8Bit().constData(), 0500), 0);
     run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
     key(QStringLiteral("ctrl+o"));  // "Save Options"
-    auto box = soak::waitForMessageBox();
+    auto box = waitForMessageBox();
     ASSERT_TRUE(box.has_value());
     QString text = soak::messageBoxText(*box);
     EXPECT_TRUE(text.contains(QStringLiteral("Failed to set data for 'Monochrom'.")))
@@ -312,8 +310,8 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     EXPECT_FALSE(text.contains(QStringLiteral("Options saved successfully")));
     ASSERT_TRUE(soak::closeMessageBox(*box));
     // The handler ended at the failure: no confirmation follows.
-    EXPECT_FALSE(soak::waitForMessageBox(2000).has_value());
-    EXPECT_EQ(readAll(store), before);
+    EXPECT_FALSE(waitForMessageBox(2000).has_value());
+    EXPECT_EQ(fileContents(store), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("NewVarnoset.reg")});
 
@@ -321,12 +319,12 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     ASSERT_EQ(::chmod(folder.toLocal8Bit().constData(), 0700), 0);
     run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
     key(QStringLiteral("ctrl+o"));
-    box = soak::waitForMessageBox();
+    box = waitForMessageBox();
     ASSERT_TRUE(box.has_value());
     text = soak::messageBoxText(*box);
     EXPECT_TRUE(text.contains(QStringLiteral("Options saved successfully"))) << text.toStdString();
     ASSERT_TRUE(soak::closeMessageBox(*box));
-    EXPECT_TRUE(readAll(store).contains("\"Monochrom\"=dword:00000001"));
+    EXPECT_TRUE(fileContents(store).contains("\"Monochrom\"=dword:00000001"));
     EXPECT_TRUE(app.isRunning());
 
     app.terminate();
@@ -356,7 +354,7 @@ TEST(Faults, CapturesGoOnWithoutTheSoundServer) {
         EXPECT_TRUE(isPlainScreen(clipboardPng(), colour));
         ASSERT_TRUE(hide(app));
     }
-    EXPECT_TRUE(soak::messageBoxes().empty());
+    EXPECT_TRUE(messageBoxes().empty());
 
     // Once the server is back, the next capture is heard again.
     ASSERT_TRUE(pulse.restart());
@@ -387,7 +385,7 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
         ASSERT_TRUE(waitUntil(
             [] { return clipboard(QStringLiteral("UTF8_STRING")) == "not a picture"; }, 10000));
         clickAt(inCentralWidget(*window, kUndoButton));
-        const auto box = soak::waitForMessageBox(30000);
+        const auto box = waitForMessageBox(30000);
         ASSERT_TRUE(box.has_value());
         const QString message = soak::messageBoxText(*box);
         EXPECT_TRUE(message.contains(QStringLiteral("The Picture could not be restored")))
@@ -427,7 +425,7 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
         OtherClipboardOwner picture(QStringLiteral("image/png"), png);
         ASSERT_TRUE(waitUntil([] { return clipboardPng().size() == QSize(64, 48); }, 10000));
         clickAt(inCentralWidget(*window, kUndoButton));
-        EXPECT_FALSE(soak::waitForMessageBox(3000).has_value());
+        EXPECT_FALSE(waitForMessageBox(3000).has_value());
         clickAt(inCentralWidget(*window, kCopyButton));
         // The copy takes the clipboard back from the other program.
         ASSERT_TRUE(waitUntil(

@@ -126,22 +126,6 @@ QRect trayPanel() {
             m.captured(2).toInt()};
 }
 
-std::vector<WindowId> messageBoxes() {
-    std::vector<WindowId> boxes;
-    for (const WindowId id : desktop::visibleWindows(QStringLiteral("^Varnoset$"))) {
-        if (desktop::windowGeometry(id).width() >= 100) {
-            boxes.push_back(id);
-        }
-    }
-    return boxes;
-}
-
-std::optional<WindowId> waitForMessageBox(int timeoutMs) {
-    std::vector<WindowId> boxes;
-    waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
-    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
-}
-
 namespace {
 
 QImage screenshotOf(const QRect& area) {
@@ -200,7 +184,7 @@ bool closeMessageBox(WindowId box) {
     desktop::run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(box)});
     desktop::key(QStringLiteral("Return"));
     const auto gone = [box] {
-        for (const WindowId id : messageBoxes()) {
+        for (const WindowId id : desktop::messageBoxes()) {
             if (id == box) {
                 return false;
             }

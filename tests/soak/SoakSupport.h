@@ -58,10 +58,6 @@ private:
 // The trayer panel's place on the screen.
 QRect trayPanel();
 
-// The program's message boxes: titled with the application's name, as is the tray icon, which is
-// far smaller.
-std::vector<WindowId> messageBoxes();
-std::optional<WindowId> waitForMessageBox(int timeoutMs = 15000);
 // The box's text, selected with the mouse and read from the PRIMARY selection ("" when it could
 // not be found).
 QString messageBoxText(WindowId box);

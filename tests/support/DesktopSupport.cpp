@@ -1,5 +1,8 @@
 #include "tests/support/DesktopSupport.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QPainter>
@@ -399,6 +402,36 @@ QStringList firstStartOptionNames() {
         "Client",     "Confirm",    "Red",          "Green",      "Blue",      "Resize",
         "WinPosLeft", "WinPosTop",  "Contrast",     "Brightness", "FrameSize", "Color1",
         "Color2",     "DefPrinter", "FooterString", "Copies",     "Hotkey",    "HotKeyFunction"};
+}
+
+std::vector<WindowId> messageBoxes() {
+    std::vector<WindowId> boxes;
+    for (const WindowId id : visibleWindows(QStringLiteral("^Varnoset$"))) {
+        const QRect g = windowGeometry(id);
+        if (g.width() >= 100 && g.height() >= 60) {
+            boxes.push_back(id);
+        }
+    }
+    return boxes;
+}
+
+std::optional<WindowId> waitForMessageBox(int timeoutMs) {
+    std::vector<WindowId> boxes;
+    waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
+    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
+}
+
+QString storeFile(const PrivateConfigHome& config) {
+    return config.path() + QStringLiteral("/Kestrane/NewVarnoset.reg");
+}
+
+QString dword(std::uint32_t value) {
+    return QStringLiteral("dword:%1").arg(value, 8, 16, QLatin1Char('0'));
+}
+
+QString userName() {
+    const passwd* entry = getpwuid(geteuid());
+    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
 }
 
 }  // namespace desktop

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -123,6 +124,18 @@ public:
 private:
     QProcess process_;
 };
+
+// The program's own message boxes: titled with the application's name, as are its tray icon and
+// tooltip, which are far smaller.
+std::vector<WindowId> messageBoxes();
+std::optional<WindowId> waitForMessageBox(int timeoutMs = 15000);
+
+// The options file the program keeps under a private options folder.
+QString storeFile(const PrivateConfigHome& config);
+// A value as the options file writes an integer.
+QString dword(std::uint32_t value);
+// The name of the account the tests run as (its number when it has none).
+QString userName();
 
 // The main window's title pattern.
 inline const char* const kMainWindowTitle = "Varnoset.*v3.00.*Kestrane";
