@@ -2,8 +2,7 @@
 
 #include <memory>
 
-#include "core/Error.h"
-#include "imaging/PixelConversion.h"
+#include "tests/support/FakeSound.h"
 
 namespace varnoset::test {
 
@@ -16,34 +15,10 @@ bool FakeInstanceLock::acquire(const std::string& name) {
     return true;
 }
 
-bool PressableHotkeys::press(int id) {
-    if (!handler_) {
-        return false;
-    }
-    handler_(id);
-    return true;
-}
-
-void FakeClipboard::setPicture(const Picture& picture) {
-    log_.add(QStringLiteral("clipboard set"));
-    ++pictureSets;
-    held = picture;
-}
-
-Picture FakeClipboard::picture() const {
-    log_.add(QStringLiteral("clipboard read"));
-    if (!held) {
-        throw Error("Unsupported clipboard format");
-    }
-    Picture copy = *held;
-    convertPixelFormat(copy, PixelFormat::Device);
-    return copy;
-}
-
 PlatformServices FakePlatform::services() {
-    auto hotkeysFake = std::make_unique<PressableHotkeys>(log);
-    auto screenFake = std::make_unique<capture_fakes::FakeScreen>(log, screenSize_);
-    auto clipboardFake = std::make_unique<FakeClipboard>(log);
+    auto hotkeysFake = std::make_unique<FakeHotkeys>(log);
+    auto screenFake = std::make_unique<FakeScreen>(log, screenSize_);
+    auto clipboardFake = std::make_unique<FakeClipboard>(log, PixelFormat::Device);
     auto printerFake = std::make_unique<RecordingPrinterLayer>(printLog);
     auto launcherFake = std::make_unique<RecordingLauncher>();
     hotkeys = hotkeysFake.get();
@@ -58,8 +33,8 @@ PlatformServices FakePlatform::services() {
     services.trayShell = std::make_unique<RecordingShell>(tray);
     services.screen = std::move(screenFake);
     services.hotkeys = std::move(hotkeysFake);
-    services.activeWindow = std::make_unique<capture_fakes::FakeActiveWindow>();
-    services.sound = std::make_unique<capture_fakes::FakeSound>(log);
+    services.activeWindow = std::make_unique<FakeActiveWindow>();
+    services.sound = std::make_unique<FakeSound>(log);
     services.clipboard = std::move(clipboardFake);
     services.printerLayer = std::move(printerFake);
     services.launcher = std::move(launcherFake);

@@ -5,14 +5,15 @@
 #include <optional>
 #include <string>
 
-#include "platform/Clipboard.h"
-#include "platform/Hotkeys.h"
 #include "platform/Identity.h"
 #include "platform/InstanceLock.h"
 #include "platform/PlatformServices.h"
-#include "tests/capture/CaptureFakes.h"
-#include "tests/output/RecordingPrinter.h"
+#include "tests/support/FakeClipboard.h"
+#include "tests/support/FakeHotkeys.h"
+#include "tests/support/FakeLog.h"
+#include "tests/support/FakeScreen.h"
 #include "tests/support/RecordingLauncher.h"
+#include "tests/support/RecordingPrinter.h"
 #include "tests/support/RecordingTrayShell.h"
 
 namespace varnoset::test {
@@ -43,46 +44,6 @@ public:
     std::optional<std::string> osName() const override { return std::nullopt; }
 };
 
-// Records the registrations like the capture tests' fake and lets the test press a hotkey: the
-// press reaches the handler the window installed, as a key grab's event would.
-class PressableHotkeys final : public Hotkeys {
-public:
-    explicit PressableHotkeys(capture_fakes::Log& log) : recorded(log) {}
-    void registerHotkey(int id, Modifier modifier, std::uint32_t keySymbol) override {
-        recorded.registerHotkey(id, modifier, keySymbol);
-    }
-    void unregisterHotkey(int id) override { recorded.unregisterHotkey(id); }
-    void setHandler(std::function<void(int)> handler) override { handler_ = std::move(handler); }
-    bool isHeld(int id) const override { return recorded.isHeld(id); }
-    void retryRefused() override { recorded.retryRefused(); }
-    void setHeldChangedHandler(std::function<void()> handler) override {
-        recorded.setHeldChangedHandler(std::move(handler));
-    }
-    // False when no handler is installed, so nothing could have been delivered.
-    bool press(int id);
-
-    capture_fakes::FakeHotkeys recorded;
-
-private:
-    std::function<void(int)> handler_;
-};
-
-// Holds one picture and reads it back in the display's format, as the desktop's clipboard does
-// for a capture.
-class FakeClipboard final : public Clipboard {
-public:
-    explicit FakeClipboard(capture_fakes::Log& log) : log_(log) {}
-    void setPicture(const Picture& picture) override;
-    bool hasPicture() const override { return held.has_value(); }
-    Picture picture() const override;
-
-    std::optional<Picture> held;  // empty: nothing on the clipboard
-    int pictureSets = 0;
-
-private:
-    capture_fakes::Log& log_;
-};
-
 // Keeps the handler the window listens with, so a test can hand it messages.
 class FakeCommandChannel final : public CommandChannel {
 public:
@@ -106,14 +67,14 @@ public:
     // The seams for one main window.
     PlatformServices services();
 
-    capture_fakes::Log log;  // registrations, grabs, sounds, beeps, clipboard traffic
-    CallLog printLog;        // the printer layer's calls
-    Recorder tray;           // the notification area's calls
+    Log log;           // registrations, grabs, sounds, beeps, clipboard traffic
+    CallLog printLog;  // the printer layer's calls
+    Recorder tray;     // the notification area's calls
     LockRecord lock;
     CommandChannel::Handler commandHandler;  // set once the window listens for commands
 
-    PressableHotkeys* hotkeys = nullptr;
-    capture_fakes::FakeScreen* screen = nullptr;
+    FakeHotkeys* hotkeys = nullptr;
+    FakeScreen* screen = nullptr;
     FakeClipboard* clipboard = nullptr;
     RecordingPrinterLayer* printer = nullptr;
     RecordingLauncher* launcher = nullptr;

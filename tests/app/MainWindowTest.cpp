@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -42,20 +41,20 @@
 #include "app/settings/TempFolderPath.h"
 #include "platform/linux/QtClipboard.h"
 #include "tests/app/FakePlatform.h"
-#include "tests/app/ScratchFolder.h"
-#include "tests/output/ModalDialogDriver.h"
-
-// Readable failure messages for texts.
-void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
+#include "tests/support/ModalDialogDriver.h"
+#include "tests/support/QStringPrinter.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/WaitUntil.h"
 
 namespace varnoset {
 namespace {
 
 using test::FakePlatform;
 using test::ModalDialogDriver;
+using test::samePixels;
 using test::ScratchFolder;
+using test::waitUntil;
 
 constexpr int kScreenHotkey = -2;
 constexpr int kWindowHotkey = -1;
@@ -96,26 +95,6 @@ QImage mapped(const QImage& image, Change change) {
 
 QImage mirrored(const QImage& image) {
     return image.mirrored(true, false);
-}
-
-// Same size and the same colour in every pixel (alpha aside).
-::testing::AssertionResult samePixels(const QImage& actual, const QImage& expected) {
-    if (actual.size() != expected.size()) {
-        return ::testing::AssertionFailure()
-               << "size " << actual.width() << "x" << actual.height() << ", expected "
-               << expected.width() << "x" << expected.height();
-    }
-    for (int y = 0; y < actual.height(); ++y) {
-        for (int x = 0; x < actual.width(); ++x) {
-            const QRgb a = colorAt(actual, x, y);
-            const QRgb e = colorAt(expected, x, y);
-            if (a != e) {
-                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is "
-                                                     << std::hex << a << ", expected " << e;
-            }
-        }
-    }
-    return ::testing::AssertionSuccess();
 }
 
 // The sixteen colours of the "16" reduction.
@@ -246,16 +225,6 @@ protected:
         QCoreApplication::sendEvent(&target, &release);
     }
 
-    // Lets the event loop run until the condition holds; false when it never did.
-    static bool runEventsUntil(const std::function<bool()>& condition) {
-        QElapsedTimer waited;
-        waited.start();
-        while (!condition() && waited.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return condition();
-    }
-
     std::string store() const { return ScratchFolder::read(scratch_.storeFile()); }
     bool stores(const std::string& line) const {
         return store().find(line + "\n") != std::string::npos;
@@ -300,8 +269,8 @@ TEST_F(MainWindowTest, FirstStartWritesTheDefaultsAndWaitsHiddenForTheHotkey) {
     EXPECT_EQ(platform_.lock.acquired, 1);
 
     // Mode 0 on PrintScreen: the key alone takes the screen, with Alt the window.
-    const auto* screenKey = platform_.hotkeys->recorded.find(kScreenHotkey);
-    const auto* windowKey = platform_.hotkeys->recorded.find(kWindowHotkey);
+    const auto* screenKey = platform_.hotkeys->find(kScreenHotkey);
+    const auto* windowKey = platform_.hotkeys->find(kWindowHotkey);
     ASSERT_NE(screenKey, nullptr);
     ASSERT_NE(windowKey, nullptr);
     EXPECT_EQ(screenKey->modifier, Hotkeys::Modifier::None);
@@ -370,7 +339,7 @@ TEST_F(MainWindowTest, ASecondCopyEndsAtOnceWithoutTouchingAnything) {
     EXPECT_FALSE(window_->FormCreate());
 
     EXPECT_FALSE(platform_.log.has("register -2 alone ff61"));
-    EXPECT_TRUE(platform_.hotkeys->recorded.registered.empty());
+    EXPECT_TRUE(platform_.hotkeys->registered.empty());
     EXPECT_FALSE(platform_.hotkeys->press(kScreenHotkey));  // no handler was installed
     EXPECT_TRUE(platform_.tray.calls.empty());
     EXPECT_FALSE(window_->isVisible());
@@ -439,7 +408,7 @@ TEST_F(MainWindowTest, EveryWayOfMinimisingHidesAndRearmsUnlessSuspended) {
     EXPECT_TRUE(action("Suspend1").isChecked());
     EXPECT_TRUE(action("Suspend2").isChecked());
     EXPECT_EQ(platform_.tray.last.toolTip, "Varnoset\u00AE v3.00  [ - Suspended - ]");
-    EXPECT_TRUE(platform_.hotkeys->recorded.registered.empty());
+    EXPECT_TRUE(platform_.hotkeys->registered.empty());
     pressEscape("ComboBox2");
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.state().HotkeyArmed);
@@ -452,7 +421,7 @@ TEST_F(MainWindowTest, EveryWayOfMinimisingHidesAndRearmsUnlessSuspended) {
     EXPECT_FALSE(action("Suspend1").isChecked());
     EXPECT_FALSE(action("Suspend2").isChecked());
     EXPECT_TRUE(window.state().HotkeyArmed);
-    EXPECT_NE(platform_.hotkeys->recorded.find(kScreenHotkey), nullptr);
+    EXPECT_NE(platform_.hotkeys->find(kScreenHotkey), nullptr);
     captureScreen();
     EXPECT_EQ(platform_.screen->grabs.size(), 5u);
 }
@@ -720,14 +689,14 @@ TEST_F(MainWindowTest, CloseAsksUnlessToldNotToAndTheEndKeepsThePosition) {
     EXPECT_EQ(entries("beep"), beeps + 1);
     EXPECT_EQ(platform_.lock.released, released);
     EXPECT_TRUE(window.state().HotkeyArmed);
-    EXPECT_NE(platform_.hotkeys->recorded.find(kScreenHotkey), nullptr);
+    EXPECT_NE(platform_.hotkeys->find(kScreenHotkey), nullptr);
 
     // Placed partly off the screen as stored, and stored back unchanged.
     action("NoConfirm1").trigger();
     action("CloseExit1").trigger();
     EXPECT_EQ(entries("beep"), beeps + 1);
     EXPECT_EQ(platform_.lock.released, released + 1);
-    EXPECT_TRUE(platform_.hotkeys->recorded.registered.empty());
+    EXPECT_TRUE(platform_.hotkeys->registered.empty());
     EXPECT_TRUE(stores("\"WinPosLeft\"=dword:ffffff9c")) << store();
     EXPECT_TRUE(stores("\"WinPosTop\"=dword:0000004d"));
     // Closing keeps only the position and the folders; the unsaved "Confirm" stays as it was.
@@ -779,7 +748,7 @@ TEST_F(MainWindowTest, TheTrayMenuOpensTheWindowWithTheDesktop) {
     picker.start(10);
     ASSERT_TRUE(platform_.tray.handler);
     platform_.tray.handler(TrayMouseMessage::LeftButtonUp);
-    ASSERT_TRUE(runEventsUntil([&] { return window.isVisible(); }));
+    ASSERT_TRUE(waitUntil([&] { return window.isVisible(); }));
 
     EXPECT_EQ(platform_.screen->grabs.size(), 1u);
     EXPECT_FALSE(window.state().HotkeyArmed);
@@ -922,7 +891,7 @@ TEST_F(MainWindowTest, PageSizeTakesKeepProportionsOffAndRefusesItAfterwards) {
     const int beeps = entries("beep");
     MessageBoxAnswer answer;
     clickWith("CheckBox5", Qt::LeftButton);
-    ASSERT_TRUE(runEventsUntil([&] { return answer.seen(); }));
+    ASSERT_TRUE(waitUntil([&] { return answer.seen(); }));
     EXPECT_EQ(answer.text, "Keeping Proportions not allowed\nif Picture = Page Size");
     EXPECT_EQ(entries("beep"), beeps + 1);
     EXPECT_FALSE(isChecked("CheckBox5"));
@@ -999,7 +968,7 @@ TEST_F(MainWindowTest, EnlargingTwiceGivesTheSameWindowBackAndKeepsTheCorner) {
 TEST_F(MainWindowTest, PrintHasTheFocusWhenAPictureArrivesAndTabWalksEveryControl) {
     start();
     captureScreen();
-    ASSERT_TRUE(runEventsUntil([] { return QApplication::focusWidget() != nullptr; }));
+    ASSERT_TRUE(waitUntil([] { return QApplication::focusWidget() != nullptr; }));
     EXPECT_EQ(QApplication::focusWidget()->objectName(), "BitBtn1");
 
     QStringList walked;

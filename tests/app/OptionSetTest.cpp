@@ -8,8 +8,8 @@
 #include "app/settings/RegFile.h"
 #include "app/settings/TempFolderPath.h"
 #include "core/Error.h"
-#include "tests/app/FakeOptionHolders.h"
-#include "tests/app/ScratchFolder.h"
+#include "tests/support/FakeOptionHolders.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace varnoset;
 using varnoset::test::FakeOptionHolders;

@@ -8,8 +8,8 @@
 #include "app/settings/OptionSet.h"
 #include "app/settings/SettingsStore.h"
 #include "core/Error.h"
-#include "tests/app/FakeOptionHolders.h"
-#include "tests/app/ScratchFolder.h"
+#include "tests/support/FakeOptionHolders.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace varnoset;
 using varnoset::test::FakeOptionHolders;

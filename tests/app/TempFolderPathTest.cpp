@@ -5,7 +5,7 @@
 
 #include "app/settings/TempFolderPath.h"
 #include "core/Error.h"
-#include "tests/app/ScratchFolder.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace varnoset;
 using varnoset::test::ScratchFolder;

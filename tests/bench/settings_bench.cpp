@@ -4,43 +4,39 @@
 // holds ~/.config.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "app/settings/OptionSet.h"
-#include "tests/app/FakeOptionHolders.h"
+#include "tests/support/FakeOptionHolders.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace varnoset;
 using varnoset::test::FakeOptionHolders;
+using varnoset::test::ScratchFolder;
 
 namespace {
 
 constexpr PixelRect kScreen{0, 0, 1920, 1080};
 constexpr PixelSize kWindow{443, 421};
 
+// The store with all its values, as after a first start and a close.
 class ScratchStore {
 public:
     ScratchStore() {
-        std::string pattern = (std::filesystem::current_path() / "settings-bench-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data());
-        file_ = folder_ / "Kestrane" / "NewVarnoset.reg";
-        ::setenv("TMPDIR", folder_.c_str(), 1);
         FakeOptionHolders holders;
-        SettingsStore first(file_);
+        SettingsStore first(file());
         LoadOptions(first, holders, kScreen, kWindow);  // the first start
-        SettingsStore close(file_);
+        SettingsStore close(file());
         SaveClosingOptions(close, holders);  // all 37 values now stored
     }
-    ~ScratchStore() { std::filesystem::remove_all(folder_); }
-    const std::filesystem::path& file() const { return file_; }
-    const std::filesystem::path& folder() const { return folder_; }
+    std::filesystem::path file() const { return folder_.storeFile(); }
+    const std::filesystem::path& folder() const { return folder_.path(); }
 
 private:
-    std::filesystem::path folder_;
-    std::filesystem::path file_;
+    ScratchFolder folder_{std::filesystem::current_path()};
 };
 
 void loadOptions(benchmark::State& state) {

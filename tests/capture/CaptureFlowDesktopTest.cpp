@@ -12,14 +12,18 @@
 #include "platform/linux/XcbActiveWindow.h"
 #include "platform/linux/XcbHotkeys.h"
 #include "platform/linux/XcbScreen.h"
-#include "tests/capture/CaptureDesktopSupport.h"
 #include "tests/capture/CaptureFakes.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace varnoset;
 using namespace capture_desktop;
 using capture_fakes::FakeHost;
 using capture_fakes::Log;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -48,7 +52,7 @@ struct RealCapture {
     bool pressAndWaitForShow(const QString& keys) {
         const int before = host.shows;
         xdotool({"key", keys});
-        const bool shown = desktop::waitUntil([&] { return host.shows > before; }, 10000);
+        const bool shown = waitUntil([&] { return host.shows > before; }, 10000);
         state.HotkeyArmed = true;
         return shown;
     }
@@ -76,20 +80,18 @@ TEST(CaptureWithHotkeys, TheKeysCaptureTheScreenAndTheWindowThroughTheClipboard)
 
     ASSERT_TRUE(capture.pressAndWaitForShow("Print"));
     const QImage shot = independentScreenshot();
-    EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot), "");
+    EXPECT_TRUE(samePixels(imageOf(capture.state.SourcePicture), shot));
     EXPECT_EQ(capture.state.SourcePicture.format(), PixelFormat::Device);
     // The clipboard offers the unprocessed capture to other programs.
-    EXPECT_EQ(firstDifference(clipboardPng(), shot), "");
+    EXPECT_TRUE(samePixels(clipboardPng(), shot));
 
     ASSERT_TRUE(capture.pressAndWaitForShow("alt+Print"));
-    EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot.copy(100, 200, 402, 325)),
-              "");
+    EXPECT_TRUE(samePixels(imageOf(capture.state.SourcePicture), shot.copy(100, 200, 402, 325)));
 
     capture.checks.client = true;
     ASSERT_TRUE(capture.pressAndWaitForShow("alt+Print"));
-    EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot.copy(101, 220, 400, 300)),
-              "");
-    EXPECT_EQ(firstDifference(clipboardPng(), shot.copy(101, 220, 400, 300)), "");
+    EXPECT_TRUE(samePixels(imageOf(capture.state.SourcePicture), shot.copy(101, 220, 400, 300)));
+    EXPECT_TRUE(samePixels(clipboardPng(), shot.copy(101, 220, 400, 300)));
 
     // Mode 1 swaps the forms: the key alone takes the window, Alt+key the desktop.
     capture.dispatch.actionClick(1);
@@ -110,7 +112,7 @@ TEST(CaptureWithHotkeys, ASecondKeyWhileTheOverlayIsOpenIsIgnored) {
     whenOverlayShown([&](QWidget*) {
         xdotool({"key", "Print"});
         xdotool({"key", "alt+Print"});
-        desktop::waitUntil([] { return false; }, 500);  // both keys are delivered meanwhile
+        waitUntil([] { return false; }, 500);  // both keys are delivered meanwhile
         overlaysSeen = capture.overlaysOpen();
         showsInside = capture.host.shows;
         xdotool({"mousemove", "700", "700", "click", "3"});

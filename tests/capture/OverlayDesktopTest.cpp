@@ -7,9 +7,11 @@
 #include "capture/capture2.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/XcbScreen.h"
-#include "tests/capture/CaptureDesktopSupport.h"
 #include "tests/capture/CaptureFakes.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace varnoset;
 using namespace capture_desktop;
@@ -18,6 +20,8 @@ using capture_fakes::FakeHost;
 using capture_fakes::FakeHotkeys;
 using capture_fakes::FakeSound;
 using capture_fakes::Log;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -64,15 +68,15 @@ TEST(TForm2, CoversTheScreenWithItsStillPicture) {
     QRect geometry;
     Qt::WindowFlags flags;
     Qt::CursorShape cursor = Qt::ArrowCursor;
-    QString difference = QStringLiteral("not run");
+    ::testing::AssertionResult same = ::testing::AssertionFailure() << "not run";
     whenOverlayShown([&](QWidget* overlay) {
         geometry = overlay->geometry();
         flags = overlay->windowFlags();
         cursor = overlay->cursor().shape();
         // The window beneath changes, but the overlay keeps showing the screen as it was.
         probe.setColour(Qt::red);
-        desktop::waitUntil([] { return false; }, 300);
-        difference = firstDifference(imageOf(screen.grab(QRect(0, 0, 1920, 1080))), before);
+        waitUntil([] { return false; }, 300);
+        same = samePixels(imageOf(screen.grab(QRect(0, 0, 1920, 1080))), before);
         xdotool({"mousemove", "10", "10", "click", "3"});
     });
     const std::optional<CaptureRect> selected = TForm2::selectRectangle(screen);
@@ -80,7 +84,7 @@ TEST(TForm2, CoversTheScreenWithItsStillPicture) {
     EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(cursor, Qt::CrossCursor);
-    EXPECT_EQ(difference, "");
+    EXPECT_TRUE(same);
     // A right click ends it with nothing selected.
     ASSERT_TRUE(selected.has_value());
     EXPECT_EQ(*selected, CaptureRect{});
@@ -110,10 +114,9 @@ TEST(CaptureSelectedRect, ADragCapturesFromTheLiveScreen) {
         capture.dispatch.CaptureSelectedRect();
         const QImage shot = independentScreenshot();
         if (c.taken) {
-            EXPECT_EQ(firstDifference(imageOf(capture.state.SourcePicture), shot.copy(*c.taken)),
-                      "")
+            EXPECT_TRUE(samePixels(imageOf(capture.state.SourcePicture), shot.copy(*c.taken)))
                 << c.what;
-            EXPECT_EQ(firstDifference(clipboardPng(), shot.copy(*c.taken)), "") << c.what;
+            EXPECT_TRUE(samePixels(clipboardPng(), shot.copy(*c.taken))) << c.what;
         } else {
             EXPECT_EQ(capture.state.SourcePicture.width(), 3) << c.what;
         }
@@ -137,5 +140,5 @@ TEST(CaptureSelectedRect, AWindowThatChangesDuringTheWaitIsCapturedInItsNewState
     EXPECT_EQ(QColor(picture.pixel(110, 110)).name(), QStringLiteral("#ff0000"));
     // Around the window the picture is the screen as it is now.
     const QImage live = imageOf(capture.screen.grab(QRect(590, 290, 220, 220)));
-    EXPECT_EQ(firstDifference(picture, live), "");
+    EXPECT_TRUE(samePixels(picture, live));
 }

@@ -6,16 +6,19 @@
 #include <QImage>
 #include <QThread>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using capture_desktop::clipboardPng;
-using capture_desktop::firstDifference;
 using capture_desktop::independentScreenshot;
 using capture_desktop::ManagedWindow;
 using capture_desktop::OtherClient;
 using capture_desktop::ProbeWindow;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -118,7 +121,7 @@ TEST_F(ProgramCapture, TheKeysPutTheScreenOrTheActiveWindowOnTheClipboardWhateve
         QImage screen = independentScreenshot();
         QImage picture = captureWith(app, QStringLiteral("Print"));
         ASSERT_EQ(picture.size(), kScreen);
-        EXPECT_EQ(firstDifference(picture, screen), "");
+        EXPECT_TRUE(samePixels(picture, screen));
         ASSERT_TRUE(hideMainWindow(app));
 
         probe.activate();
@@ -127,7 +130,7 @@ TEST_F(ProgramCapture, TheKeysPutTheScreenOrTheActiveWindowOnTheClipboardWhateve
         screen = independentScreenshot();
         picture = captureWith(app, QStringLiteral("alt+Print"));
         EXPECT_EQ(picture.size(), frame.size());
-        EXPECT_EQ(firstDifference(picture, screen.copy(frame)), "");
+        EXPECT_TRUE(samePixels(picture, screen.copy(frame)));
 
         // Options, "Get only Client Area of Window".
         auto window = app.mainWindow();
@@ -139,7 +142,7 @@ TEST_F(ProgramCapture, TheKeysPutTheScreenOrTheActiveWindowOnTheClipboardWhateve
         screen = independentScreenshot();
         picture = captureWith(app, QStringLiteral("alt+Print"));
         EXPECT_EQ(picture.size(), QSize(400, 300));
-        EXPECT_EQ(firstDifference(picture, screen.copy(client)), "");
+        EXPECT_TRUE(samePixels(picture, screen.copy(client)));
 
         window = app.mainWindow();
         ASSERT_TRUE(window.has_value());
@@ -153,7 +156,7 @@ TEST_F(ProgramCapture, TheWindowShowsTheCaptureAndASecondKeyWhileItIsShownIsIgno
     pattern.showAndWait();
     const QImage screen = independentScreenshot();
     const QImage first = captureWith(app, QStringLiteral("Print"));
-    ASSERT_EQ(firstDifference(first, screen), "");
+    ASSERT_TRUE(samePixels(first, screen));
     const auto window = app.mainWindow();
     ASSERT_TRUE(window.has_value());
 
@@ -165,11 +168,11 @@ TEST_F(ProgramCapture, TheWindowShowsTheCaptureAndASecondKeyWhileItIsShownIsIgno
     // The screen changes, the keys come again: no new capture, the same window.
     pattern.setColour(Qt::red);
     waitUntil([] { return false; }, 300);
-    ASSERT_NE(firstDifference(independentScreenshot(), screen), "");
+    ASSERT_FALSE(samePixels(independentScreenshot(), screen));
     press(QStringLiteral("Print"));
     press(QStringLiteral("alt+Print"));
     waitUntil([] { return false; }, 1500);
-    EXPECT_EQ(firstDifference(clipboardPng(), first), "");
+    EXPECT_TRUE(samePixels(clipboardPng(), first));
     EXPECT_EQ(visibleWindows(QString::fromLatin1(kMainWindowTitle)),
               std::vector<WindowId>{*window});
 }
@@ -189,14 +192,14 @@ TEST_F(ProgramCapture, TheActiveWindowModeSwapsTheTwoForms) {
     QImage screen = independentScreenshot();
     QImage picture = captureWith(app, QStringLiteral("Print"));
     EXPECT_EQ(picture.size(), frame.size());
-    EXPECT_EQ(firstDifference(picture, screen.copy(frame)), "");
+    EXPECT_TRUE(samePixels(picture, screen.copy(frame)));
     ASSERT_TRUE(hideMainWindow(app));
 
     probe.activate();
     screen = independentScreenshot();
     picture = captureWith(app, QStringLiteral("alt+Print"));
     EXPECT_EQ(picture.size(), kScreen);
-    EXPECT_EQ(firstDifference(picture, screen), "");
+    EXPECT_TRUE(samePixels(picture, screen));
 }
 
 TEST_F(ProgramCapture, SuspendReleasesPrintScreenButKeepsOtherKeys) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <pwd.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -12,10 +11,15 @@
 #include <QThread>
 #include <cmath>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
+using varnoset::test::fileContents;
+using varnoset::test::waitUntil;
+using varnoset::test::writeFile;
 
 namespace {
 
@@ -23,22 +27,6 @@ const char* const kSection = "[HKEY_CURRENT_USER\\SOFTWARE\\Kestrane\\NewVarnose
 constexpr std::uint32_t kPrintKeysym = 0xff61;
 constexpr std::uint32_t kF5Keysym = 0xffc2;
 constexpr int kBadAccess = 10;
-
-QString storeFile(const PrivateConfigHome& config) {
-    return config.path() + QStringLiteral("/Kestrane/NewVarnoset.reg");
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
 
 // The values of the options key, by name as written, with their data as written after the "=".
 // Every name appears once in the result; `count` says how often each (case-folded) was found.
@@ -68,10 +56,6 @@ Section optionsSection(const QString& text) {
     return section;
 }
 
-QString dword(std::uint32_t value) {
-    return QStringLiteral("dword:%1").arg(value, 8, 16, QLatin1Char('0'));
-}
-
 int roundHalfEven(double v) {
     return static_cast<int>(std::nearbyint(v));
 }
@@ -85,29 +69,6 @@ std::optional<WindowId> waitForMainWindow(Varnoset& app) {
     std::optional<WindowId> window;
     waitUntil([&] { return (window = app.mainWindow()).has_value(); }, 8000);
     return window;
-}
-
-// The program's own message boxes carry the application's name as their title, as does its tray
-// icon, which is far smaller.
-std::vector<WindowId> messageBoxes() {
-    std::vector<WindowId> boxes;
-    for (const WindowId id : visibleWindows(QStringLiteral("^Varnoset$"))) {
-        if (windowGeometry(id).width() >= 100) {
-            boxes.push_back(id);
-        }
-    }
-    return boxes;
-}
-
-std::optional<WindowId> waitForMessageBox(int timeoutMs = 8000) {
-    std::vector<WindowId> boxes;
-    waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
-    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
-}
-
-QString userName() {
-    const passwd* entry = getpwuid(geteuid());
-    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
 }
 
 QStringList brokenFilesBeside(const QString& store) {
@@ -124,7 +85,7 @@ TEST(ProgramSettings, FirstStartWritesTheDefaultsAndAPoliteEndAddsPositionAndFol
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
 
-    const QString text = QString::fromUtf8(readAll(storeFile(config)));
+    const QString text = QString::fromUtf8(fileContents(storeFile(config)));
     ASSERT_TRUE(text.startsWith(QStringLiteral("REGEDIT4\n\n")) ||
                 text.startsWith(QStringLiteral("REGEDIT4\r\n\r\n")))
         << text.left(40).toStdString();
@@ -178,7 +139,7 @@ TEST(ProgramSettings, FirstStartWritesTheDefaultsAndAPoliteEndAddsPositionAndFol
 
     app.terminate();
     EXPECT_EQ(app.waitForExit(), std::optional<int>(0));
-    const Section closed = optionsSection(QString::fromUtf8(readAll(storeFile(config))));
+    const Section closed = optionsSection(QString::fromUtf8(fileContents(storeFile(config))));
     EXPECT_EQ(closed.values.size(), 38);
     const QString tempFolder =
         QDir(qEnvironmentVariable("TMPDIR")).filePath(QStringLiteral("varnoset-") + userName()) +
@@ -268,7 +229,7 @@ TEST(ProgramSettings, ASecondStartReadsTheFileAsEditedByHand) {
     key(QStringLiteral("ctrl+o"));
     ASSERT_TRUE(waitForMessageBox().has_value());  // "Options saved successfully"
     key(QStringLiteral("Return"));
-    const QString saved = QString::fromUtf8(readAll(storeFile(config)));
+    const QString saved = QString::fromUtf8(fileContents(storeFile(config)));
     EXPECT_TRUE(saved.contains(QStringLiteral("[HKEY_CURRENT_USER\\SOFTWARE\\Other\\Tool]")));
     EXPECT_TRUE(saved.contains(QStringLiteral("\"Kept\"=\"other program\"")));
     const Section section = optionsSection(saved);
@@ -290,7 +251,7 @@ TEST(ProgramSettings, ASecondStartReadsTheFileAsEditedByHand) {
     // Closing stores the corner where the window was shown, so the next start shows it there again.
     app.terminate();
     EXPECT_EQ(app.waitForExit(), std::optional<int>(0));
-    const Section closed = optionsSection(QString::fromUtf8(readAll(storeFile(config))));
+    const Section closed = optionsSection(QString::fromUtf8(fileContents(storeFile(config))));
     EXPECT_EQ(closed.values.value("winposleft"), dword(100));
     EXPECT_EQ(closed.values.value("WINPOSTOP"), dword(150));
 }
@@ -330,7 +291,7 @@ TEST(ProgramSettings, ABrokenFileIsReportedAndKeptBesideTheStore) {
         key(QStringLiteral("Return"));
         EXPECT_TRUE(waitUntil([] { return messageBoxes().empty(); }, 5000));
         EXPECT_TRUE(app.isRunning());
-        EXPECT_EQ(readAll(store), c.content);
+        EXPECT_EQ(fileContents(store), c.content);
 
         // The program works with its design state: PrintScreen opens the window, and "Save
         // Options" puts the broken file aside before it writes a new one.
@@ -343,12 +304,12 @@ TEST(ProgramSettings, ABrokenFileIsReportedAndKeptBesideTheStore) {
         key(QStringLiteral("Return"));
         const QStringList aside = brokenFilesBeside(store);
         ASSERT_EQ(aside.size(), 1);
-        EXPECT_EQ(readAll(QFileInfo(store).dir().filePath(aside.front())), c.content);
+        EXPECT_EQ(fileContents(QFileInfo(store).dir().filePath(aside.front())), c.content);
         app.terminate();
         EXPECT_EQ(app.waitForExit(), std::optional<int>(0));
 
         // The new store loads without complaint.
-        const Section rewritten = optionsSection(QString::fromUtf8(readAll(store)));
+        const Section rewritten = optionsSection(QString::fromUtf8(fileContents(store)));
         EXPECT_EQ(rewritten.values.value("Hotkey"), dword(44));
         Varnoset again;
         again.start();
@@ -375,10 +336,10 @@ TEST(ProgramSettings, ABrokenFileIsKeptWhenTheProgramOnlyCloses) {
 
     const QStringList aside = brokenFilesBeside(store);
     ASSERT_EQ(aside.size(), 1);
-    EXPECT_EQ(readAll(QFileInfo(store).dir().filePath(aside.front())), broken);
+    EXPECT_EQ(fileContents(QFileInfo(store).dir().filePath(aside.front())), broken);
 
     // The close wrote a whole key, so the next start reads it without an error box.
-    const Section closed = optionsSection(QString::fromUtf8(readAll(store)));
+    const Section closed = optionsSection(QString::fromUtf8(fileContents(store)));
     EXPECT_GE(closed.values.size(), 37);
     Varnoset next;
     next.start();

@@ -3,9 +3,11 @@
 #include <QThread>
 #include <algorithm>
 
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
+using varnoset::test::waitUntil;
 
 namespace {
 

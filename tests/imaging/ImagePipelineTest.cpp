@@ -12,12 +12,14 @@
 #include "imaging/StandardPalettes.h"
 
 #include "tests/imaging/TestRgb.h"
+#include "tests/support/SamePixels.h"
 
 using namespace varnoset;
 
 namespace {
 
 using imaging_test::Rgb;
+using varnoset::test::sameFormatAndBytes;
 
 Rgb colorAt(const Picture& picture, int x, int y) {
     const PixelRows rows = readPixelRows(picture);
@@ -48,11 +50,6 @@ Picture randomPicture(int width, int height, unsigned seed) {
     return pictureOf(width, height, colors);
 }
 
-bool samePixels(const Picture& a, const Picture& b) {
-    return a.width() == b.width() && a.height() == b.height() && a.format() == b.format() &&
-           a.palette() == b.palette() && std::ranges::equal(a.bits(), b.bits());
-}
-
 const std::vector<Rgb> kSixteen = {
     {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
     {0, 128, 128}, {128, 128, 128}, {192, 192, 192}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
@@ -74,7 +71,8 @@ TEST(ImagePipeline, DefaultOptionsGiveTheSourceBackInItsOwnFormat) {
     ImagePipeline pipeline;
     for (const Picture& source : {randomPicture(9, 4, 0), indexed, palette256, device, r565}) {
         const auto result = pipeline.run(source, ImageOptions{}, false);
-        EXPECT_TRUE(samePixels(result.preview, source)) << static_cast<int>(source.format());
+        EXPECT_TRUE(sameFormatAndBytes(result.preview, source))
+            << static_cast<int>(source.format());
         EXPECT_FALSE(result.source.has_value());
     }
 
@@ -104,7 +102,7 @@ TEST(ImagePipeline, GivesTheSameAsOneSweepOverTheWholePicture) {
         PixelRows rows = readPixelRows(source);
         ApplyImageOptions(rows.bytes.data(), rows.width, rows.height, rows.stride(), options);
         const Picture expected = pictureFromRows(rows, source.format(), source.palette());
-        EXPECT_TRUE(samePixels(pipeline.run(source, options, false).preview, expected))
+        EXPECT_TRUE(sameFormatAndBytes(pipeline.run(source, options, false).preview, expected))
             << static_cast<int>(source.format());
     }
 }
@@ -128,7 +126,7 @@ TEST(ImagePipeline, DirectSwapWritesTheResultWithoutTheFrameIntoTheSource) {
     // The exchange stays in later previews, with the box still unchecked.
     options.frame = false;
     const auto later = pipeline.run(newSource, options, false);
-    EXPECT_TRUE(samePixels(later.preview, newSource));
+    EXPECT_TRUE(sameFormatAndBytes(later.preview, newSource));
     EXPECT_FALSE(later.source.has_value());
 }
 
@@ -162,7 +160,7 @@ TEST(ImagePipeline, ReductionsKeepTheirColoursAndThePreviewKeepsTheDepth) {
         // A second press converts nothing.
         const Picture again = picture;
         ReduceColorDepth(picture, bits);
-        EXPECT_TRUE(samePixels(picture, again));
+        EXPECT_TRUE(sameFormatAndBytes(picture, again));
     }
 
     // 16 after 256 reduces further; 256 after 16 changes the format but keeps the 16 colours.

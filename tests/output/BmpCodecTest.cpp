@@ -10,7 +10,10 @@
 #include "output/BmpWriter.h"
 #include "output/InputFile.h"
 #include "output/PictureFiles.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/output/PeerTools.h"
+#include "tests/support/QStringPrinter.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/TestPictures.h"
 
 namespace varnoset {
 namespace {

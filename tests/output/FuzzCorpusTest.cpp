@@ -6,7 +6,8 @@
 #include "core/Error.h"
 #include "output/BmpReader.h"
 #include "output/JpegReader.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/support/QStringPrinter.h"
+#include "tests/support/TestPictures.h"
 
 namespace varnoset {
 namespace {

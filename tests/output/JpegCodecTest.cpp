@@ -9,7 +9,9 @@
 #include "output/BmpReader.h"
 #include "output/JpegReader.h"
 #include "output/JpegWriter.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/output/PeerTools.h"
+#include "tests/support/QStringPrinter.h"
+#include "tests/support/TestPictures.h"
 
 #include <jerror.h>
 #include <jpeglib.h>

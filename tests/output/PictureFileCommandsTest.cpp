@@ -22,25 +22,19 @@
 #include "platform/Launcher.h"
 #include "platform/linux/QtClipboard.h"
 #include "tests/output/DacOverrideDropped.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/QStringPrinter.h"
 #include "tests/support/RecordingLauncher.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/TestPictures.h"
 
 namespace varnoset {
 namespace {
 
 using test::bytesOf;
+using test::fileContents;
 using test::toByteArray;
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
+using test::writeFile;
 
 std::string errorOf(const std::function<void()>& command) {
     try {
@@ -125,7 +119,7 @@ protected:
 TEST_F(PictureFileCommandsTest, LoadReplacesThePictureOnlyWhenTheFileReads) {
     const Picture jpegSource = test::patternPicture(40, 30);
     writeFile(folder_ + "HOLIDAY.JPG", toByteArray(writeJpeg(jpegSource)));
-    const QByteArray jpeg = contents(folder_ + "HOLIDAY.JPG");
+    const QByteArray jpeg = fileContents(folder_ + "HOLIDAY.JPG");
     writeFile(folder_ + "cut.jpg", jpeg.left(jpeg.size() / 2));
     writeFile(folder_ + "bad.bmp", "BM this is no bitmap");
     writeFile(folder_ + "four.bmp",
@@ -179,18 +173,18 @@ TEST_F(PictureFileCommandsTest, SaveWritesTheFixedUpNameInTheRightFormat) {
     EXPECT_EQ(saved.fileName, folder_ + "shot.bmp.jpg");
     EXPECT_EQ(saved.message, QStringLiteral("Picture successfuly saved as .JPG"));
     EXPECT_EQ(saveFolder, folder_);
-    EXPECT_EQ(contents(saved.fileName), toByteArray(writeJpeg(reduced)));
+    EXPECT_EQ(fileContents(saved.fileName), toByteArray(writeJpeg(reduced)));
 
     saveFolder = "/old/";
     saved = commands_.save({folder_ + "a.jpg", kBmpPictures}, reduced, saveFolder);
     EXPECT_EQ(saved.fileName, folder_ + "a.jpg.bmp");
     EXPECT_EQ(saveFolder, folder_);
-    EXPECT_EQ(readBmp(bytesOf(contents(saved.fileName))).format(), PixelFormat::Indexed4);
+    EXPECT_EQ(readBmp(bytesOf(fileContents(saved.fileName))).format(), PixelFormat::Indexed4);
 
     // A longer name replaces a file of that name without asking.
     writeFile(folder_ + "b.png.jpg", "old");
     saved = commands_.save({folder_ + "b.png", kAllPictures}, reduced, saveFolder);
-    EXPECT_EQ(contents(folder_ + "b.png.jpg"), toByteArray(writeJpeg(reduced)));
+    EXPECT_EQ(fileContents(folder_ + "b.png.jpg"), toByteArray(writeJpeg(reduced)));
     EXPECT_EQ(entries(folder_).size(), 3);  // nothing left behind
 }
 
@@ -211,7 +205,7 @@ TEST_F(PictureFileCommandsTest, FailedSaveKeepsTheOldFileAndTheFolder) {
                   "Cannot create file " + (locked + "keep.bmp").toStdString());
     }
     ::chmod(QFile::encodeName(locked).constData(), 0755);
-    EXPECT_EQ(contents(locked + "keep.bmp"), "old picture");
+    EXPECT_EQ(fileContents(locked + "keep.bmp"), "old picture");
     EXPECT_EQ(entries(locked), QStringList{"keep.bmp"});
     EXPECT_EQ(saveFolder, "/old/");
 
@@ -231,7 +225,7 @@ TEST_F(PictureFileCommandsTest, FailedSaveKeepsTheOldFileAndTheFolder) {
         std::signal(SIGXFSZ, oldHandler);
         EXPECT_EQ(error, "Cannot write file " + (folder_ + "full.bmp").toStdString());
     }
-    EXPECT_EQ(contents(folder_ + "full.bmp"), "old picture");
+    EXPECT_EQ(fileContents(folder_ + "full.bmp"), "old picture");
     EXPECT_EQ(saveFolder, "/old/");
 
     // A folder standing where the file should go.
@@ -293,14 +287,14 @@ TEST(EditorHandoff, WritesTheEditFileWithoutFollowingALinkAtItsName) {
     ASSERT_TRUE(QFile::link(folder + "victim", folder + "~MyBitmap.bmp"));
     const QString path = handoff.writeEditFile(first, dir.path());
     EXPECT_EQ(path, folder + "~MyBitmap.bmp");
-    EXPECT_EQ(contents(folder + "victim"), "precious");
+    EXPECT_EQ(fileContents(folder + "victim"), "precious");
     EXPECT_FALSE(QFileInfo(path).isSymLink());
-    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(contents(path))), first));
+    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(fileContents(path))), first));
 
     // The next hand-off overwrites it; the file keeps the mode it was given.
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     handoff.writeEditFile(second, folder);
-    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(contents(path))), second));
+    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(fileContents(path))), second));
     EXPECT_EQ(QFileInfo(path).permissions(), QFile::ReadOwner | QFile::WriteOwner |
                                                  QFile::ReadUser | QFile::WriteUser |
                                                  QFile::ReadGroup);

@@ -10,7 +10,8 @@
 #include "output/BmpWriter.h"
 #include "output/JpegWriter.h"
 #include "output/PictureFileNames.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/support/QStringPrinter.h"
+#include "tests/support/TestPictures.h"
 
 namespace varnoset {
 namespace {

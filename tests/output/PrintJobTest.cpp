@@ -6,7 +6,7 @@
 #include "imaging/Picture.h"
 #include "output/PrintJob.h"
 #include "output/PrintOptions.h"
-#include "tests/output/RecordingPrinter.h"
+#include "tests/support/RecordingPrinter.h"
 
 namespace varnoset {
 namespace {

@@ -15,7 +15,7 @@
 #include "output/PageLayout.h"
 #include "output/PrintCopies.h"
 #include "output/PrinterList.h"
-#include "tests/output/ModalDialogDriver.h"
+#include "tests/support/ModalDialogDriver.h"
 
 namespace varnoset {
 namespace {

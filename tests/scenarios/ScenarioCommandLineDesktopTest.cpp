@@ -7,13 +7,15 @@
 #include <QImage>
 #include <QThread>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/scenarios/ScenarioSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using namespace scenario;
 using capture_desktop::clipboardPng;
+using varnoset::test::waitUntil;
 
 namespace {
 

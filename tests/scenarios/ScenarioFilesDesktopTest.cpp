@@ -5,7 +5,6 @@
 // default BMP application. Read from outside: the files on disk, the clipboard and the screen.
 #include <gtest/gtest.h>
 
-#include <pwd.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -15,14 +14,20 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/scenarios/ScenarioSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/EnvironmentOverride.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using namespace scenario;
 using capture_desktop::clipboardPng;
 using capture_desktop::ProbeWindow;
+using varnoset::test::EnvironmentOverride;
+using varnoset::test::waitUntil;
+using varnoset::test::writeFile;
 
 namespace {
 
@@ -125,40 +130,6 @@ bool offerText(const QString& text) {
     xclip.closeWriteChannel();
     xclip.waitForFinished();
     return waitUntil([] { return clipboardPng().isNull(); });
-}
-
-// Sets an environment variable for the programs started while it lives.
-class EnvironmentOverride {
-public:
-    EnvironmentOverride(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
-        qputenv(name, value.toLocal8Bit());
-    }
-    ~EnvironmentOverride() {
-        if (had_) {
-            qputenv(name_, previous_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
-    EnvironmentOverride(const EnvironmentOverride&) = delete;
-    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
-};
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-QString userName() {
-    const passwd* entry = getpwuid(geteuid());
-    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
 }
 
 }  // namespace
@@ -290,9 +261,12 @@ TEST(ScenarioFiles, EditModeHandsEachCaptureToTheDefaultBmpApplication) {
     ASSERT_TRUE(work.isValid());
     // Only the private folders may name an application for BMP pictures.
     ASSERT_TRUE(QDir().mkpath(work.filePath(QStringLiteral("no-system-data"))));
-    const EnvironmentOverride dataDirs("XDG_DATA_DIRS", work.filePath("no-system-data"));
-    const EnvironmentOverride configDirs("XDG_CONFIG_DIRS", work.filePath("no-system-data"));
-    const EnvironmentOverride dataHome("XDG_DATA_HOME", work.filePath(QStringLiteral("data")));
+    const EnvironmentOverride dataDirs("XDG_DATA_DIRS",
+                                       work.filePath("no-system-data").toLocal8Bit());
+    const EnvironmentOverride configDirs("XDG_CONFIG_DIRS",
+                                         work.filePath("no-system-data").toLocal8Bit());
+    const EnvironmentOverride dataHome("XDG_DATA_HOME",
+                                       work.filePath(QStringLiteral("data")).toLocal8Bit());
     ASSERT_TRUE(QDir().mkpath(work.filePath(QStringLiteral("data/applications"))));
 
     // The "viewer" keeps a copy of what it was given and says which file that was.

@@ -5,13 +5,17 @@
 #include <QImage>
 #include <QThread>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/scenarios/ScenarioSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using namespace scenario;
 using capture_desktop::ProbeWindow;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -99,7 +103,7 @@ TEST(ScenarioMainWindow, ANewCaptureTheKeyboardAndTheLargerFormAsAUserMeetsThem)
     const QImage after = settledWindow(*window);
     EXPECT_NE(larger.size(), before.size());
     ASSERT_EQ(after.size(), before.size());
-    EXPECT_TRUE(after == before) << capture_desktop::firstDifference(after, before).toStdString();
+    EXPECT_TRUE(after == before) << samePixels(after, before).message();
 
     app.terminate();
     EXPECT_EQ(app.waitForExit(), std::optional<int>(0));

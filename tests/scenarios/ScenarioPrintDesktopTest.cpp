@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <pwd.h>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -22,14 +21,18 @@
 #include <functional>
 #include <optional>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/scenarios/ScenarioSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/CupsQueue.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using namespace scenario;
 using capture_desktop::clipboardPng;
 using capture_desktop::ProbeWindow;
+using varnoset::test::CupsQueue;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -124,16 +127,11 @@ DirectPrint waitForDirectPrint(Varnoset& app, int before) {
     result.printed = waitUntil(
         [&] {
             result.windowShown = result.windowShown || app.mainWindow().has_value();
-            return completedJobs() > before &&
+            return CupsQueue::completedJobs() > before &&
                    run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
         },
         90000);
     return result;
-}
-
-QString userName() {
-    const passwd* entry = getpwuid(geteuid());
-    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString();
 }
 
 QString hostName() {
@@ -247,7 +245,7 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorFooterLinesPrint) {
     }
 
     QFile::remove(cupsOut());
-    const int before = completedJobs();
+    const int before = CupsQueue::completedJobs();
     const QDate printDay = QDate::currentDate();
     clickInClient(*window, kPrintButton);
     ASSERT_TRUE(waitForPrintedJob(before))
@@ -316,7 +314,7 @@ TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
     probe.showAndActivate();
 
     QFile::remove(cupsOut());
-    const int before = completedJobs();
+    const int before = CupsQueue::completedJobs();
     run("xdotool", {"key", "alt+Print"});
     const DirectPrint print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << "no job completed on FILE; " << app.output().toStdString();
@@ -329,7 +327,7 @@ TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
     EXPECT_TRUE(sideBySide(page, red, blue, 150.0 / 200.0));
 
     // The print re-armed the key: the desktop prints too, still without the window.
-    const int afterFirst = completedJobs();
+    const int afterFirst = CupsQueue::completedJobs();
     run("xdotool", {"key", "Print"});
     const DirectPrint desktopPrint = waitForDirectPrint(app, afterFirst);
     EXPECT_TRUE(desktopPrint.printed);
@@ -361,7 +359,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     ASSERT_TRUE(waitUntil([] { return !trayMenu().has_value(); }));
 
     // The dragged 200 x 100 rectangle is printed at once: two squares side by side.
-    int before = completedJobs();
+    int before = CupsQueue::completedJobs();
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
     dragRectangle(QPoint(200, 300), QPoint(400, 400));
@@ -374,7 +372,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     left.hide();
     right.hide();
     waitUntil([] { return false; }, 300);
-    before = completedJobs();
+    before = CupsQueue::completedJobs();
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
     clickAt(QPoint(900, 600));
@@ -384,7 +382,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 1.0));
 
     // "Print the Desktop" prints the whole screen ...
-    before = completedJobs();
+    before = CupsQueue::completedJobs();
     app.chooseFromTrayMenu(1);
     print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
@@ -399,7 +397,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     right.show();
     left.showAndWait();
     right.showAndWait();
-    before = completedJobs();
+    before = CupsQueue::completedJobs();
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
     dragRectangle(QPoint(250, 300), QPoint(350, 400));

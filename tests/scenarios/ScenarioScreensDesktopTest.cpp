@@ -10,16 +10,21 @@
 #include <QThread>
 #include <cmath>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/scenarios/ScenarioSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/EnvironmentOverride.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using namespace scenario;
 using capture_desktop::clipboardPng;
-using capture_desktop::firstDifference;
 using capture_desktop::independentScreenshot;
 using capture_desktop::ProbeWindow;
+using varnoset::test::EnvironmentOverride;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -73,25 +78,13 @@ bool showsOneToOne(const QImage& shot, const QImage& block) {
     for (int y = 0; y + b.height() <= s.height(); ++y) {
         for (int x = 0; x + b.width() <= s.width(); ++x) {
             if (s.pixel(x, y) == b.pixel(0, 0) &&
-                firstDifference(s.copy(x, y, b.width(), b.height()), b).isEmpty()) {
+                samePixels(s.copy(x, y, b.width(), b.height()), b)) {
                 return true;
             }
         }
     }
     return false;
 }
-
-// Environment for the programs started while it lives.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : name_(name) { qputenv(name, value); }
-    ~ScopedEnv() { qunsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-};
 
 }  // namespace
 
@@ -162,7 +155,7 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         SCOPED_TRACE(c.scale);
         const QByteArray scaleText(c.scale);
         const bool byDpi = scaleText.endsWith("dpi");
-        const ScopedEnv scale("QT_SCALE_FACTOR", byDpi ? QByteArray("1") : scaleText);
+        const EnvironmentOverride scale("QT_SCALE_FACTOR", byDpi ? QByteArray("1") : scaleText);
         if (byDpi) {
             sh(QStringLiteral("echo 'Xft.dpi: %1' | xrdb -merge").arg(scaleText.chopped(3)));
         }
@@ -174,7 +167,7 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
         // The overlay shows the screen as it was, one to one, whatever happens beneath.
         pattern.setColour(Qt::red);
         waitUntil([] { return false; }, 300);
-        EXPECT_EQ(firstDifference(independentScreenshot().copy(area), screen.copy(area)), "");
+        EXPECT_TRUE(samePixels(independentScreenshot().copy(area), screen.copy(area)));
         pattern.setColour(QColor());
         waitUntil([] { return false; }, 300);
         dragRectangle(c.from, c.to);
@@ -190,7 +183,7 @@ TEST(ScenarioScreens, ARectangleAtEachScaleIsExactlyTheScreenAreaDragged) {
             QPoint(std::max(c.from.x(), c.to.x()) - 1, std::max(c.from.y(), c.to.y()) - 1));
         const QImage taken = clipboardPng();
         EXPECT_EQ(taken.size(), dragged.size());
-        EXPECT_EQ(firstDifference(taken, screen.copy(dragged)), "");
+        EXPECT_TRUE(samePixels(taken, screen.copy(dragged)));
         // The preview's natural size shows the picture's pixels one to one on the screen.
         QThread::msleep(500);
         EXPECT_TRUE(showsOneToOne(screenArea(windowGeometry(*window)), taken.copy(0, 0, 16, 16)));

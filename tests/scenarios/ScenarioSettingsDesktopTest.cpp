@@ -9,14 +9,18 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/scenarios/ScenarioSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/CupsQueue.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using namespace scenario;
 using capture_desktop::clipboardPng;
 using capture_desktop::ManagedWindow;
+using varnoset::test::CupsQueue;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -244,16 +248,16 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
     // Return prints (Print is the window's default button): three copies, each a job of its own,
     // on landscape pages with the date line alone under the picture; the window hides.
     run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
-    const int jobs = completedJobs();
+    const int jobs = CupsQueue::completedJobs();
     key(QStringLiteral("Return"));
     EXPECT_TRUE(waitUntil(
         [&] {
-            return completedJobs() >= jobs + 3 &&
+            return CupsQueue::completedJobs() >= jobs + 3 &&
                    run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
         },
         180000))
         << again.output().toStdString();
-    EXPECT_EQ(completedJobs(), jobs + 3);
+    EXPECT_EQ(CupsQueue::completedJobs(), jobs + 3);
     EXPECT_TRUE(again.waitForMainWindowHidden());
     // Landscape: on the portrait paper the text runs upwards, and reads turned a quarter.
     const QString footer = printedText(90);

@@ -8,6 +8,12 @@
 #include <QThread>
 #include <QTransform>
 
+#include "tests/support/CupsQueue.h"
+#include "tests/support/WaitUntil.h"
+
+using varnoset::test::CupsQueue;
+using varnoset::test::waitUntil;
+
 namespace scenario {
 
 namespace {
@@ -15,18 +21,6 @@ namespace {
 // What sits above the central widget inside the main window's client area.
 constexpr int kMenuBarHeight = 22;
 const char* const kSection = "[HKEY_CURRENT_USER\\SOFTWARE\\Kestrane\\NewVarnoset\\v3.00\\Setup]";
-
-std::vector<WindowId> messageBoxes() {
-    std::vector<WindowId> boxes;
-    for (const WindowId id : desktop::visibleWindows(QStringLiteral("^Varnoset$"))) {
-        // The tray icon and its tooltip carry the name too, and are far smaller.
-        const QRect g = desktop::windowGeometry(id);
-        if (g.width() >= 100 && g.height() >= 60) {
-            boxes.push_back(id);
-        }
-    }
-    return boxes;
-}
 
 }  // namespace
 
@@ -36,10 +30,6 @@ QPoint inClient(WindowId window, QPoint at) {
 
 void clickInClient(WindowId window, QPoint at) {
     desktop::clickAt(inClient(window, at));
-}
-
-QString storeFile(const desktop::PrivateConfigHome& config) {
-    return config.path() + QStringLiteral("/Kestrane/NewVarnoset.reg");
 }
 
 std::optional<QMap<QString, QString>> storedOptions(const QString& file) {
@@ -67,24 +57,14 @@ std::optional<QMap<QString, QString>> storedOptions(const QString& file) {
     return values;
 }
 
-QString dword(std::uint32_t value) {
-    return QStringLiteral("dword:%1").arg(value, 8, 16, QLatin1Char('0'));
-}
-
-std::optional<WindowId> waitForMessageBox(int timeoutMs) {
-    std::vector<WindowId> boxes;
-    desktop::waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
-    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
-}
-
 bool acceptMessageBox() {
-    const auto box = waitForMessageBox();
+    const auto box = desktop::waitForMessageBox();
     if (!box) {
         return false;
     }
     desktop::run("xdotool", {"windowactivate", "--sync", QString::number(*box)});
     desktop::key(QStringLiteral("Return"));
-    return desktop::waitUntil([] { return messageBoxes().empty(); }, 10000);
+    return waitUntil([] { return desktop::messageBoxes().empty(); }, 10000);
 }
 
 bool waitForOverlay() {
@@ -97,7 +77,7 @@ bool waitForOverlay() {
             .toInt();
     };
     const QRect screen(0, 0, field("Width"), field("Height"));
-    return desktop::waitUntil([&] {
+    return waitUntil([&] {
         const QString out =
             desktop::run("xdotool", {"search", "--onlyvisible", "--class", "varnoset"}).out;
         for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
@@ -119,18 +99,9 @@ void dragRectangle(QPoint from, QPoint to) {
     desktop::run("xdotool", {"mouseup", "1"});
 }
 
-int completedJobs() {
-    return static_cast<int>(desktop::run("lpstat", {"-W", "completed", "-o", "FILE"})
-                                .out.split('\n', Qt::SkipEmptyParts)
-                                .size());
-}
-
 bool waitForPrintedJob(int before, int timeoutMs) {
-    return desktop::waitUntil(
-        [&] {
-            return completedJobs() > before &&
-                   desktop::run("lpstat", {"-o", "FILE"}).out.trimmed().isEmpty();
-        },
+    return waitUntil(
+        [&] { return CupsQueue::completedJobs() > before && CupsQueue::pendingJobs() == 0; },
         timeoutMs);
 }
 

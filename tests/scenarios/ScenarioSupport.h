@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
 
 // What the scenarios share: where the main window's controls are, the options file as the program
 // leaves it, the program's message boxes and the pages that reach the private CUPS queue.
@@ -21,16 +21,10 @@ QPoint inClient(WindowId window, QPoint at);
 // Clicks there with the left button.
 void clickInClient(WindowId window, QPoint at);
 
-// The options file under a private options folder.
-QString storeFile(const desktop::PrivateConfigHome& config);
 // The values of the options key, by name as written, with their data as written after the "=";
 // nullopt when the file has no such key.
 std::optional<QMap<QString, QString>> storedOptions(const QString& file);
-// A value as the options file writes an integer.
-QString dword(std::uint32_t value);
 
-// The program's message boxes carry the application's name as their title.
-std::optional<WindowId> waitForMessageBox(int timeoutMs = 10000);
 // Answers the open message box with Return and waits for it to go.
 bool acceptMessageBox();
 
@@ -43,8 +37,6 @@ bool waitForOverlay();
 // Drags out a rectangle with the left button, as a hand does, through a point between.
 void dragRectangle(QPoint from, QPoint to);
 
-// Jobs the FILE queue has completed so far.
-int completedJobs();
 // Waits until the FILE queue has completed more jobs than before and holds none.
 bool waitForPrintedJob(int before, int timeoutMs = 90000);
 // The last printed page, rendered by Ghostscript at that resolution.

@@ -12,13 +12,17 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/scenarios/ScenarioSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/CupsQueue.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using namespace scenario;
 using capture_desktop::clipboardPng;
+using varnoset::test::CupsQueue;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -120,7 +124,7 @@ TEST(ScenarioSuspend, SuspendedTheKeyBelongsToAnotherProgramResumedItCapturesAga
 
     // "Print the Desktop" prints while suspended, without the window, and leaves the key to the
     // other program.
-    const int before = completedJobs();
+    const int before = CupsQueue::completedJobs();
     app.chooseFromTrayMenu(1);  // "Print the Desktop"
     ASSERT_TRUE(waitForPrintedJob(before)) << app.output().toStdString();
     EXPECT_FALSE(app.mainWindow().has_value());

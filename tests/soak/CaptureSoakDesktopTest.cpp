@@ -6,11 +6,15 @@
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/soak/SoakSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/EnvironmentOverride.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
+using varnoset::test::EnvironmentOverride;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -58,7 +62,7 @@ TEST(CaptureSoak, TwoHundredCapturesEachCorrectOnTheClipboardWithoutGrowingMemor
     asan += QByteArray(asan.isEmpty() ? "" : ":") +
             "quarantine_size_mb=0:thread_local_quarantine_size_kb=0:"
             "allocator_release_to_os_interval_ms=0";
-    const soak::EnvironmentOverride asanOptions("ASAN_OPTIONS", asan);
+    const EnvironmentOverride asanOptions("ASAN_OPTIONS", asan);
 
     Varnoset app;
     app.start();
@@ -84,7 +88,7 @@ TEST(CaptureSoak, TwoHundredCapturesEachCorrectOnTheClipboardWithoutGrowingMemor
             ASSERT_TRUE(waitUntil([&] { return (window = app.mainWindow()).has_value(); }, 20000))
                 << app.output().toStdString();
         } else {
-            ASSERT_TRUE(soak::waitFor([&] { return x.isViewable(*window); }, 20000))
+            ASSERT_TRUE(waitUntil([&] { return x.isViewable(*window); }, 20000))
                 << "the main window did not come; running: " << app.isRunning();
         }
 
@@ -93,7 +97,7 @@ TEST(CaptureSoak, TwoHundredCapturesEachCorrectOnTheClipboardWithoutGrowingMemor
         ASSERT_EQ(firstStrayPixel(picture, colour, panel).toStdString(), "");
 
         key(QStringLiteral("Escape"));
-        ASSERT_TRUE(soak::waitFor([&] { return !x.isViewable(*window); }, 20000));
+        ASSERT_TRUE(waitUntil([&] { return !x.isViewable(*window); }, 20000));
         if (capture == kBaselineCapture) {
             baselineKb = soak::residentKb(app.pid());
         }

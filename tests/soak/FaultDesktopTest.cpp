@@ -15,13 +15,23 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
 #include "tests/soak/SoakSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/CupsQueue.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/EnvironmentOverride.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace desktop;
 using capture_desktop::clipboardPng;
 using soak::inCentralWidget;
+using varnoset::test::CupsQueue;
+using varnoset::test::EnvironmentOverride;
+using varnoset::test::fileContents;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -35,13 +45,8 @@ const QPoint kSixteenButton(344 + 18, 140 + 10);
 const QPoint kUndoButton(308 + 54, 254 + 12);
 const QPoint kCopiesList(156 + 18, 336 + 10);
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void pause(int ms) {
-    soak::waitFor([] { return false; }, ms);
+    waitUntil([] { return false; }, ms);
 }
 
 // An error that ends a menu command or a click travels through Qt's own frames, built without
@@ -58,7 +63,7 @@ private:
         const QByteArray options = qgetenv("ASAN_OPTIONS");
         return options + (options.isEmpty() ? "" : ":") + "detect_leaks=0";
     }
-    soak::EnvironmentOverride options_;
+    EnvironmentOverride options_;
 };
 
 bool startProgram(Varnoset& app) {
@@ -109,15 +114,10 @@ void chooseCopies(WindowId window, const QString& key) {
     pause(300);
 }
 
-int completedJobs() {
-    return static_cast<int>(run("lpstat", {"-W", "completed", "-o", "FILE"})
-                                .out.split('\n', Qt::SkipEmptyParts)
-                                .size());
-}
-
 // The capabilities of a process as /proc shows them ("CapEff", "CapBnd").
 quint64 capabilities(qint64 pid, const char* set) {
-    const QString status = QString::fromLatin1(readAll(QStringLiteral("/proc/%1/status").arg(pid)));
+    const QString status =
+        QString::fromLatin1(fileContents(QStringLiteral("/proc/%1/status").arg(pid)));
     for (const QString& line : status.split('\n')) {
         if (line.startsWith(QLatin1String(set) + ':')) {
             return line.section(':', 1).trimmed().toULongLong(nullptr, 16);
@@ -133,7 +133,7 @@ public:
         process_.start(QStringLiteral("parec"), {"-d", "test_sink.monitor", "--latency-msec=20",
                                                  "--format=s16le", "--rate=44100", "--channels=2"});
         process_.waitForStarted();
-        soak::waitFor(
+        waitUntil(
             [] {
                 return !run(QStringLiteral("pactl"), {"list", "short", "source-outputs"})
                             .out.trimmed()
@@ -150,7 +150,7 @@ public:
     }
     // Whether a loud stretch comes within the time.
     bool hearsSound(int timeoutMs = 8000) {
-        return soak::waitFor(
+        return waitUntil(
             [this] {
                 recorded_ += process_.readAllStandardOutput();
                 return loudest(recorded_) > 3000;
@@ -207,24 +207,24 @@ TEST(Faults, PrintServerStoppedDuringAJobEndsItWithAMessageAndTheWindowUsable) {
     pause(300);
     const QImage normalCursor = x.cursorImage();
 
-    const int before = completedJobs();
+    const int before = CupsQueue::completedJobs();
     clickAt(printButton);
-    ASSERT_TRUE(
-        waitUntil([&] { return completedJobs() > before || !x.isViewable(*window); }, 120000))
+    ASSERT_TRUE(waitUntil(
+        [&] { return CupsQueue::completedJobs() > before || !x.isViewable(*window); }, 120000))
         << "no copy was printed";
     ASSERT_TRUE(x.isViewable(*window)) << "the job ended after one copy: ninety were chosen";
     // Mid-job the hour-glass shows.
     EXPECT_NE(x.cursorImage(), normalCursor);
 
     soak::HarnessService cupsd(QStringLiteral("cupsd"));
-    const int printedBeforeStop = completedJobs();
+    const int printedBeforeStop = CupsQueue::completedJobs();
     ASSERT_TRUE(cupsd.stop());
 
     // The job cannot go on: it must end, and say why, rather than count the copies as printed.
     std::optional<WindowId> box;
     ASSERT_TRUE(waitUntil(
         [&] {
-            const auto boxes = soak::messageBoxes();
+            const auto boxes = messageBoxes();
             if (!boxes.empty()) {
                 box = boxes.front();
             }
@@ -250,16 +250,16 @@ TEST(Faults, PrintServerStoppedDuringAJobEndsItWithAMessageAndTheWindowUsable) {
     EXPECT_TRUE(x.isViewable(*window));
     run("xdotool",
         {"mousemove", QString::number(printButton.x()), QString::number(printButton.y())});
-    EXPECT_TRUE(soak::waitFor([&] { return x.cursorImage() == normalCursor; }, 5000));
+    EXPECT_TRUE(waitUntil([&] { return x.cursorImage() == normalCursor; }, 5000));
 
     // With the server back, one copy prints and the window goes to the tray as after any job.
     ASSERT_TRUE(cupsd.restart());
     chooseCopies(*window, QStringLiteral("Home"));
-    const int afterRestart = completedJobs();
+    const int afterRestart = CupsQueue::completedJobs();
     clickAt(printButton);
     EXPECT_TRUE(waitUntil([&] { return !x.isViewable(*window); }, 120000));
-    EXPECT_TRUE(waitUntil([&] { return completedJobs() > afterRestart; }, 60000));
-    EXPECT_TRUE(soak::messageBoxes().empty());
+    EXPECT_TRUE(waitUntil([&] { return CupsQueue::completedJobs() > afterRestart; }, 60000));
+    EXPECT_TRUE(messageBoxes().empty());
 
     app.terminate();
     EXPECT_EQ(app.waitForExit(20000), std::optional<int>(0)) << app.output().toStdString();
@@ -269,8 +269,8 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     PrivateConfigHome config;
     const ErrorUnwindLeaksAllowed knownLeaks;
     // Root writes into any folder whatever its mode: the program runs without that override.
-    std::optional<soak::EnvironmentOverride> real;
-    std::optional<soak::EnvironmentOverride> wrapper;
+    std::optional<EnvironmentOverride> real;
+    std::optional<EnvironmentOverride> wrapper;
     if (geteuid() == 0) {
         const QString script =
             qEnvironmentVariable("VARNOSET_TEST_ROOT") + QStringLiteral("/tmp/varnoset-no-dac");
@@ -291,7 +291,7 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
 
     const QString folder = config.path() + QStringLiteral("/Kestrane");
     const QString store = folder + QStringLiteral("/NewVarnoset.reg");
-    const QByteArray before = readAll(store);
+    const QByteArray before = fileContents(store);
     ASSERT_TRUE(before.contains("\"Monochrom\"=dword:00000000")) << before.toStdString();
 
     const auto window = captureShown(app, QColor(0x20, 0x60, 0x30));
@@ -302,7 +302,7 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     ASSERT_EQ(::chmod(folder.toLocal8Bit().constData(), 0500), 0);
     run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
     key(QStringLiteral("ctrl+o"));  // "Save Options"
-    auto box = soak::waitForMessageBox();
+    auto box = waitForMessageBox();
     ASSERT_TRUE(box.has_value());
     QString text = soak::messageBoxText(*box);
     EXPECT_TRUE(text.contains(QStringLiteral("Failed to set data for 'Monochrom'.")))
@@ -310,8 +310,8 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     EXPECT_FALSE(text.contains(QStringLiteral("Options saved successfully")));
     ASSERT_TRUE(soak::closeMessageBox(*box));
     // The handler ended at the failure: no confirmation follows.
-    EXPECT_FALSE(soak::waitForMessageBox(2000).has_value());
-    EXPECT_EQ(readAll(store), before);
+    EXPECT_FALSE(waitForMessageBox(2000).has_value());
+    EXPECT_EQ(fileContents(store), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("NewVarnoset.reg")});
 
@@ -319,12 +319,12 @@ TEST(Faults, SaveOptionsIntoAReadOnlyFolderReportsAndKeepsTheOldFile) {
     ASSERT_EQ(::chmod(folder.toLocal8Bit().constData(), 0700), 0);
     run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
     key(QStringLiteral("ctrl+o"));
-    box = soak::waitForMessageBox();
+    box = waitForMessageBox();
     ASSERT_TRUE(box.has_value());
     text = soak::messageBoxText(*box);
     EXPECT_TRUE(text.contains(QStringLiteral("Options saved successfully"))) << text.toStdString();
     ASSERT_TRUE(soak::closeMessageBox(*box));
-    EXPECT_TRUE(readAll(store).contains("\"Monochrom\"=dword:00000001"));
+    EXPECT_TRUE(fileContents(store).contains("\"Monochrom\"=dword:00000001"));
     EXPECT_TRUE(app.isRunning());
 
     app.terminate();
@@ -354,7 +354,7 @@ TEST(Faults, CapturesGoOnWithoutTheSoundServer) {
         EXPECT_TRUE(isPlainScreen(clipboardPng(), colour));
         ASSERT_TRUE(hide(app));
     }
-    EXPECT_TRUE(soak::messageBoxes().empty());
+    EXPECT_TRUE(messageBoxes().empty());
 
     // Once the server is back, the next capture is heard again.
     ASSERT_TRUE(pulse.restart());
@@ -382,10 +382,10 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
     clickAt(inCentralWidget(*window, kSixteenButton));
     {
         OtherClipboardOwner text(QStringLiteral("UTF8_STRING"), "not a picture");
-        ASSERT_TRUE(soak::waitFor(
+        ASSERT_TRUE(waitUntil(
             [] { return clipboard(QStringLiteral("UTF8_STRING")) == "not a picture"; }, 10000));
         clickAt(inCentralWidget(*window, kUndoButton));
-        const auto box = soak::waitForMessageBox(30000);
+        const auto box = waitForMessageBox(30000);
         ASSERT_TRUE(box.has_value());
         const QString message = soak::messageBoxText(*box);
         EXPECT_TRUE(message.contains(QStringLiteral("The Picture could not be restored")))
@@ -398,7 +398,7 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
     // them.
     clickAt(inCentralWidget(*window, kCopyButton));
     QImage copied;
-    ASSERT_TRUE(soak::waitFor([&] { return (copied = clipboardPng()).size() == kScreen; }, 20000));
+    ASSERT_TRUE(waitUntil([&] { return (copied = clipboardPng()).size() == kScreen; }, 20000));
     QSet<QRgb> colours;
     for (int y = 0; y < copied.height(); y += 3) {
         for (int x = 0; x < copied.width(); x += 3) {
@@ -423,20 +423,18 @@ TEST(Faults, AnotherProgramTakingTheClipboardBeforeUndo) {
     }
     {
         OtherClipboardOwner picture(QStringLiteral("image/png"), png);
-        ASSERT_TRUE(soak::waitFor([] { return clipboardPng().size() == QSize(64, 48); }, 10000));
+        ASSERT_TRUE(waitUntil([] { return clipboardPng().size() == QSize(64, 48); }, 10000));
         clickAt(inCentralWidget(*window, kUndoButton));
-        EXPECT_FALSE(soak::waitForMessageBox(3000).has_value());
+        EXPECT_FALSE(waitForMessageBox(3000).has_value());
         clickAt(inCentralWidget(*window, kCopyButton));
         // The copy takes the clipboard back from the other program.
-        ASSERT_TRUE(soak::waitFor(
+        ASSERT_TRUE(waitUntil(
             [&] {
                 copied = clipboardPng();
-                return copied.size() == QSize(64, 48) &&
-                       capture_desktop::firstDifference(copied, theirs).isEmpty();
+                return copied.size() == QSize(64, 48) && samePixels(copied, theirs);
             },
             20000))
-            << capture_desktop::firstDifference(copied, theirs).toStdString() << "; "
-            << app.output().toStdString();
+            << samePixels(copied, theirs).message() << "; " << app.output().toStdString();
     }
     EXPECT_TRUE(app.isRunning());
 
@@ -451,8 +449,8 @@ TEST(Faults, TheTrayRestartedTheIconComesBackAndItsMenuWorks) {
 
     soak::HarnessService trayer(QStringLiteral("trayer"));
     ASSERT_TRUE(trayer.stop());
-    ASSERT_TRUE(soak::waitFor([] { return soak::trayPanel().isEmpty(); }, 10000));
-    EXPECT_FALSE(soak::waitFor([&] { return !app.isRunning(); }, 1500));
+    ASSERT_TRUE(waitUntil([] { return soak::trayPanel().isEmpty(); }, 10000));
+    EXPECT_FALSE(waitUntil([&] { return !app.isRunning(); }, 1500));
     // Without a tray the key still captures.
     const QColor colour(0x66, 0x22, 0x88);
     ASSERT_TRUE(captureShown(app, colour).has_value());

@@ -3,14 +3,15 @@
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QThread>
 #include <csignal>
 #include <cstdlib>
+
+#include "tests/support/WaitUntil.h"
+
+using varnoset::test::waitUntil;
 
 namespace soak {
 
@@ -63,19 +64,6 @@ QImage XProbe::cursorImage() {
     return image;
 }
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(10);
-    }
-    return true;
-}
-
 long residentKb(qint64 pid) {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly)) {
@@ -111,7 +99,7 @@ bool HarnessService::stop(int timeoutMs) const {
     if (service <= 0 || ::kill(static_cast<pid_t>(service), SIGTERM) != 0) {
         return false;
     }
-    return waitFor([service] { return processEnded(service); }, timeoutMs);
+    return waitUntil([service] { return processEnded(service); }, timeoutMs);
 }
 
 bool HarnessService::restart() const {
@@ -136,22 +124,6 @@ QRect trayPanel() {
     }
     return {m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(),
             m.captured(2).toInt()};
-}
-
-std::vector<WindowId> messageBoxes() {
-    std::vector<WindowId> boxes;
-    for (const WindowId id : desktop::visibleWindows(QStringLiteral("^Varnoset$"))) {
-        if (desktop::windowGeometry(id).width() >= 100) {
-            boxes.push_back(id);
-        }
-    }
-    return boxes;
-}
-
-std::optional<WindowId> waitForMessageBox(int timeoutMs) {
-    std::vector<WindowId> boxes;
-    waitFor([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
-    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
 }
 
 namespace {
@@ -186,7 +158,7 @@ QString messageBoxText(WindowId box) {
     // Qt's message box label takes mouse selections, which X puts into the PRIMARY selection: a
     // triple click on the text selects the whole of it.
     const QRect area = desktop::windowGeometry(box);
-    soak::waitFor([] { return false; }, 300);  // drawn
+    waitUntil([] { return false; }, 300);  // drawn
     const auto at = textPoint(screenshotOf(area));
     if (!at) {
         return {};
@@ -196,7 +168,7 @@ QString messageBoxText(WindowId box) {
                  {"mousemove", QString::number(point.x()), QString::number(point.y()), "click",
                   "--repeat", "3", "--delay", "60", "1"});
     QString text;
-    soak::waitFor(
+    waitUntil(
         [&] {
             QProcess xclip;
             xclip.start(QStringLiteral("xclip"), {"-selection", "primary", "-o"});
@@ -212,35 +184,20 @@ bool closeMessageBox(WindowId box) {
     desktop::run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(box)});
     desktop::key(QStringLiteral("Return"));
     const auto gone = [box] {
-        for (const WindowId id : messageBoxes()) {
+        for (const WindowId id : desktop::messageBoxes()) {
             if (id == box) {
                 return false;
             }
         }
         return true;
     };
-    return waitFor(gone, 10000);
+    return waitUntil(gone, 10000);
 }
 
 QPoint inCentralWidget(WindowId mainWindow, QPoint at) {
     // The menu bar sits above the central widget inside the client area.
     constexpr int kMenuBarHeight = 22;
     return desktop::windowGeometry(mainWindow).topLeft() + QPoint(0, kMenuBarHeight) + at;
-}
-
-EnvironmentOverride::EnvironmentOverride(const char* name, const QByteArray& value) : name_(name) {
-    if (qEnvironmentVariableIsSet(name)) {
-        previous_ = qgetenv(name);
-    }
-    qputenv(name, value);
-}
-
-EnvironmentOverride::~EnvironmentOverride() {
-    if (previous_) {
-        qputenv(name_, *previous_);
-    } else {
-        qunsetenv(name_);
-    }
 }
 
 }  // namespace soak

@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
 
 // What the soak and fault tests need beyond the shared desktop helpers: quick X queries from a
 // connection of the test's own, the program's memory, the harness's services, message boxes.
@@ -34,9 +34,6 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Polls the condition every 10 ms while this process keeps answering clipboard requests.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs);
-
 // VmRSS of the process in kB, from /proc/<pid>/status; -1 when it cannot be read.
 long residentKb(qint64 pid);
 // Whether the process has ended: gone, or a zombie its parent has not collected yet.
@@ -61,10 +58,6 @@ private:
 // The trayer panel's place on the screen.
 QRect trayPanel();
 
-// The program's message boxes: titled with the application's name, as is the tray icon, which is
-// far smaller.
-std::vector<WindowId> messageBoxes();
-std::optional<WindowId> waitForMessageBox(int timeoutMs = 15000);
 // The box's text, selected with the mouse and read from the PRIMARY selection ("" when it could
 // not be found).
 QString messageBoxText(WindowId box);
@@ -73,18 +66,5 @@ bool closeMessageBox(WindowId box);
 
 // A point of the main window's central widget (designer coordinates) in root coordinates.
 QPoint inCentralWidget(WindowId mainWindow, QPoint at);
-
-// Sets an environment variable for the programs started while it lives.
-class EnvironmentOverride {
-public:
-    EnvironmentOverride(const char* name, const QByteArray& value);
-    ~EnvironmentOverride();
-    EnvironmentOverride(const EnvironmentOverride&) = delete;
-    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
-
-private:
-    const char* name_;
-    std::optional<QByteArray> previous_;
-};
 
 }  // namespace soak

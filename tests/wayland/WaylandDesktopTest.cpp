@@ -15,12 +15,13 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 namespace {
 
 using desktop::run;
-using desktop::waitUntil;
+using varnoset::test::waitUntil;
 
 // The file the wlroots portal backend writes every screenshot to.
 const QString kPortalFile = QStringLiteral("/tmp/out.png");

@@ -22,8 +22,6 @@ QImage independentScreenshot();
 QImage clipboardPng();
 // The picture as a 32-bit image.
 QImage imageOf(const varnoset::Picture& picture);
-// The first pixel where the colours of the two images differ ("" when they agree).
-QString firstDifference(const QImage& a, const QImage& b);
 
 // Runs once the rectangle overlay is on the screen and painted, from inside its event loop.
 void whenOverlayShown(std::function<void(QWidget* overlay)> action);

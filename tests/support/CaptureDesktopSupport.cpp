@@ -1,4 +1,4 @@
-#include "tests/capture/CaptureDesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -14,7 +14,8 @@
 
 #include "capture/capture2.h"
 #include "imaging/QtPictureConversion.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 namespace capture_desktop {
 
@@ -38,7 +39,7 @@ QByteArray runServingEvents(const QString& command) {
     QProcess process;
     process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
     process.waitForStarted();
-    desktop::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 20000);
+    varnoset::test::waitUntil([&] { return process.state() == QProcess::NotRunning; }, 20000);
     if (process.state() != QProcess::NotRunning) {
         process.kill();
         process.waitForFinished();
@@ -63,7 +64,7 @@ void whenOverlayShown(std::function<void(QWidget* overlay)> action) {
                 overlay->windowHandle()->isExposed()) {
                 poll->stop();
                 poll->deleteLater();
-                desktop::waitUntil([] { return false; }, 200);  // painted and on the server
+                varnoset::test::waitUntil([] { return false; }, 200);  // painted and on the server
                 action(overlay);
                 return;
             }
@@ -74,28 +75,6 @@ void whenOverlayShown(std::function<void(QWidget* overlay)> action) {
 
 QImage imageOf(const varnoset::Picture& picture) {
     return varnoset::toQImage(picture).convertToFormat(QImage::Format_RGB32);
-}
-
-QString firstDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) {
-        return QStringLiteral("sizes %1x%2 and %3x%4")
-            .arg(a.width())
-            .arg(a.height())
-            .arg(b.width())
-            .arg(b.height());
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF)) {
-                return QStringLiteral("pixel %1,%2: %3 and %4")
-                    .arg(x)
-                    .arg(y)
-                    .arg(a.pixel(x, y) & 0xFFFFFF, 6, 16)
-                    .arg(b.pixel(x, y) & 0xFFFFFF, 6, 16);
-            }
-        }
-    }
-    return {};
 }
 
 void xdotool(const QStringList& args) {
@@ -190,10 +169,10 @@ void ProbeWindow::setColour(QColor colour) {
 void ProbeWindow::showAndWait() {
     show();
     raise();
-    desktop::waitUntil(
+    varnoset::test::waitUntil(
         [this] { return isVisible() && windowHandle() && windowHandle()->isExposed(); });
     // Let the first paint reach the server.
-    desktop::waitUntil([] { return false; }, 300);
+    varnoset::test::waitUntil([] { return false; }, 300);
 }
 
 void ProbeWindow::paintEvent(QPaintEvent*) {
@@ -215,7 +194,7 @@ ManagedWindow::ManagedWindow(const QString& geometry) {
     const QString title = QStringLiteral("capture-probe-%1").arg(geometry);
     process_.start(QStringLiteral("xmessage"),
                    {"-geometry", geometry, "-title", title, "-name", "probe", "A probe"});
-    desktop::waitUntil([&] {
+    varnoset::test::waitUntil([&] {
         const auto ids = desktop::visibleWindows(QRegularExpression::escape(title));
         if (!ids.empty()) {
             id_ = ids.front();
@@ -223,7 +202,7 @@ ManagedWindow::ManagedWindow(const QString& geometry) {
         return id_ != 0;
     });
     // The window manager reparents and places it; give it a moment to settle.
-    desktop::waitUntil([] { return false; }, 300);
+    varnoset::test::waitUntil([] { return false; }, 300);
 }
 
 ManagedWindow::~ManagedWindow() {
@@ -233,7 +212,7 @@ ManagedWindow::~ManagedWindow() {
 
 void ManagedWindow::activate() {
     xdotool({"windowactivate", "--sync", QString::number(id_)});
-    desktop::waitUntil([] { return false; }, 200);
+    varnoset::test::waitUntil([] { return false; }, 200);
 }
 
 }  // namespace capture_desktop

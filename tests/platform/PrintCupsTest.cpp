@@ -17,9 +17,9 @@
 #include "output/PrintJob.h"
 #include "output/PrintOptions.h"
 #include "platform/linux/QtPrinterLayer.h"
-#include "tests/output/CupsQueue.h"
-#include "tests/output/ModalDialogDriver.h"
-#include "tests/output/RecordingPrinter.h"
+#include "tests/support/CupsQueue.h"
+#include "tests/support/ModalDialogDriver.h"
+#include "tests/support/RecordingPrinter.h"
 
 namespace varnoset {
 namespace {

@@ -18,26 +18,22 @@
 #include "output/PictureFileCommands.h"
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/QtClipboard.h"
-#include "tests/desktop/DesktopSupport.h"
-#include "tests/output/FilesTestSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/FileContents.h"
+#include "tests/support/QStringPrinter.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/TestPictures.h"
+#include "tests/support/WaitUntil.h"
 
 namespace varnoset {
 namespace {
 
 using test::bytesOf;
+using test::fileContents;
 using test::rgbBytes;
 using test::toByteArray;
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::writeFile;
+using varnoset::test::waitUntil;
 
 // xclip owning the CLIPBOARD with the bytes of one file under one target, until it is stopped.
 class XclipOffer {
@@ -66,8 +62,7 @@ QByteArray readWithXclip(const QString& target) {
     QByteArray out;
     QObject::connect(&xclip, &QProcess::readyReadStandardOutput,
                      [&] { out += xclip.readAllStandardOutput(); });
-    const bool done =
-        desktop::waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 15000);
+    const bool done = waitUntil([&] { return xclip.state() == QProcess::NotRunning; }, 15000);
     EXPECT_TRUE(done) << "xclip -o -t " << target.toStdString() << " did not finish";
     out += xclip.readAllStandardOutput();
     return out;
@@ -105,7 +100,7 @@ TEST_F(FilesDesktopTest, PastesPicturesThatAnotherProgramOffers) {
         SCOPED_TRACE(target);
         const XclipOffer offer(QString::fromLatin1(target), dir_.filePath(file));
         ASSERT_TRUE(offer.started());
-        ASSERT_TRUE(desktop::waitUntil([&] { return clipboard_.hasPicture(); }));
+        ASSERT_TRUE(waitUntil([&] { return clipboard_.hasPicture(); }));
         Picture pasted;
         ASSERT_TRUE(commands_.paste(pasted));
         EXPECT_EQ(pasted.format(), PixelFormat::Device);
@@ -119,7 +114,7 @@ TEST_F(FilesDesktopTest, PastesPicturesThatAnotherProgramOffers) {
     // Bytes under a picture type that do not decode: the error, and the picture stays.
     {
         const XclipOffer offer(QStringLiteral("image/png"), dir_.filePath("bad.png"));
-        ASSERT_TRUE(desktop::waitUntil([&] { return clipboard_.hasPicture(); }));
+        ASSERT_TRUE(waitUntil([&] { return clipboard_.hasPicture(); }));
         Picture source = picture;
         try {
             commands_.paste(source);
@@ -136,9 +131,9 @@ TEST_F(FilesDesktopTest, PastesPicturesThatAnotherProgramOffers) {
     ASSERT_TRUE(text.waitForStarted());
     text.write("just some words");
     text.closeWriteChannel();
-    EXPECT_TRUE(desktop::waitUntil(
+    EXPECT_TRUE(waitUntil(
         [&] { return readWithXclip(QStringLiteral("UTF8_STRING")) == "just some words"; }));
-    EXPECT_TRUE(desktop::waitUntil([&] { return !clipboard_.hasPicture(); }));
+    EXPECT_TRUE(waitUntil([&] { return !clipboard_.hasPicture(); }));
     Picture source = picture;
     EXPECT_FALSE(commands_.paste(source));
     EXPECT_TRUE(test::samePixels(source, picture));
@@ -200,18 +195,18 @@ TEST_F(FilesDesktopTest, EditPictureStartsTheDefaultBmpApplicationOnTheEditFile)
     const QString path = handoff.writeEditFile(preview, tempFolder);
     EXPECT_EQ(path, tempFolder + "~MyBitmap.bmp");
     ASSERT_TRUE(handoff.openEditor(path));
-    ASSERT_TRUE(desktop::waitUntil([&] { return QFile::exists(record); }));
-    EXPECT_EQ(QString::fromUtf8(contents(record)), "1:" + path);
-    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(contents(path))), preview));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(record); }));
+    EXPECT_EQ(QString::fromUtf8(fileContents(record)), "1:" + path);
+    EXPECT_TRUE(test::samePixels(readBmp(bytesOf(fileContents(path))), preview));
 
     // An application whose program is missing, then none at all. GIO learns of the changed
     // files from its own file monitors, a moment later.
     writeFile(dataHome + "/applications/varnoset-test-viewer.desktop",
               "[Desktop Entry]\nType=Application\nName=Viewer\nExec=/no/such/viewer %f\n");
-    EXPECT_TRUE(desktop::waitUntil([&] { return !handoff.openEditor(path); }));
+    EXPECT_TRUE(waitUntil([&] { return !handoff.openEditor(path); }));
     QFile::remove(configHome + "/mimeapps.list");
     QFile::remove(dataHome + "/applications/varnoset-test-viewer.desktop");
-    EXPECT_TRUE(desktop::waitUntil([&] { return !handoff.openEditor(path); }));
+    EXPECT_TRUE(waitUntil([&] { return !handoff.openEditor(path); }));
     EXPECT_TRUE(QFile::exists(path));  // the edit file stays
 }
 

@@ -9,7 +9,7 @@
 #include "output/PrintJob.h"
 #include "output/PrintOptions.h"
 #include "platform/linux/QtPrinterLayer.h"
-#include "tests/output/RecordingPrinter.h"
+#include "tests/support/RecordingPrinter.h"
 
 namespace varnoset {
 namespace {

@@ -10,11 +10,15 @@
 
 #include "platform/linux/XcbActiveWindow.h"
 #include "platform/linux/XcbScreen.h"
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/SamePixels.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace varnoset;
 using namespace capture_desktop;
+using varnoset::test::samePixels;
+using varnoset::test::waitUntil;
 
 TEST(XcbScreen, GrabsThePixelsAnotherProgramSees) {
     ProbeWindow pattern(QRect(300, 200, 500, 400));
@@ -29,16 +33,16 @@ TEST(XcbScreen, GrabsThePixelsAnotherProgramSees) {
     EXPECT_EQ(full.format(), PixelFormat::Device);
     const QImage shot = independentScreenshot();
     ASSERT_FALSE(shot.isNull());
-    EXPECT_EQ(firstDifference(imageOf(full), shot), "");
+    EXPECT_TRUE(samePixels(imageOf(full), shot));
 
     // Smaller grabs reuse the shared segment; their pixels still come from their own place.
     const Picture part = screen.grab(QRect(350, 260, 123, 77));
-    EXPECT_EQ(firstDifference(imageOf(part), shot.copy(350, 260, 123, 77)), "");
+    EXPECT_TRUE(samePixels(imageOf(part), shot.copy(350, 260, 123, 77)));
 
     // What lies beyond the root window stays black.
     const Picture corner = screen.grab(QRect(1900, 1060, 40, 40));
     const QImage cornerImage = imageOf(corner);
-    EXPECT_EQ(firstDifference(cornerImage.copy(0, 0, 20, 20), shot.copy(1900, 1060, 20, 20)), "");
+    EXPECT_TRUE(samePixels(cornerImage.copy(0, 0, 20, 20), shot.copy(1900, 1060, 20, 20)));
     EXPECT_EQ(cornerImage.pixel(39, 39) & 0xFFFFFF, 0u);
     EXPECT_EQ(cornerImage.pixel(25, 5) & 0xFFFFFF, 0u);
 }
@@ -72,7 +76,7 @@ TEST(XcbScreen, ReadsA16BitDisplayWithoutSharedMemory) {
                {"-c", QStringLiteral("exec Xvfb -displayfd 3 -screen 0 320x200x16 -nolisten tcp "
                                      "-extension MIT-SHM 3>'%1'")
                           .arg(displayFile)});
-    ASSERT_TRUE(desktop::waitUntil([&] { return QFileInfo(displayFile).size() > 0; }));
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(displayFile).size() > 0; }));
     QFile file(displayFile);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString display = QStringLiteral(":") + QString::fromLatin1(file.readAll()).trimmed();
@@ -98,7 +102,7 @@ TEST(XcbScreen, ReadsA16BitDisplayWithoutSharedMemory) {
         const QString shotFile = dir.filePath(QStringLiteral("shot.png"));
         desktop::run(QStringLiteral("import"), {"-display", display, "-window", "root", shotFile});
         const QImage shot = QImage(shotFile).convertToFormat(QImage::Format_RGB32);
-        EXPECT_EQ(firstDifference(grabbed, shot), "");
+        EXPECT_TRUE(samePixels(grabbed, shot));
         // 5-6-5 levels widened to 8 bits: the brightest red is full red, not 248.
         EXPECT_EQ(qRed(grabbed.pixel(319, 0)), 255);
     }

@@ -4,27 +4,23 @@
 
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
+
+#include "tests/support/EnvironmentOverride.h"
 
 namespace varnoset::test {
 
-// A private folder for one test, set as XDG_CONFIG_HOME and TMPDIR while the test runs, so that
-// no test touches the user's own options or temporary files.
+// A private folder for one test, set as XDG_CONFIG_HOME and TMPDIR while it lives, so that no test
+// touches the user's own options or temporary files. It is made below the system's temporary
+// folder, or below another folder (a benchmark wants the disk that holds the user's options).
 class ScratchFolder {
 public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "varnoset-settings-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-        std::filesystem::create_directories(path_ / "config");
-        std::filesystem::create_directories(path_ / "tmp");
-        keep("XDG_CONFIG_HOME", config());
-        keep("TMPDIR", path_ / "tmp");
-    }
+    explicit ScratchFolder(
+        const std::filesystem::path& under = std::filesystem::temp_directory_path())
+        : path_(makeFolder(under)),
+          configHome_("XDG_CONFIG_HOME", config().c_str()),
+          tmpDir_("TMPDIR", (path_ / "tmp").c_str()) {}
     ~ScratchFolder() {
-        restore("XDG_CONFIG_HOME", oldConfig_);
-        restore("TMPDIR", oldTmp_);
         std::error_code ignored;
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
@@ -49,23 +45,17 @@ public:
     }
 
 private:
-    void keep(const char* name, const std::filesystem::path& value) {
-        const char* old = ::getenv(name);
-        (name == std::string("TMPDIR") ? oldTmp_ : oldConfig_) =
-            old ? std::optional<std::string>(old) : std::nullopt;
-        ::setenv(name, value.c_str(), 1);
-    }
-    static void restore(const char* name, const std::optional<std::string>& value) {
-        if (value) {
-            ::setenv(name, value->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
+    static std::filesystem::path makeFolder(const std::filesystem::path& under) {
+        std::string pattern = (under / "varnoset-test-XXXXXX").string();
+        const std::filesystem::path path = ::mkdtemp(pattern.data());
+        std::filesystem::create_directories(path / "config");
+        std::filesystem::create_directories(path / "tmp");
+        return path;
     }
 
     std::filesystem::path path_;
-    std::optional<std::string> oldConfig_;
-    std::optional<std::string> oldTmp_;
+    EnvironmentOverride configHome_;
+    EnvironmentOverride tmpDir_;
 };
 
 }  // namespace varnoset::test

@@ -8,9 +8,12 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include "tests/support/EnvironmentOverride.h"
 
 // What desktop tests need to drive the real program on the harness's private desktop, the way a
 // user would: start it, find its windows and its tray icon, press keys and click with xdotool.
@@ -26,9 +29,6 @@ struct CommandResult {
 CommandResult run(const QString& program, const QStringList& args = {}, int timeoutMs = 20000);
 // Runs a shell command line.
 CommandResult sh(const QString& command, int timeoutMs = 20000);
-
-// Polls until the condition holds, keeping Qt's event loop running; false on timeout.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
 
 using WindowId = unsigned long;
 
@@ -81,14 +81,11 @@ QStringList firstStartOptionNames();
 class PrivateConfigHome {
 public:
     PrivateConfigHome();
-    ~PrivateConfigHome();
-    PrivateConfigHome(const PrivateConfigHome&) = delete;
-    PrivateConfigHome& operator=(const PrivateConfigHome&) = delete;
     QString path() const { return path_; }
 
 private:
-    QByteArray previous_;
     QString path_;
+    varnoset::test::EnvironmentOverride configHome_;
 };
 
 // The program under test (its path comes from $VARNOSET_BIN).
@@ -127,6 +124,18 @@ public:
 private:
     QProcess process_;
 };
+
+// The program's own message boxes: titled with the application's name, as are its tray icon and
+// tooltip, which are far smaller.
+std::vector<WindowId> messageBoxes();
+std::optional<WindowId> waitForMessageBox(int timeoutMs = 15000);
+
+// The options file the program keeps under a private options folder.
+QString storeFile(const PrivateConfigHome& config);
+// A value as the options file writes an integer.
+QString dword(std::uint32_t value);
+// The name of the account the tests run as (its number when it has none).
+QString userName();
 
 // The main window's title pattern.
 inline const char* const kMainWindowTitle = "Varnoset.*v3.00.*Kestrane";

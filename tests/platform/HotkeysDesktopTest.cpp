@@ -8,11 +8,13 @@
 #include "capture/HotkeyRegistrar.h"
 #include "capture/KeyTable.h"
 #include "platform/linux/XcbHotkeys.h"
-#include "tests/capture/CaptureDesktopSupport.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/CaptureDesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using namespace varnoset;
 using namespace capture_desktop;
+using varnoset::test::waitUntil;
 
 namespace {
 
@@ -33,9 +35,9 @@ struct Received {
     std::optional<int> press(const QString& keys, int waitMs = 1500) {
         const std::size_t before = ids.size();
         xdotool({"key", keys});
-        desktop::waitUntil([&] { return ids.size() > before; }, waitMs);
+        waitUntil([&] { return ids.size() > before; }, waitMs);
         // Let a second, wrong delivery show itself too.
-        desktop::waitUntil([] { return false; }, 50);
+        waitUntil([] { return false; }, 50);
         if (ids.size() != before + 1) {
             return std::nullopt;
         }
@@ -47,7 +49,7 @@ struct Received {
 void setLock(const QString& key, const QString& name, bool on) {
     if (lockIsOn(name) != on) {
         xdotool({"key", key});
-        desktop::waitUntil([&] { return lockIsOn(name) == on; }, 2000);
+        waitUntil([&] { return lockIsOn(name) == on; }, 2000);
     }
 }
 
@@ -86,8 +88,8 @@ TEST(XcbHotkeys, PressesArriveAsTheirIdentifiersWhateverLockIsOn) {
     QMenu menu;
     menu.addAction(QStringLiteral("Open"));
     menu.popup(QPoint(400, 400));
-    ASSERT_TRUE(desktop::waitUntil([&] { return menu.isVisible(); }));
-    desktop::waitUntil([] { return false; }, 200);
+    ASSERT_TRUE(waitUntil([&] { return menu.isVisible(); }));
+    waitUntil([] { return false; }, 200);
     EXPECT_EQ(received.press("Print"), std::optional<int>(kScreenHotkey));
     menu.close();
 
@@ -209,12 +211,12 @@ TEST(XcbHotkeys, AKeyMovedToAnotherKeycodeIsGrabbedThere) {
 
     desktop::run("xmodmap", {"-e", QStringLiteral("keycode %1 = F5").arg(spare), "-e",
                              QStringLiteral("keycode %1 =").arg(f5)});
-    desktop::waitUntil([] { return false; }, 300);  // the mapping change reaches us
+    waitUntil([] { return false; }, 300);  // the mapping change reaches us
     EXPECT_EQ(received.press("F5"), std::optional<int>(kScreenHotkey));
     EXPECT_TRUE(hotkeys.isHeld(kScreenHotkey));
 
     desktop::run("xmodmap", {"-e", QStringLiteral("keycode %1 = F5").arg(f5), "-e",
                              QStringLiteral("keycode %1 =").arg(spare)});
-    desktop::waitUntil([] { return false; }, 300);
+    waitUntil([] { return false; }, 300);
     EXPECT_EQ(received.press("F5"), std::optional<int>(kScreenHotkey));
 }

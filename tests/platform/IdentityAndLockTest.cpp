@@ -6,18 +6,13 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "app/MessageBoxes.h"
 #include "platform/linux/FlockInstanceLock.h"
 #include "platform/linux/PosixIdentity.h"
+#include "tests/support/EnvironmentOverride.h"
 
+// The account and the computer as the system tells them, and the single-instance lock.
 using namespace varnoset;
-
-TEST(ErrorBox, AppendsAFullStopOnlyWhenMissing) {
-    EXPECT_EQ(errorBoxText("Failed to get data for 'Monochrom'"),
-              "Failed to get data for 'Monochrom'.");
-    EXPECT_EQ(errorBoxText("Unsupported clipboard format."), "Unsupported clipboard format.");
-    EXPECT_EQ(errorBoxText("JPEG error #42\n"), "JPEG error #42.");
-}
+using varnoset::test::EnvironmentOverride;
 
 TEST(Identity, OsNameComesFromOsRelease) {
     EXPECT_EQ(PosixIdentity::prettyNameFromOsRelease(
@@ -34,8 +29,7 @@ TEST(Identity, OsNameComesFromOsRelease) {
 TEST(InstanceLock, OneHolderAtATimeAndACrashFreesIt) {
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
-    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+    const EnvironmentOverride runtimeDir("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
 
     {
         FlockInstanceLock first;
@@ -69,10 +63,4 @@ TEST(InstanceLock, OneHolderAtATimeAndACrashFreesIt) {
     EXPECT_TRUE(waiting.acquire("Varnoset_v3.00"));
     close(ready[0]);
     close(ready[1]);
-
-    if (saved.isNull()) {
-        unsetenv("XDG_RUNTIME_DIR");
-    } else {
-        setenv("XDG_RUNTIME_DIR", saved.constData(), 1);
-    }
 }

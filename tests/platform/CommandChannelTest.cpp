@@ -19,8 +19,10 @@
 #include "platform/linux/CommandClient.h"
 #include "platform/linux/LocalCommandServer.h"
 #include "platform/linux/RuntimeFolder.h"
+#include "tests/support/EnvironmentOverride.h"
 
 using namespace varnoset;
+using varnoset::test::EnvironmentOverride;
 
 namespace {
 
@@ -47,19 +49,6 @@ void leaveStaleSocket(const std::string& path) {
     const UniqueFd fd(socket(AF_UNIX, SOCK_STREAM, 0));
     ASSERT_EQ(bind(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 }
-
-class ScopedRuntimeDir {
-public:
-    explicit ScopedRuntimeDir(const QString& path) : saved_(qgetenv("XDG_RUNTIME_DIR")) {
-        qputenv("XDG_RUNTIME_DIR", path.toLocal8Bit());
-    }
-    ~ScopedRuntimeDir() {
-        saved_.isNull() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", saved_);
-    }
-
-private:
-    QByteArray saved_;
-};
 
 }  // namespace
 
@@ -104,7 +93,7 @@ TEST(RuntimeFolder, TheUsersOwnRuntimeFolderOrAPrivateOneBelowTheFallback) {
 TEST(CommandChannel, ServesThisUsersWholeShortMessagesAndRefusesEveryoneElse) {
     QTemporaryDir runtime;
     ASSERT_TRUE(runtime.isValid());
-    const ScopedRuntimeDir scoped(runtime.path());
+    const EnvironmentOverride scoped("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     const std::string path = commandSocketPath(runtime.path().toStdString(), "Test_v1");
 
     leaveStaleSocket(path);

@@ -1,8 +1,10 @@
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+
+#include <pwd.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -13,7 +15,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/support/WaitUntil.h"
+
 namespace desktop {
+
+using varnoset::test::waitUntil;
 
 CommandResult run(const QString& program, const QStringList& args, int timeoutMs) {
     QProcess p;
@@ -36,19 +42,6 @@ CommandResult run(const QString& program, const QStringList& args, int timeoutMs
 
 CommandResult sh(const QString& command, int timeoutMs) {
     return run(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}, timeoutMs);
-}
-
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(20);
-    }
-    return true;
 }
 
 std::vector<WindowId> trayIcons(const QString& name) {
@@ -228,20 +221,23 @@ QString squeezed(const QString& text) {
     return out;
 }
 
-PrivateConfigHome::PrivateConfigHome() : previous_(qgetenv("XDG_CONFIG_HOME")) {
+namespace {
+
+// A new empty folder inside the harness's private folder.
+QString newConfigFolder() {
     const QDir root(qEnvironmentVariable("VARNOSET_TEST_ROOT", QDir::tempPath()));
     for (int n = 1;; ++n) {
-        path_ = root.filePath(QStringLiteral("config-%1").arg(n));
-        if (!QDir(path_).exists() && root.mkpath(path_)) {
-            break;
+        const QString path = root.filePath(QStringLiteral("config-%1").arg(n));
+        if (!QDir(path).exists() && root.mkpath(path)) {
+            return path;
         }
     }
-    qputenv("XDG_CONFIG_HOME", path_.toLocal8Bit());
 }
 
-PrivateConfigHome::~PrivateConfigHome() {
-    qputenv("XDG_CONFIG_HOME", previous_);
-}
+}  // namespace
+
+PrivateConfigHome::PrivateConfigHome()
+    : path_(newConfigFolder()), configHome_("XDG_CONFIG_HOME", path_.toLocal8Bit()) {}
 
 Varnoset::Varnoset() {
     process_.setProcessChannelMode(QProcess::SeparateChannels);
@@ -406,6 +402,36 @@ QStringList firstStartOptionNames() {
         "Client",     "Confirm",    "Red",          "Green",      "Blue",      "Resize",
         "WinPosLeft", "WinPosTop",  "Contrast",     "Brightness", "FrameSize", "Color1",
         "Color2",     "DefPrinter", "FooterString", "Copies",     "Hotkey",    "HotKeyFunction"};
+}
+
+std::vector<WindowId> messageBoxes() {
+    std::vector<WindowId> boxes;
+    for (const WindowId id : visibleWindows(QStringLiteral("^Varnoset$"))) {
+        const QRect g = windowGeometry(id);
+        if (g.width() >= 100 && g.height() >= 60) {
+            boxes.push_back(id);
+        }
+    }
+    return boxes;
+}
+
+std::optional<WindowId> waitForMessageBox(int timeoutMs) {
+    std::vector<WindowId> boxes;
+    waitUntil([&] { return !(boxes = messageBoxes()).empty(); }, timeoutMs);
+    return boxes.empty() ? std::nullopt : std::optional<WindowId>(boxes.front());
+}
+
+QString storeFile(const PrivateConfigHome& config) {
+    return config.path() + QStringLiteral("/Kestrane/NewVarnoset.reg");
+}
+
+QString dword(std::uint32_t value) {
+    return QStringLiteral("dword:%1").arg(value, 8, 16, QLatin1Char('0'));
+}
+
+QString userName() {
+    const passwd* entry = getpwuid(geteuid());
+    return entry != nullptr ? QString::fromLocal8Bit(entry->pw_name) : QString::number(geteuid());
 }
 
 }  // namespace desktop

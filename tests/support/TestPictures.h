@@ -1,13 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <QByteArray>
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-#include <cctype>
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <span>
 #include <vector>
@@ -15,11 +11,7 @@
 #include "imaging/Picture.h"
 #include "imaging/PixelConversion.h"
 
-// Readable QStrings in test failures.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
+// Pictures made for tests, and their bytes as other programs see them.
 namespace varnoset::test {
 
 inline std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
@@ -30,26 +22,6 @@ inline std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
 inline QByteArray toByteArray(const std::vector<std::uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                       static_cast<qsizetype>(bytes.size()));
-}
-
-// Runs a tool without a shell and returns what it printed; the test fails when it does not run
-// or exits with an error.
-inline QByteArray runTool(const QString& program, const QStringList& arguments,
-                          const QByteArray& input = {}) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted()) {
-        ADD_FAILURE() << program.toStdString() << " did not start";
-        return {};
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        ADD_FAILURE() << program.toStdString() << " " << arguments.join(' ').toStdString()
-                      << " failed: " << process.readAllStandardError().toStdString();
-    }
-    return process.readAllStandardOutput();
 }
 
 // Every pixel as red, green, blue bytes, top row first (as ImageMagick prints "rgb:-").
@@ -148,63 +120,6 @@ inline ColourDistance colourDistance(const Picture& a, const Picture& b) {
     }
     d.mean = sum / static_cast<double>(x.size());
     return d;
-}
-
-// The rows of a picture without the padding of their last bytes: pixels and palette compared.
-inline bool samePixels(const Picture& a, const Picture& b) {
-    if (a.width() != b.width() || a.height() != b.height() ||
-        storageBits(a.format()) != storageBits(b.format()) || a.palette() != b.palette()) {
-        return false;
-    }
-    const int bits = storageBits(a.format());
-    const auto rowBits = static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(bits);
-    const std::size_t fullBytes = rowBits / 8;
-    const int restBits = static_cast<int>(rowBits % 8);
-    for (int y = 0; y < a.height(); ++y) {
-        const std::uint8_t* p = a.scanLine(y);
-        const std::uint8_t* q = b.scanLine(y);
-        for (std::size_t i = 0; i < fullBytes; ++i) {
-            if (bits == 32 && i % 4 == 3) {
-                continue;  // the unused byte
-            }
-            if (p[i] != q[i]) {
-                return false;
-            }
-        }
-        if (restBits > 0) {
-            const std::uint8_t mask = static_cast<std::uint8_t>(0xFF << (8 - restBits));
-            if ((p[fullBytes] & mask) != (q[fullBytes] & mask)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-}  // namespace varnoset::test
-
-namespace varnoset::test {
-
-// The picture's pixels as a binary PPM ("P6"), as cjpeg reads them.
-inline QByteArray ppmOf(const Picture& picture) {
-    return QByteArray("P6\n") + QByteArray::number(picture.width()) + ' ' +
-           QByteArray::number(picture.height()) + "\n255\n" + rgbBytes(picture);
-}
-
-// The pixel bytes of a binary PPM as djpeg prints it (header "P6 width height 255").
-inline QByteArray ppmPixels(const QByteArray& ppm) {
-    int fields = 0;
-    qsizetype i = 0;
-    while (fields < 4 && i < ppm.size()) {
-        while (i < ppm.size() && std::isspace(static_cast<unsigned char>(ppm[i]))) {
-            ++i;
-        }
-        while (i < ppm.size() && !std::isspace(static_cast<unsigned char>(ppm[i]))) {
-            ++i;
-        }
-        ++fields;
-    }
-    return ppm.mid(i + 1);  // one white-space character ends the header
 }
 
 }  // namespace varnoset::test

@@ -5,17 +5,19 @@
 #include <cstring>
 
 #include "platform/linux/CanberraSound.h"
-#include "tests/desktop/DesktopSupport.h"
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
 
 using desktop::loudest;
 using varnoset::CanberraSound;
+using varnoset::test::waitUntil;
 
 namespace {
 
 // Collects what the recorder hands out until a loud stretch has come, or the time is up.
 QByteArray recordUntilLoud(QProcess& recorder, int timeoutMs = 5000) {
     QByteArray recorded;
-    desktop::waitUntil(
+    waitUntil(
         [&] {
             recorded += recorder.readAllStandardOutput();
             return loudest(recorded) > 3000;
@@ -35,7 +37,7 @@ TEST(CanberraSound, TheClickReachesTheSoundServer) {
     recorder.start(QStringLiteral("parec"), {"-d", "test_sink.monitor", "--latency-msec=20",
                                              "--format=s16le", "--rate=44100", "--channels=2"});
     ASSERT_TRUE(recorder.waitForStarted());
-    ASSERT_TRUE(desktop::waitUntil([] {
+    ASSERT_TRUE(waitUntil([] {
         return !desktop::run(QStringLiteral("pactl"), {"list", "short", "source-outputs"})
                     .out.trimmed()
                     .isEmpty();
@@ -47,7 +49,7 @@ TEST(CanberraSound, TheClickReachesTheSoundServer) {
 
     // Once the click is over the sink falls silent; played again, the server's cached copy of
     // the click is heard.
-    desktop::waitUntil([] { return false; }, 800);
+    waitUntil([] { return false; }, 800);
     EXPECT_LT(loudest(recorder.readAllStandardOutput().right(4000)), 64);
     EXPECT_TRUE(sound.playCaptureSound());
     EXPECT_GT(loudest(recordUntilLoud(recorder)), 3000);
