@@ -50,6 +50,10 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     setWindowTitle(QStringLiteral("Varnoset®  v3.00  -  Screen capture and printing by Kestrane"));
     centralwidget->setFixedSize(kClientSize);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The white panels fill from their white Base colour, so that their sunken frames keep the
+    // shade the style gives the window's own colour.
+    Panel2->setBackgroundRole(QPalette::Base);
+    Panel3->setBackgroundRole(QPalette::Base);
     // The scroll box lays out its own parts; the size line's text changes with every picture.
     // Laid out when first needed (laidOutSize): fitting the captions loads the fonts.
     formLayout_ =
