@@ -30,12 +30,13 @@ void convertLines(PixelFormat format, int width, int count, LinePair linePair, c
             eachLine([&](const Byte* from, Byte* to) { lines.indexed(from, to, width, bits); });
             break;
         }
+        // Each 16-bit layout with its own constant, so each gets a loop of its own.
         case PixelFormat::Rgb555:
-        case PixelFormat::Rgb565: {
-            const bool is565 = format == PixelFormat::Rgb565;
-            eachLine([&](const Byte* from, Byte* to) { lines.rgb16(from, to, width, is565); });
+            eachLine([&](const Byte* from, Byte* to) { lines.rgb16(from, to, width, false); });
             break;
-        }
+        case PixelFormat::Rgb565:
+            eachLine([&](const Byte* from, Byte* to) { lines.rgb16(from, to, width, true); });
+            break;
         case PixelFormat::Rgb24:
             eachLine([&](const Byte* from, Byte* to) {
                 std::memcpy(to, from, static_cast<std::size_t>(width) * 3);
