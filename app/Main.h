@@ -178,6 +178,12 @@ private:
     std::string text(Text holder) const override;
     void setText(Text holder, const std::string& value) override;
     QObject* checkControl(Check holder) const;
+    // One row per number or text holder, in the order of its enum: how the window reads and sets
+    // it.
+    struct NumberRow;
+    struct TextRow;
+    static const NumberRow& numberRow(Number holder);
+    static const TextRow& textRow(Text holder);
     static void giveTabStopToChecked(const QAbstractButton& member);
 
     PlatformServices platform_;

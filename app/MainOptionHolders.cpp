@@ -2,6 +2,8 @@
 // and option globals as the option set reads and writes them.
 #include <QScrollBar>
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <iterator>
 #include <utility>
 
@@ -124,114 +126,124 @@ void TVarnosetMain::giveTabStopToChecked(const QAbstractButton& member) {
     }
 }
 
-std::int32_t TVarnosetMain::number(Number holder) const {
-    switch (holder) {
-        case Number::WindowLeft:
-            return MonitorLayout::current().toPixels(frameCorner()).x();
-        case Number::WindowTop:
-            return MonitorLayout::current().toPixels(frameCorner()).y();
-        case Number::FrameSize:
-            return state_.FrameSize;
-        case Number::Panel4:
-            return static_cast<std::int32_t>(state_.Color1);
-        case Number::Panel5:
-            return static_cast<std::int32_t>(state_.Color2);
-        case Number::ComboBox2:
-            return ComboBox2->currentIndex();
-        case Number::ScrollBar1:
-            return ScrollBar1->value();
-        case Number::ScrollBar2:
-            return ScrollBar2->value();
-        case Number::Hotkey:
-            return state_.Hotkey;
-        case Number::HotkeyFunction:
-            return state_.HotkeyFunction;
+// How the window reads and sets one number holder.
+struct TVarnosetMain::NumberRow {
+    Number holder;
+    std::int32_t (*get)(const TVarnosetMain& self);
+    void (*set)(TVarnosetMain& self, std::int32_t value);
+};
+
+// How the window reads and sets one text holder: an option global as it is, or a control.
+struct TVarnosetMain::TextRow {
+    Text holder;
+    QString WindowState::*global;
+    QString (*get)(const TVarnosetMain& self) = nullptr;
+    void (*set)(TVarnosetMain& self, const QString& text) = nullptr;
+};
+
+namespace {
+
+// Row i holds the holder whose value is i, so a holder finds its row by its value.
+template <typename Rows>
+constexpr bool inHolderOrder(const Rows& rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (static_cast<std::size_t>(rows[i].holder) != i) {
+            return false;
+        }
     }
-    return 0;
+    return true;
+}
+
+}  // namespace
+
+const TVarnosetMain::NumberRow& TVarnosetMain::numberRow(Number holder) {
+    using Self = TVarnosetMain;
+    static constexpr std::array<NumberRow, kNumberHolders> rows{{
+        // Only the store sets the position: loadOptions places the window once it is read.
+        {Number::WindowLeft,
+         [](const Self& self) { return MonitorLayout::current().toPixels(self.frameCorner()).x(); },
+         [](Self& self, std::int32_t value) { self.storedLeft_ = value; }},
+        {Number::WindowTop,
+         [](const Self& self) { return MonitorLayout::current().toPixels(self.frameCorner()).y(); },
+         [](Self& self, std::int32_t value) { self.storedTop_ = value; }},
+        {Number::FrameSize, [](const Self& self) { return self.state_.FrameSize; },
+         [](Self& self, std::int32_t value) { self.state_.FrameSize = value; }},
+        {Number::Panel4,
+         [](const Self& self) { return static_cast<std::int32_t>(self.state_.Color1); },
+         [](Self& self, std::int32_t value) {
+             self.setPanelColor(self.Panel4, static_cast<ColorValue>(value));
+         }},
+        {Number::Panel5,
+         [](const Self& self) { return static_cast<std::int32_t>(self.state_.Color2); },
+         [](Self& self, std::int32_t value) {
+             self.setPanelColor(self.Panel5, static_cast<ColorValue>(value));
+         }},
+        // A stored value that selects no entry shows "1"; the store keeps it until a save.
+        {Number::ComboBox2, [](const Self& self) { return self.ComboBox2->currentIndex(); },
+         [](Self& self, std::int32_t value) {
+             self.ComboBox2->setCurrentIndex(copiesForIndex(value) > 0 ? value : 0);
+         }},
+        {Number::ScrollBar1, [](const Self& self) { return self.ScrollBar1->value(); },
+         [](Self& self, std::int32_t value) { self.ScrollBar1->setValue(value); }},
+        {Number::ScrollBar2, [](const Self& self) { return self.ScrollBar2->value(); },
+         [](Self& self, std::int32_t value) { self.ScrollBar2->setValue(value); }},
+        {Number::Hotkey, [](const Self& self) { return std::int32_t{self.state_.Hotkey}; },
+         [](Self& self, std::int32_t value) {
+             self.state_.Hotkey = static_cast<std::uint8_t>(value);
+         }},
+        {Number::HotkeyFunction,
+         [](const Self& self) { return std::int32_t{self.state_.HotkeyFunction}; },
+         [](Self& self, std::int32_t value) {
+             self.state_.HotkeyFunction = static_cast<std::uint8_t>(value);
+         }},
+    }};
+    static_assert(inHolderOrder(rows), "one number row per holder, in the order of Number");
+    return rows[static_cast<std::size_t>(holder)];
+}
+
+const TVarnosetMain::TextRow& TVarnosetMain::textRow(Text holder) {
+    using Self = TVarnosetMain;
+    static constexpr std::array<TextRow, kTextHolders> rows{{
+        {Text::DefPrinter, &WindowState::DefPrinter},
+        // Only read: the list is filled from the printers.
+        {Text::ComboBox1, nullptr,
+         [](const Self& self) {
+             self.listPrinters();
+             return self.ComboBox1->currentIndex() >= 0 ? self.ComboBox1->currentText() : QString();
+         },
+         [](Self&, const QString&) {}},
+        {Text::SaveFolder, &WindowState::SaveFolder},
+        {Text::LoadFolder, &WindowState::LoadFolder},
+        {Text::FooterString, &WindowState::FooterString},
+        {Text::Label1, nullptr, [](const Self& self) { return self.Label1->text(); },
+         [](Self& self, const QString& text) { self.Label1->setText(text); }},
+        {Text::Label2, nullptr, [](const Self& self) { return self.Label2->text(); },
+         [](Self& self, const QString& text) { self.Label2->setText(text); }},
+    }};
+    static_assert(inHolderOrder(rows), "one text row per holder, in the order of Text");
+    return rows[static_cast<std::size_t>(holder)];
+}
+
+std::int32_t TVarnosetMain::number(Number holder) const {
+    return numberRow(holder).get(*this);
 }
 
 void TVarnosetMain::setNumber(Number holder, std::int32_t value) {
-    switch (holder) {
-        case Number::WindowLeft:
-            // Only the store sets the position: loadOptions places the window once it is read.
-            storedLeft_ = value;
-            break;
-        case Number::WindowTop:
-            storedTop_ = value;
-            break;
-        case Number::FrameSize:
-            state_.FrameSize = value;
-            break;
-        case Number::Panel4:
-            setPanelColor(Panel4, static_cast<ColorValue>(value));
-            break;
-        case Number::Panel5:
-            setPanelColor(Panel5, static_cast<ColorValue>(value));
-            break;
-        case Number::ComboBox2:
-            // A stored value that selects no entry shows "1"; the store keeps it until a save.
-            ComboBox2->setCurrentIndex(copiesForIndex(value) > 0 ? value : 0);
-            break;
-        case Number::ScrollBar1:
-            ScrollBar1->setValue(value);
-            break;
-        case Number::ScrollBar2:
-            ScrollBar2->setValue(value);
-            break;
-        case Number::Hotkey:
-            state_.Hotkey = static_cast<std::uint8_t>(value);
-            break;
-        case Number::HotkeyFunction:
-            state_.HotkeyFunction = static_cast<std::uint8_t>(value);
-            break;
-    }
+    numberRow(holder).set(*this, value);
 }
 
 std::string TVarnosetMain::text(Text holder) const {
-    switch (holder) {
-        case Text::DefPrinter:
-            return state_.DefPrinter.toStdString();
-        case Text::ComboBox1:
-            listPrinters();
-            return ComboBox1->currentIndex() >= 0 ? ComboBox1->currentText().toStdString()
-                                                  : std::string();
-        case Text::SaveFolder:
-            return state_.SaveFolder.toStdString();
-        case Text::LoadFolder:
-            return state_.LoadFolder.toStdString();
-        case Text::FooterString:
-            return state_.FooterString.toStdString();
-        case Text::Label1:
-            return Label1->text().toStdString();
-        case Text::Label2:
-            return Label2->text().toStdString();
-    }
-    return {};
+    const TextRow& row = textRow(holder);
+    return (row.global != nullptr ? state_.*row.global : row.get(*this)).toStdString();
 }
 
 void TVarnosetMain::setText(Text holder, const std::string& value) {
+    const TextRow& row = textRow(holder);
     const QString text = QString::fromStdString(value);
-    switch (holder) {
-        case Text::DefPrinter:
-            state_.DefPrinter = text;
-            break;
-        case Text::ComboBox1:
-            break;  // only read: the list is filled from the printers
-        case Text::SaveFolder:
-            state_.SaveFolder = text;
-            break;
-        case Text::LoadFolder:
-            state_.LoadFolder = text;
-            break;
-        case Text::FooterString:
-            state_.FooterString = text;
-            break;
-        case Text::Label1:
-            Label1->setText(text);
-            break;
-        case Text::Label2:
-            Label2->setText(text);
-            break;
+    if (row.global != nullptr) {
+        state_.*row.global = text;
+    } else {
+        row.set(*this, text);
     }
 }
 

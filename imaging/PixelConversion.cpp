@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
+#include "imaging/ConvertLines.h"
 #include "imaging/PackedPixels.h"
 #include "imaging/PixelLineWriter.h"
 
@@ -14,37 +16,41 @@ namespace {
 
 using Byte = std::uint8_t;
 
-void readIndexedLine(const Byte* in, Byte* out, int width, int bits,
-                     const std::array<std::array<Byte, 3>, 256>& colors) {
-    for (int x = 0; x < width; ++x) {
-        const auto& bgr = colors[static_cast<std::size_t>(indexAt(in, x, bits))];
-        out[3 * x] = bgr[0];
-        out[3 * x + 1] = bgr[1];
-        out[3 * x + 2] = bgr[2];
-    }
-}
+// Picture lines into 24-bit rows.
+struct LineReader {
+    const std::array<std::array<Byte, 3>, 256>& colors;  // the palette as blue, green, red
 
-void read16Line(const Byte* in, Byte* out, int width, bool is565) {
-    for (int x = 0; x < width; ++x) {
-        const int word = in[2 * x] | (in[2 * x + 1] << 8);
-        out[3 * x] = static_cast<Byte>(widen5(word & 0x1F));
-        if (is565) {
-            out[3 * x + 1] = static_cast<Byte>(widen6((word >> 5) & 0x3F));
-            out[3 * x + 2] = static_cast<Byte>(widen5((word >> 11) & 0x1F));
-        } else {
-            out[3 * x + 1] = static_cast<Byte>(widen5((word >> 5) & 0x1F));
-            out[3 * x + 2] = static_cast<Byte>(widen5((word >> 10) & 0x1F));
+    void indexed(const Byte* in, Byte* out, int width, int bits) const {
+        for (int x = 0; x < width; ++x) {
+            const auto& bgr = colors[static_cast<std::size_t>(indexAt(in, x, bits))];
+            out[3 * x] = bgr[0];
+            out[3 * x + 1] = bgr[1];
+            out[3 * x + 2] = bgr[2];
         }
     }
-}
 
-void read32Line(const Byte* in, Byte* out, int width) {
-    // Four bytes at a time; the fourth lands on the next pixel's blue, written right after.
-    for (int x = 0; x + 1 < width; ++x) {
-        std::memcpy(out + 3 * x, in + 4 * x, 4);
+    static void rgb16(const Byte* in, Byte* out, int width, bool is565) {
+        for (int x = 0; x < width; ++x) {
+            const int word = in[2 * x] | (in[2 * x + 1] << 8);
+            out[3 * x] = static_cast<Byte>(widen5(word & 0x1F));
+            if (is565) {
+                out[3 * x + 1] = static_cast<Byte>(widen6((word >> 5) & 0x3F));
+                out[3 * x + 2] = static_cast<Byte>(widen5((word >> 11) & 0x1F));
+            } else {
+                out[3 * x + 1] = static_cast<Byte>(widen5((word >> 5) & 0x1F));
+                out[3 * x + 2] = static_cast<Byte>(widen5((word >> 10) & 0x1F));
+            }
+        }
     }
-    std::memcpy(out + 3 * (width - 1), in + 4 * (width - 1), 3);
-}
+
+    static void rgb32(const Byte* in, Byte* out, int width) {
+        // Four bytes at a time; the fourth lands on the next pixel's blue, written right after.
+        for (int x = 0; x + 1 < width; ++x) {
+            std::memcpy(out + 3 * x, in + 4 * x, 4);
+        }
+        std::memcpy(out + 3 * (width - 1), in + 4 * (width - 1), 3);
+    }
+};
 
 }  // namespace
 
@@ -68,29 +74,12 @@ void readPixelLines(const Picture& picture, int first, int count, PixelRows& row
                      static_cast<Byte>(redOf(palette[i]))};
     }
 
-    const PixelFormat format = picture.format();
-    for (int i = 0; i < count; ++i) {
-        const Byte* in = picture.scanLine(first + i);
-        Byte* out = rows.row(count - 1 - i);
-        switch (format) {
-            case PixelFormat::Indexed1:
-            case PixelFormat::Indexed4:
-            case PixelFormat::Indexed8:
-                readIndexedLine(in, out, width, storageBits(format), colors);
-                break;
-            case PixelFormat::Rgb555:
-            case PixelFormat::Rgb565:
-                read16Line(in, out, width, format == PixelFormat::Rgb565);
-                break;
-            case PixelFormat::Rgb24:
-                std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
-                break;
-            case PixelFormat::Rgb32:
-            case PixelFormat::Device:
-                read32Line(in, out, width);
-                break;
-        }
-    }
+    convertLines(
+        picture.format(), width, count,
+        [&](int i) {
+            return std::pair{picture.scanLine(first + i), rows.row(count - 1 - i)};
+        },
+        LineReader{colors});
 }
 
 PixelRows readPixelRows(const Picture& picture) {

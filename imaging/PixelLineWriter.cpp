@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
+#include "imaging/ConvertLines.h"
 #include "imaging/PackedPixels.h"
 
 namespace varnoset {
@@ -37,36 +39,41 @@ constexpr std::array<Byte, 256> nearestFieldTable() {
 constexpr auto kNearest5 = nearestFieldTable<5>();
 constexpr auto kNearest6 = nearestFieldTable<6>();
 
-void writeIndexedLine(const Byte* in, Byte* out, int width, int bits, PaletteMatcher& matcher) {
-    for (int x = 0; x < width; ++x) {
-        setIndexAt(out, x, bits, matcher.nearest(in[3 * x + 2], in[3 * x + 1], in[3 * x]));
-    }
-}
+// 24-bit rows into picture lines.
+struct LineWriter {
+    PaletteMatcher& matcher;
 
-void write16Line(const Byte* in, Byte* out, int width, bool is565) {
-    for (int x = 0; x < width; ++x) {
-        const int blue = kNearest5[in[3 * x]];
-        const int word =
-            is565 ? (kNearest5[in[3 * x + 2]] << 11) | (kNearest6[in[3 * x + 1]] << 5) | blue
-                  : (kNearest5[in[3 * x + 2]] << 10) | (kNearest5[in[3 * x + 1]] << 5) | blue;
-        out[2 * x] = static_cast<Byte>(word & 0xFF);
-        out[2 * x + 1] = static_cast<Byte>(word >> 8);
+    void indexed(const Byte* in, Byte* out, int width, int bits) const {
+        for (int x = 0; x < width; ++x) {
+            setIndexAt(out, x, bits, matcher.nearest(in[3 * x + 2], in[3 * x + 1], in[3 * x]));
+        }
     }
-}
 
-void write32Line(const Byte* in, Byte* out, int width) {
-    // Four bytes at a time, the next pixel's blue then cleared; the last pixel alone, so as not
-    // to read past the rows.
-    for (int x = 0; x + 1 < width; ++x) {
-        std::memcpy(out + 4 * x, in + 3 * x, 4);
-        out[4 * x + 3] = 0;
+    static void rgb16(const Byte* in, Byte* out, int width, bool is565) {
+        for (int x = 0; x < width; ++x) {
+            const int blue = kNearest5[in[3 * x]];
+            const int word =
+                is565 ? (kNearest5[in[3 * x + 2]] << 11) | (kNearest6[in[3 * x + 1]] << 5) | blue
+                      : (kNearest5[in[3 * x + 2]] << 10) | (kNearest5[in[3 * x + 1]] << 5) | blue;
+            out[2 * x] = static_cast<Byte>(word & 0xFF);
+            out[2 * x + 1] = static_cast<Byte>(word >> 8);
+        }
     }
-    const int last = width - 1;
-    out[4 * last] = in[3 * last];
-    out[4 * last + 1] = in[3 * last + 1];
-    out[4 * last + 2] = in[3 * last + 2];
-    out[4 * last + 3] = 0;
-}
+
+    static void rgb32(const Byte* in, Byte* out, int width) {
+        // Four bytes at a time, the next pixel's blue then cleared; the last pixel alone, so as
+        // not to read past the rows.
+        for (int x = 0; x + 1 < width; ++x) {
+            std::memcpy(out + 4 * x, in + 3 * x, 4);
+            out[4 * x + 3] = 0;
+        }
+        const int last = width - 1;
+        out[4 * last] = in[3 * last];
+        out[4 * last + 1] = in[3 * last + 1];
+        out[4 * last + 2] = in[3 * last + 2];
+        out[4 * last + 3] = 0;
+    }
+};
 
 }  // namespace
 
@@ -84,30 +91,12 @@ void PixelLineWriter::write(const PixelRows& rows, int first) {
             static_cast<std::size_t>(count) * static_cast<std::size_t>(rows.stride())) {
         throw std::out_of_range("pixel rows do not fit the picture");
     }
-    const int width = rows.width;
-    const PixelFormat format = target_.format();
-    for (int i = 0; i < count; ++i) {
-        const Byte* in = rows.row(count - 1 - i);
-        Byte* out = target_.scanLine(first + i);
-        switch (format) {
-            case PixelFormat::Indexed1:
-            case PixelFormat::Indexed4:
-            case PixelFormat::Indexed8:
-                writeIndexedLine(in, out, width, storageBits(format), matcher_);
-                break;
-            case PixelFormat::Rgb555:
-            case PixelFormat::Rgb565:
-                write16Line(in, out, width, format == PixelFormat::Rgb565);
-                break;
-            case PixelFormat::Rgb24:
-                std::memcpy(out, in, static_cast<std::size_t>(width) * 3);
-                break;
-            case PixelFormat::Rgb32:
-            case PixelFormat::Device:
-                write32Line(in, out, width);
-                break;
-        }
-    }
+    convertLines(
+        target_.format(), rows.width, count,
+        [&](int i) {
+            return std::pair{rows.row(count - 1 - i), target_.scanLine(first + i)};
+        },
+        LineWriter{matcher_});
 }
 
 }  // namespace varnoset

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -48,6 +49,8 @@ enum class Number : std::uint8_t {
     Hotkey,          // global, one byte
     HotkeyFunction,  // global, one byte
 };
+// How many number holders there are: one past the last.
+inline constexpr std::size_t kNumberHolders = static_cast<std::size_t>(Number::HotkeyFunction) + 1;
 
 enum class Text : std::uint8_t {
     DefPrinter,    // global: the printer entry to select
@@ -58,6 +61,7 @@ enum class Text : std::uint8_t {
     Label1,        // "Brightness = " and the brightness bar's position (only written)
     Label2,        // "Contrast    = " and the contrast bar's position (only written)
 };
+inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::Label2) + 1;
 
 // What the main window offers the option set. Each setter changes exactly the one holder it
 // names: the rules that tie holders together (radio groups, "Picture = Page Size" clearing "Keep

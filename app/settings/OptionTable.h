@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -145,6 +146,24 @@ inline constexpr std::array<OptionRow, 38> kOptionTable{{
     // Written once at first start and never read.
     {OptionId::AutoCopy, "AutoCopy", OptionType::Bool, {}, true, kAtFirstStart},
 }};
+
+// The window keeps one row per number and text holder, as many as OptionHolders.h counts: a
+// holder added after the last one counted is caught here.
+constexpr bool holderCounted(const Holder& holder) {
+    if (std::holds_alternative<Number>(holder)) {
+        return static_cast<std::size_t>(std::get<Number>(holder)) < kNumberHolders;
+    }
+    if (std::holds_alternative<Text>(holder)) {
+        return static_cast<std::size_t>(std::get<Text>(holder)) < kTextHolders;
+    }
+    return true;
+}
+static_assert(std::ranges::all_of(kOptionTable,
+                                  [](const OptionRow& row) {
+                                      return holderCounted(row.holder) &&
+                                             holderCounted(row.savedFrom);
+                                  }),
+              "a holder past the counts of OptionHolders.h");
 
 constexpr const OptionRow& optionRow(OptionId id) {
     return kOptionTable[static_cast<std::size_t>(id)];

@@ -12,12 +12,15 @@
 #include <cstring>
 #include <memory>
 #include <random>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "imaging/ApplyImageOptions.h"
 #include "imaging/ImagePipeline.h"
 #include "imaging/PixelConversion.h"
+#include "imaging/StandardPalettes.h"
 
 using namespace varnoset;
 
@@ -187,6 +190,48 @@ void BM_BuildDevicePicture(benchmark::State& state) {
     setBytes(state, sourcePicture().bits().size());
 }
 BENCHMARK(BM_BuildDevicePicture)->Unit(benchmark::kMillisecond);
+
+// The same two conversions for the other layouts, each through its own line functions.
+std::vector<ColorValue> paletteFor(PixelFormat format) {
+    return format == PixelFormat::Indexed8 ? halftonePalette256()
+           : isIndexed(format)             ? standardPalette16()
+                                           : std::vector<ColorValue>{};
+}
+
+void BM_ReadPicture(benchmark::State& state, PixelFormat format) {
+    const Picture picture = pictureFromRows(sourceRows(), format, paletteFor(format));
+    PixelRows rows;
+    for (auto _ : state) {
+        readPixelLines(picture, 0, picture.height(), rows);
+        benchmark::DoNotOptimize(rows.bytes.data());
+    }
+    setBytes(state, rows.bytes.size());
+}
+
+void BM_BuildPicture(benchmark::State& state, PixelFormat format) {
+    const PixelRows& rows = sourceRows();
+    const std::vector<ColorValue> palette = paletteFor(format);
+    for (auto _ : state) {
+        Picture picture = pictureFromRows(rows, format, palette);
+        benchmark::DoNotOptimize(picture.bits().data());
+    }
+    setBytes(state, rows.bytes.size());
+}
+
+// Both, for each of those layouts.
+const bool kLayoutBenchmarks = [] {
+    for (const auto& [name, format] :
+         {std::pair{"indexed4", PixelFormat::Indexed4},
+          std::pair{"indexed8", PixelFormat::Indexed8}, std::pair{"rgb565", PixelFormat::Rgb565},
+          std::pair{"rgb24", PixelFormat::Rgb24}}) {
+        const std::string layout = name;
+        benchmark::RegisterBenchmark(("BM_ReadPicture/" + layout).c_str(), BM_ReadPicture, format)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BM_BuildPicture/" + layout).c_str(), BM_BuildPicture, format)
+            ->Unit(benchmark::kMillisecond);
+    }
+    return true;
+}();
 
 void passBenchmark(benchmark::State& state, ImageOptions options) {
     const Picture& source = sourcePicture();
