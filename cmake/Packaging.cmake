@@ -41,10 +41,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 
-# The libraries the program links (GIO, for the default application, among them), the platform
-# plugins Qt loads for X11 and Wayland, libcanberra (opened at the first capture sound) and the
-# sound backend it loads, the fonts of the printed footer, and the desktop's default-application
-# tools.
+# The libraries the program links, the platform plugins Qt loads for X11 and Wayland, the ones it
+# opens when first needed (GIO at the first editor hand-off, libcanberra at the first capture
+# sound, and the sound backend libcanberra loads), and the fonts of the printed footer.
 set(VARNOSET_DEB_DEPENDS
   "libc6 (>= 2.34)"
   "libgcc-s1"
@@ -65,7 +64,6 @@ set(VARNOSET_DEB_DEPENDS
   "libcanberra-pulse"
   "libglib2.0-0"
   "fonts-liberation"
-  "xdg-utils"
 )
 list(JOIN VARNOSET_DEB_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 

@@ -11,7 +11,7 @@ build_pkgs=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev
     libjpeg62-turbo-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xinput-dev
     libcanberra-dev libcanberra-pulse libglib2.0-dev fonts-liberation fonts-dejavu-core
-    xdg-utils qt6-wayland
+    qt6-wayland
 )
 deb_pkgs=(lintian appstream)
 desktop_pkgs=(
