@@ -8,8 +8,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "app/AboutBox.h"
 #include "app/Main.h"
-#include "app/Unit1.h"
 
 namespace varnoset {
 

@@ -6,7 +6,7 @@
 #include "capture/CaptureDispatch.h"
 #include "capture/CaptureModes.h"
 #include "capture/HotkeyRegistrar.h"
-#include "capture/capture2.h"
+#include "capture/RectangleOverlay.h"
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/XcbActiveWindow.h"

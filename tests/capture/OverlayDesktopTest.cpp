@@ -4,7 +4,7 @@
 
 #include "capture/CaptureDispatch.h"
 #include "capture/HotkeyRegistrar.h"
-#include "capture/capture2.h"
+#include "capture/RectangleOverlay.h"
 #include "platform/linux/QtClipboard.h"
 #include "platform/linux/XcbScreen.h"
 #include "tests/capture/CaptureFakes.h"

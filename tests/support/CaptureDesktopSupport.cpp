@@ -12,7 +12,7 @@
 #include <QWindow>
 #include <cstdlib>
 
-#include "capture/capture2.h"
+#include "capture/RectangleOverlay.h"
 #include "imaging/QtPictureConversion.h"
 #include "tests/support/DesktopSupport.h"
 #include "tests/support/WaitUntil.h"

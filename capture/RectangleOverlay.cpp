@@ -1,4 +1,4 @@
-#include "capture/capture2.h"
+#include "capture/RectangleOverlay.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "app/Unit1.h"
+#include "app/AboutBox.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
