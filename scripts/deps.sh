@@ -27,6 +27,7 @@ test_pkgs=(
     sway swaybg xwayland grim wtype wl-clipboard wayvnc pipewire dbus-daemon dbus-bin
     libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
     python3-dbus python3-gi
+    xfce4-panel xfwm4 xfce4-settings xfconf xfce4-notifyd
 )
 bench_pkgs=(libbenchmark-dev scrot maim imagemagick libjpeg-turbo-progs dbus-daemon bsdextrautils)
 # Compared with where they install; the benchmarks leave out what is missing.

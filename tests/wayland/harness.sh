@@ -21,33 +21,10 @@ set -uo pipefail
 test_user=varnoset-wl
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-# Every process of the session carries its runtime folder in its environment: that finds them
-# all (sway, swaybar, Xwayland, the bus, PipeWire, the portals, the program under test).
-session_pids() {
-    local e p
-    for e in /proc/[0-9]*/environ; do
-        p=${e#/proc/}; p=${p%/environ}
-        [[ "$p" == "$$" || "$p" == "$BASHPID" ]] && continue
-        { tr '\0' '\n' <"$e"; } 2>/dev/null | grep -qxF "XDG_RUNTIME_DIR=$1" && echo "$p"
-    done
-}
-
-stop_session() {
-    local run=$1 pids alive
-    mapfile -t pids < <(session_pids "$run")
-    ((${#pids[@]})) || return 0
-    kill "${pids[@]}" 2>/dev/null
-    for _ in $(seq 30); do
-        alive=()
-        for p in "${pids[@]}"; do kill -0 "$p" 2>/dev/null && alive+=("$p"); done
-        ((${#alive[@]})) || return 0
-        sleep 0.1
-    done
-    kill -9 "${alive[@]}" 2>/dev/null
-}
-
 # shellcheck source=../support/wait_for.sh
 . "$here/../support/wait_for.sh"
+# shellcheck source=../support/session.sh
+. "$here/../support/session.sh"
 
 # The inner part: runs as the session's user, in the prepared root folder.
 if [[ "${VARNOSET_WL_INNER:-}" == 1 ]]; then
@@ -59,11 +36,8 @@ if [[ "${VARNOSET_WL_INNER:-}" == 1 ]]; then
     export XDG_CACHE_HOME=$root/home/.cache TMPDIR=$root/tmp
     trap 'stop_session "$run"' EXIT
     trap 'exit 130' INT TERM
-    # Not forked: a child of this script, stopped with it even when the script is killed.
-    dbus-daemon --session --nofork --address="unix:path=$run/bus" --print-address=3 \
-        3>"$run/bus.addr" </dev/null >"$root/log/dbus.log" 2>&1 &
-    wait_for 10 test -s "$run/bus.addr" || { echo "wayland harness: no session bus" >&2; exit 1; }
-    export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$run/bus.addr")
+    start_session_bus "$run" "$root/log/dbus.log" ||
+        { echo "wayland harness: no session bus" >&2; exit 1; }
     # xdg-desktop-portal-wlr ends at start-up without PipeWire, even for screenshots.
     setsid pipewire </dev/null >"$root/log/pipewire.log" 2>&1 &
     WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
@@ -76,17 +50,11 @@ if [[ "${VARNOSET_WL_INNER:-}" == 1 ]]; then
     # The portals are started by the bus and take its activation environment.
     dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_SESSION_TYPE \
         XDG_RUNTIME_DIR HOME TMPDIR
-    wait_for 20 sh -c 'gdbus call --session --dest org.freedesktop.DBus \
-        --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.NameHasOwner \
-        org.kde.StatusNotifierWatcher | grep -q true' ||
+    wait_for 20 has_owner org.kde.StatusNotifierWatcher ||
         { echo "wayland harness: no tray host" >&2; cat "$root/log/sway.log" >&2; exit 1; }
     # The screenshot portal's wlroots backend, started here: started by the bus at the first
     # request, it kept that request waiting for the bus's 25 s time-out.
     setsid /usr/libexec/xdg-desktop-portal-wlr -r </dev/null >"$root/log/portal-wlr.log" 2>&1 &
-    has_owner() {
-        gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-            --method org.freedesktop.DBus.NameHasOwner "$1" | grep -q true
-    }
     wait_for 20 has_owner org.freedesktop.impl.portal.desktop.wlr &&
         wait_for 30 gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
             --object-path /org/freedesktop/portal/desktop \
@@ -139,6 +107,7 @@ command[0]=$(command -v "${command[0]}") || { echo "wayland harness: no $1" >&2;
 command[0]=$(reachable "${command[0]}" .)
 harness=$(reachable "$here/harness.sh" wayland)
 reachable "$here/../support/wait_for.sh" support >/dev/null
+reachable "$here/../support/session.sh" support >/dev/null
 export VARNOSET_BIN=${VARNOSET_BIN:+$(reachable "$VARNOSET_BIN" .)}
 export VARNOSET_BIN=${VARNOSET_BIN:-varnoset}
 [[ -n "${VARNOSET_RFB_POINTER:-}" ]] &&
