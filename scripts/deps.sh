@@ -30,7 +30,7 @@ test_pkgs=(
     xfce4-panel xfwm4 xfce4-settings xfconf xfce4-notifyd
     gnome-shell mutter gnome-settings-daemon gnome-shell-extension-appindicator
     xdg-desktop-portal-gnome wireplumber gir1.2-gst-plugins-base-1.0 gstreamer1.0-plugins-base
-    gstreamer1.0-pipewire
+    gstreamer1.0-pipewire plasma-desktop plasma-workspace kwin-x11 kde-spectacle
 )
 bench_pkgs=(libbenchmark-dev scrot maim imagemagick libjpeg-turbo-progs dbus-daemon bsdextrautils)
 # Compared with where they install; the benchmarks leave out what is missing.

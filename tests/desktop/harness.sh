@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--desktop openbox|xfce] [--cups] [--pulse] [--keep-print] [--] command [args...]
+#   harness.sh [--desktop openbox|xfce|kde] [--cups] [--pulse] [--keep-print] [--] command [args...]
 #   harness.sh --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
@@ -17,6 +17,10 @@
 #            Alt+Print and Shift+Print for xfce4-screenshooter, from the stock shortcuts), xfwm4,
 #            xfce4-panel along the top whose status tray is a StatusNotifierItem host (and an
 #            XEmbed tray), and xfce4-notifyd for notifications
+#   kde      KDE Plasma 5.27 on X11, on a private session bus: kwin_x11, kded5 (the
+#            StatusNotifierWatcher), kglobalaccel5 (which holds Print for Spectacle) and
+#            plasmashell, whose panel along the bottom holds the system tray and shows
+#            notifications
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
@@ -24,8 +28,9 @@
 #            key does. A test drops them later by removing them from $VARNOSET_OPENBOX_RC and
 #            running `openbox --reconfigure`.
 # Exported for the command: DISPLAY, QT_QPA_PLATFORM=xcb, VARNOSET_TEST_ROOT (the private folder),
-# VARNOSET_DESKTOP (openbox or xfce), and with the services CUPS_SERVER, VARNOSET_CUPS_DIR,
-# VARNOSET_CUPS_OUT, PULSE_SERVER; with xfce DBUS_SESSION_BUS_ADDRESS and XDG_CURRENT_DESKTOP=XFCE.
+# VARNOSET_DESKTOP (openbox, xfce or kde), and with the services CUPS_SERVER, VARNOSET_CUPS_DIR,
+# VARNOSET_CUPS_OUT, PULSE_SERVER; with xfce and kde DBUS_SESSION_BUS_ADDRESS and
+# XDG_CURRENT_DESKTOP (XFCE or KDE, with KDE's other session variables).
 # The pids of the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID
 # (openbox), VARNOSET_XFSETTINGSD_PID and VARNOSET_PANEL_PID (xfce), and with the services
 # VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
@@ -60,14 +65,14 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--desktop openbox|xfce] [--cups] [--pulse] [--keep-print] [--] command [args...]" >&2
+    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--pulse] [--keep-print] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel   (inside a harness run)" >&2
     echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
 }
 [[ -n "$restart" || $# -gt 0 ]] || usage
 [[ "$screen_size" =~ ^[0-9]+x[0-9]+$ ]] || usage
-[[ "$desktop" == openbox || "$desktop" == xfce ]] || usage
+[[ "$desktop" =~ ^(openbox|xfce|kde)$ ]] || usage
 
 # shellcheck source=../support/wait_for.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
@@ -118,6 +123,24 @@ start_xfce4_notifyd() {
     started=$!
     wait_for 15 has_owner org.freedesktop.Notifications ||
         { echo "harness: xfce4-notifyd did not start" >&2; return 1; }
+}
+
+# Plasma's parts, in the order its session starts them; Qt Quick draws without a GPU.
+start_kde() {
+    kwin_x11 --replace </dev/null >>"$root/log/kwin.log" 2>&1 &
+    pids+=($!)
+    wait_for 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { echo "harness: kwin_x11 did not start" >&2; return 1; }
+    kded5 </dev/null >>"$root/log/kded5.log" 2>&1 &
+    pids+=($!)
+    kglobalaccel5 </dev/null >>"$root/log/kglobalaccel5.log" 2>&1 &
+    pids+=($!)
+    QT_QUICK_BACKEND=software plasmashell </dev/null >>"$root/log/plasmashell.log" 2>&1 &
+    pids+=($!)
+    export VARNOSET_PLASMASHELL_PID=$!
+    wait_for 60 has_owner org.kde.StatusNotifierWatcher && wait_for 60 has_owner org.kde.kglobalaccel &&
+        wait_for 60 has_owner org.freedesktop.Notifications ||
+        { echo "harness: Plasma did not start" >&2; tail -n 20 "$root/log/plasmashell.log" >&2; return 1; }
 }
 
 start_cupsd() {
@@ -246,7 +269,13 @@ export DISPLAY=:$(head -n1 "$root/display")
 export QT_QPA_PLATFORM=xcb
 wait_for 10 xdpyinfo || { echo "harness: display $DISPLAY does not answer" >&2; exit 1; }
 
-if [[ "$desktop" == xfce ]]; then
+if [[ "$desktop" == kde ]]; then
+    start_session_bus "$root/runtime" "$root/log/dbus.log" ||
+        { echo "harness: no session bus" >&2; exit 1; }
+    export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 XDG_SESSION_TYPE=x11
+    export LIBGL_ALWAYS_SOFTWARE=1
+    start_kde || exit 1
+elif [[ "$desktop" == xfce ]]; then
     start_session_bus "$root/runtime" "$root/log/dbus.log" ||
         { echo "harness: no session bus" >&2; exit 1; }
     export XDG_CURRENT_DESKTOP=XFCE
@@ -294,7 +323,7 @@ if [[ "$desktop" == xfce ]]; then
     start_xfce4_notifyd; rc=$?
     pids+=($started)
     ((rc == 0)) || exit 1
-else
+elif [[ "$desktop" == openbox ]]; then
     start_trayer; rc=$?
     pids+=($started)
     ((rc == 0)) || exit 1
