@@ -48,11 +48,15 @@ QString usageText() {
         "  --suspend          suspend the hotkey\n"
         "  --resume           resume the hotkey\n"
         "  --quit             close Varnoset, keeping its window position and folders\n"
+        "  --bind-keys        let the desktop send the hotkey and Alt with it to Varnoset: bind\n"
+        "                     them in the desktop's own shortcut settings, keeping what they held\n"
+        "  --unbind-keys      give the keys back to the desktop exactly as they were\n"
         "  -h, --help         show this help and exit\n"
         "  -v, --version      show the version and exit\n"
         "\n"
-        "Exit status: 0 when the command was delivered, 1 when it could not be (no running copy\n"
-        "could be reached, no display), 2 for a usage error.\n");
+        "Exit status: 0 when the command was delivered (the keys bound or given back), 1 when it\n"
+        "could not be (no running copy could be reached, no display, the desktop's settings\n"
+        "refused), 2 for a usage error.\n");
 }
 
 Invocation parseCommandLine(const QStringList& arguments) {
@@ -61,7 +65,9 @@ Invocation parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
     const QCommandLineOption capture(QStringLiteral("capture"), {}, QStringLiteral("kind"));
-    parser.addOptions({help, version, capture});
+    const QCommandLineOption bindKeys(QStringLiteral("bind-keys"));
+    const QCommandLineOption unbindKeys(QStringLiteral("unbind-keys"));
+    parser.addOptions({help, version, capture, bindKeys, unbindKeys});
     for (const auto& [name, command] : kCommandOptions) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
     }
@@ -81,13 +87,19 @@ Invocation parseCommandLine(const QStringList& arguments) {
     // Every command given counts, also one option given twice.
     const QStringList given = parser.optionNames();
     const auto commands = std::count_if(given.begin(), given.end(), [](const QString& name) {
-        return name == QLatin1String("capture") ||
+        return name == QLatin1String("capture") || name.endsWith(QLatin1String("bind-keys")) ||
                std::any_of(
                    kCommandOptions.begin(), kCommandOptions.end(),
                    [&name](const auto& option) { return name == QLatin1String(option.first); });
     });
     if (commands > 1) {
         return usageError(QStringLiteral("Give one command at a time."));
+    }
+    if (parser.isSet(bindKeys) || parser.isSet(unbindKeys)) {
+        return Invocation{
+            parser.isSet(bindKeys) ? Invocation::Kind::BindKeys : Invocation::Kind::UnbindKeys,
+            {},
+            {}};
     }
     std::optional<Command> chosen;
     if (parser.isSet(capture)) {

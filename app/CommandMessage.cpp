@@ -7,7 +7,7 @@ namespace varnoset {
 
 namespace {
 
-constexpr std::array<std::pair<Command, const char*>, 9> kWords{{
+constexpr std::array<std::pair<Command, const char*>, 10> kWords{{
     {Command::CaptureDesktop, "capture desktop"},
     {Command::CaptureWindow, "capture window"},
     {Command::CaptureClient, "capture client"},
@@ -17,6 +17,7 @@ constexpr std::array<std::pair<Command, const char*>, 9> kWords{{
     {Command::Suspend, "suspend"},
     {Command::Resume, "resume"},
     {Command::Quit, "quit"},
+    {Command::DesktopKeysChanged, "desktop-keys"},
 }};
 
 }  // namespace

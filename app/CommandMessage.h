@@ -16,6 +16,7 @@ enum class Command {
     Suspend,
     Resume,
     Quit,
+    DesktopKeysChanged,  // another start bound the keys in the desktop or gave them back
 };
 
 // A command travels as one short line of text ("capture desktop\n", "quit\n").

@@ -64,6 +64,7 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     applyIcon();
     buildTrayMenu();
     buildMenuGroups();
+    buildDesktopKeysMenu();
 
     registrar_ = std::make_unique<HotkeyRegistrar>(
         *platform_.hotkeys, [this](int row) { keyGroup_->actions().at(row)->setChecked(true); },
@@ -273,6 +274,8 @@ bool TVarnosetMain::FormCreate() {
     TrayIcon1->setToolTip(QStringLiteral("Varnoset v3.00"));
     TrayIcon1->OnClick = [this](QObject* sender) { TrayIcon1Click(sender); };
     TrayIcon1->OnRightClick = [this](QObject* sender) { TrayIcon1Click(sender); };
+    // The keys the desktop hands over, where it binds them to Varnoset's own actions.
+    followDesktopBinding();
     // 14. The hotkeys, then the stored capture mode (which registers them again).
     platform_.hotkeys->setHandler([this](int id) { capture_->hotkeyMessage(id, captureChecks()); });
     capture_->RegisterHotkeys();
@@ -366,6 +369,16 @@ void TVarnosetMain::RunCommand(Command command) {
             return;
         case Command::Quit:
             return PoliteEnd();
+        case Command::DesktopKeysChanged:
+            try {
+                SettingsStore store(SettingsStore::userFile());
+                store.openKey(kSetupKey, false);
+                state_.DesktopKeys =
+                    QString::fromStdString(store.readString(optionRow(OptionId::DesktopKeys).name));
+            } catch (const Error&) {
+                state_.DesktopKeys.clear();
+            }
+            return followDesktopBinding();
     }
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/CommandMessage.h"
+#include "app/settings/DesktopBinding.h"
 #include "app/settings/OptionHolders.h"
 #include "capture/CaptureHost.h"
 #include "capture/WindowState.h"
@@ -74,6 +75,9 @@ public:
     void Open1Click();
     void PrinttheDesktop1Click();
     void GetRectangulararea1Click();
+    // The hotkey bound in the desktop's own shortcut settings, and given back.
+    void BindKeys1Click();
+    void UnbindKeys1Click();
 
     // Picture processing. NDotClick serves "1 Dot" ... "4 Dot".
     void SetImageOptions();
@@ -124,6 +128,15 @@ private:
     void moveFrameCorner(QPoint corner);
     void buildTrayMenu();
     void buildMenuGroups();
+    void buildDesktopKeysMenu();
+    // The binding as the options file keeps it; nothing while the keys are the desktop's.
+    std::optional<DesktopBinding> desktopBinding() const;
+    void storeDesktopBinding(const std::optional<DesktopBinding>& binding);
+    // The menu items and the key presses that the desktop hands over follow the binding.
+    void followDesktopBinding();
+    // A new key while bound: offers to move the binding along.
+    void moveDesktopBinding(std::uint8_t previousHotkey);
+    DesktopShortcuts& desktopShortcuts() const;
     // Where the desktop binds the keys, Define Hotkey names the commands to bind.
     void showDesktopShortcuts();
     void connectHandlers();
@@ -201,6 +214,8 @@ private:
     QAction* Suspend2 = nullptr;
     QAction* NoDialog2 = nullptr;
     QAction* About2 = nullptr;
+    QAction* BindKeys1 = nullptr;
+    QAction* UnbindKeys1 = nullptr;
     QActionGroup* keyGroup_ = nullptr;
     QActionGroup* actionGroup_ = nullptr;
     QActionGroup* frameGroup_ = nullptr;

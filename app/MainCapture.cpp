@@ -12,7 +12,9 @@ CaptureChecks TVarnosetMain::captureChecks() const {
 }
 
 void TVarnosetMain::KeyClick(int row) {
+    const std::uint8_t previous = state_.Hotkey;
     capture_->keyClick(row);
+    moveDesktopBinding(previous);
 }
 
 void TVarnosetMain::ActionClick(int mode) {

@@ -1,4 +1,5 @@
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
@@ -8,9 +9,11 @@
 #include <thread>
 
 #include "app/CommandLine.h"
+#include "app/DesktopKeys.h"
 #include "app/Main.h"
 #include "app/VarnosetApplication.h"
 #include "platform/linux/CommandClient.h"
+#include "platform/linux/DesktopShortcutsChoice.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/RuntimeFolder.h"
 #include "platform/linux/X11DisplayCheck.h"
@@ -74,6 +77,8 @@ int main(int argc, char** argv) {
             return kUsageError;
         case Invocation::Kind::Start:
         case Invocation::Kind::Command:
+        case Invocation::Kind::BindKeys:
+        case Invocation::Kind::UnbindKeys:
             break;
     }
     // The instance lock and the command socket live in one private folder; without one there
@@ -86,6 +91,18 @@ int main(int argc, char** argv) {
         return kNotDelivered;
     }
     const std::string socket = commandSocketPath(*folder, kInstanceName);
+    if (invocation.kind == Invocation::Kind::BindKeys ||
+        invocation.kind == Invocation::Kind::UnbindKeys) {
+        // The desktop's settings are written from here, so that the exit status says whether
+        // they were; a running copy then reads the binding anew.
+        QCoreApplication app(argc, argv);
+        const int status = runDesktopKeysCommand(*makeDesktopShortcuts(),
+                                                 invocation.kind == Invocation::Kind::BindKeys);
+        if (status == kDelivered) {
+            deliver(socket, Command::DesktopKeysChanged);
+        }
+        return status;
+    }
     const std::optional<Command> command = invocation.command;
     if (command) {
         if (const std::optional<int> status = deliver(socket, *command)) {

@@ -32,6 +32,7 @@ struct WindowState {
     QString DefPrinter = QStringLiteral("Default Printer");
     QString SaveFolder;
     QString LoadFolder;
+    QString DesktopKeys;  // the hotkey as bound in the desktop's shortcut settings, or empty
 
     QString UserName = QStringLiteral("- Not Defined -");
     QString ComputerName = QStringLiteral("- Not Defined -");

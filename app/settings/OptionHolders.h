@@ -60,8 +60,9 @@ enum class Text : std::uint8_t {
     FooterString,  // global, at most 80 characters
     Label1,        // "Brightness = " and the brightness bar's position (only written)
     Label2,        // "Contrast    = " and the contrast bar's position (only written)
+    DesktopKeys,   // global: the hotkey as bound in the desktop's shortcut settings
 };
-inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::Label2) + 1;
+inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::DesktopKeys) + 1;
 
 // What the main window offers the option set. Each setter changes exactly the one holder it
 // names: the rules that tie holders together (radio groups, "Picture = Page Size" clearing "Keep

@@ -122,6 +122,10 @@ void SaveOptions(SettingsStore& store, const OptionHolders& holders) {
     writeFromHolders(store, holders, kSaveOrder);
 }
 
+void SaveDesktopKeys(SettingsStore& store, const OptionHolders& holders) {
+    writeFromHolders(store, holders, kBindingOrder);
+}
+
 void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders) {
     // A store without the key (its file was broken and is being set aside, or the first start
     // could not write it) also gets every other option, so that the next start reads a whole key

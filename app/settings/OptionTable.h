@@ -21,8 +21,9 @@ inline constexpr std::string_view kFooterBanner = "Varnoset® v3.00 - Screen Cap
 
 enum class OptionType : std::uint8_t { Bool, Integer, String };
 
-// Who writes a value: the first start, "Save Options", the close.
-enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4 };
+// Who writes a value: the first start, "Save Options", the close, binding the keys in the desktop
+// (and giving them back).
+enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4, kOnBinding = 8 };
 inline constexpr std::uint8_t kStartAndSave = kAtFirstStart | kOnSave;
 
 // One id per row of the table, in the table's order.
@@ -65,6 +66,7 @@ enum class OptionId : std::uint8_t {
     Hotkey,
     HotkeyFunction,
     AutoCopy,
+    DesktopKeys,
 };
 
 // The first-start window position: centred on the screen (computed at the time).
@@ -90,7 +92,7 @@ struct OptionRow {
 };
 
 // Every stored value, in the order in which loading reads them.
-inline constexpr std::array<OptionRow, 38> kOptionTable{{
+inline constexpr std::array<OptionRow, 39> kOptionTable{{
     {OptionId::Monochrom, "Monochrom", OptionType::Bool, Check::CheckBox1, false, kStartAndSave},
     {OptionId::Inversed, "Inversed", OptionType::Bool, Check::CheckBox2, false, kStartAndSave},
     {OptionId::Mirrored, "Mirrored", OptionType::Bool, Check::CheckBox3, false, kStartAndSave},
@@ -145,6 +147,10 @@ inline constexpr std::array<OptionRow, 38> kOptionTable{{
     // clang-format on
     // Written once at first start and never read.
     {OptionId::AutoCopy, "AutoCopy", OptionType::Bool, {}, true, kAtFirstStart},
+    // The hotkey as bound in the desktop's shortcut settings, with what they held before
+    // (DesktopBinding.h); empty while the keys are the desktop's own. Text, so that a file
+    // from before it reads as not bound.
+    {OptionId::DesktopKeys, "DesktopKeys", OptionType::String, Text::DesktopKeys, {}, kOnBinding},
 }};
 
 // The window keeps one row per number and text holder, as many as OptionHolders.h counts: a
@@ -198,6 +204,9 @@ inline constexpr std::array kSaveOrder{
 // The order in which closing the main window writes.
 inline constexpr std::array kCloseOrder{OptionId::WinPosLeft, OptionId::WinPosTop,
                                         OptionId::SaveFolder, OptionId::LoadFolder};
+
+// What binding the keys in the desktop (and giving them back) writes, at once.
+inline constexpr std::array kBindingOrder{OptionId::DesktopKeys};
 
 // Where the first run shows something other than what it stores: the store says landscape,
 // the window shows portrait.

@@ -2,6 +2,7 @@
 
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/DesktopBoundHotkeys.h"
+#include "platform/linux/DesktopShortcutsChoice.h"
 #include "platform/linux/FlockInstanceLock.h"
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/LocalCommandServer.h"
@@ -34,6 +35,7 @@ PlatformServices makeLinuxPlatform(DisplayServer server) {
     services.printerLayer = std::make_unique<QtPrinterLayer>();
     services.launcher = std::make_unique<GioLauncher>();
     services.commands = std::make_unique<LocalCommandServer>();
+    services.desktopShortcuts = makeDesktopShortcuts();
     if (server == DisplayServer::Wayland) {
         services.trayShell =
             std::make_unique<QtTrayShell>(nullptr, QString::fromUtf8(kNoTrayNotice));

@@ -1,0 +1,60 @@
+#!/bin/bash
+# Binds the hotkey in the desktop's own shortcut settings and gives it back, against the real
+# store of the desktop the harness started (--desktop xfce or kde), as a user's
+# `varnoset --bind-keys` and `--unbind-keys` do: the keys change hands, a refusal changes
+# nothing, and giving back leaves the store exactly as it was.
+set -u
+fail() { echo "FAIL: $*" >&2; exit 1; }
+bin=$VARNOSET_BIN
+
+case "$VARNOSET_DESKTOP" in
+    xfce)
+        store() { xfconf-query -c xfce4-keyboard-shortcuts -lv; }
+        read_key() { xfconf-query -c xfce4-keyboard-shortcuts -p "/commands/custom/$1"; }
+        # xfsettingsd fills the channel at its first start.
+        for _ in $(seq 50); do read_key Print >/dev/null 2>&1 && break; sleep 0.2; done
+        ;;
+    kde)
+        # kglobalaccel writes its file half a second after a change.
+        store() { sleep 1.5; grep -v '^_k_friendly_name' "$XDG_CONFIG_HOME/kglobalshortcutsrc"; }
+        read_key() {
+            gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel \
+                -m org.kde.KGlobalAccel.action "$2"
+        }
+        ;;
+    *) fail "no desktop store to bind in ($VARNOSET_DESKTOP)" ;;
+esac
+
+before=$(store)
+[[ -n "$before" ]] || fail "the desktop's store reads empty"
+
+# A settings daemon that is not running: said on standard error, exit 1, nothing written.
+if [[ "$VARNOSET_DESKTOP" == xfce ]]; then
+    kill "$VARNOSET_XFSETTINGSD_PID"
+    for _ in $(seq 50); do kill -0 "$VARNOSET_XFSETTINGSD_PID" 2>/dev/null || break; sleep 0.1; done
+    "$bin" --bind-keys 2>"$VARNOSET_TEST_ROOT/refused.txt" && fail "bound without xfsettingsd"
+    grep -q xfsettingsd "$VARNOSET_TEST_ROOT/refused.txt" || fail "no reason given"
+    [[ "$(store)" == "$before" ]] || fail "a refused binding changed the store"
+    "$VARNOSET_HARNESS" --start xfsettingsd || fail "xfsettingsd did not start again"
+fi
+
+"$bin" --bind-keys || fail "--bind-keys"
+case "$VARNOSET_DESKTOP" in
+    xfce)
+        [[ "$(read_key Print)" == "$bin --hotkey" ]] || fail "Print runs $(read_key Print)"
+        [[ "$(read_key '<Alt>Print')" == "$bin --hotkey alt" ]] || fail "Alt+Print not bound"
+        ;;
+    kde)
+        read_key Print 16777225 | grep -q "'varnoset', 'hotkey'" || fail "Print not Varnoset's"
+        read_key Print 150994953 | grep -q "'varnoset', 'hotkey-alt'" || fail "Alt+Print not bound"
+        ;;
+esac
+grep -q '^"DesktopKeys"=".\+"' "$XDG_CONFIG_HOME/Kestrane/NewVarnoset.reg" ||
+    fail "the options file keeps no binding"
+"$bin" --bind-keys 2>/dev/null && fail "bound twice"
+
+"$bin" --unbind-keys || fail "--unbind-keys"
+after=$(store)
+[[ "$after" == "$before" ]] || { diff <(echo "$before") <(echo "$after") >&2; fail "store differs"; }
+"$bin" --unbind-keys 2>/dev/null && fail "gave back twice"
+echo "PASS"
