@@ -15,8 +15,17 @@ case "$VARNOSET_DESKTOP" in
         for _ in $(seq 50); do read_key Print >/dev/null 2>&1 && break; sleep 0.2; done
         ;;
     kde)
-        # kglobalaccel writes its file half a second after a change.
-        store() { sleep 1.5; grep -v '^_k_friendly_name' "$XDG_CONFIG_HOME/kglobalshortcutsrc"; }
+        # kglobalaccel writes its file a moment after a change: read it once it stays the same.
+        store() {
+            local file=$XDG_CONFIG_HOME/kglobalshortcutsrc last="" now
+            for _ in $(seq 20); do
+                sleep 1
+                now=$(grep -v '^_k_friendly_name' "$file" 2>/dev/null)
+                [[ -n "$now" && "$now" == "$last" ]] && break
+                last=$now
+            done
+            echo "$now"
+        }
         read_key() {
             gdbus call --session -d org.kde.kglobalaccel -o /kglobalaccel \
                 -m org.kde.KGlobalAccel.action "$2"
