@@ -1,6 +1,7 @@
 #!/bin/bash
 # Binds the hotkey in the desktop's own shortcut settings and gives it back, against the real
-# store of the desktop the harness started (--desktop xfce or kde), as a user's
+# store of the desktop the harness started (tests/desktop/harness.sh --desktop xfce or kde,
+# tests/wayland/harness.sh --desktop gnome), as a user's
 # `varnoset --bind-keys` and `--unbind-keys` do: the keys change hands, a refusal changes
 # nothing, and giving back leaves the store exactly as it was.
 set -u
@@ -31,6 +32,10 @@ case "$VARNOSET_DESKTOP" in
                 -m org.kde.KGlobalAccel.action "$2"
         }
         ;;
+    gnome)
+        store() { dconf dump /; }
+        read_key() { gsettings get "$@"; }
+        ;;
     *) fail "no desktop store to bind in ($VARNOSET_DESKTOP)" ;;
 esac
 
@@ -56,6 +61,18 @@ case "$VARNOSET_DESKTOP" in
     kde)
         read_key Print 16777225 | grep -q "'varnoset', 'hotkey'" || fail "Print not Varnoset's"
         read_key Print 150994953 | grep -q "'varnoset', 'hotkey-alt'" || fail "Alt+Print not bound"
+        ;;
+    gnome)
+        custom=org.gnome.settings-daemon.plugins.media-keys.custom-keybinding
+        folder=/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings
+        [[ "$(read_key org.gnome.shell.keybindings show-screenshot-ui)" == "@as []" ]] ||
+            fail "Print still takes a screenshot"
+        [[ "$(read_key org.gnome.shell.keybindings screenshot)" == "['<Shift>Print']" ]] ||
+            fail "Shift+Print was taken too"
+        [[ "$(read_key "$custom:$folder/varnoset-alt/" command)" == "'$bin --hotkey alt'" ]] ||
+            fail "Alt+Print runs $(read_key "$custom:$folder/varnoset-alt/" command)"
+        [[ "$(read_key "$custom:$folder/varnoset/" binding)" == "'Print'" ]] ||
+            fail "no custom shortcut for Print"
         ;;
 esac
 grep -q '^"DesktopKeys"=".\+"' "$XDG_CONFIG_HOME/Kestrane/NewVarnoset.reg" ||
