@@ -46,10 +46,11 @@ const GSettingsDesktop kCinnamonShortcuts{
 
 const GSettingsDesktop kMateShortcuts{
     "MATE",
-    {{{"org.mate.SettingsDaemon.plugins.media-keys", "screenshot"},
-      {"org.mate.SettingsDaemon.plugins.media-keys", "window-screenshot"},
-      {"org.mate.SettingsDaemon.plugins.media-keys", "area-screenshot"}}},
-    {"org.mate.SettingsDaemon.plugins.media-keys", "org.mate.Marco.global-keybindings", "", ""},
+    {{{"org.mate.Marco.global-keybindings", "run-command-screenshot"},
+      {"org.mate.Marco.global-keybindings", "run-command-window-screenshot"},
+      {"", ""}}},
+    {"org.mate.Marco.global-keybindings", "org.mate.Marco.window-keybindings",
+     "org.mate.SettingsDaemon.plugins.media-keys", ""},
     {"", ""},
     false,
     "org.mate.control-center.keybinding",
@@ -134,7 +135,7 @@ public:
                                     gio_->unrefVariant);
         const Owned<GVariant> user(gio_->getUserValue(at.settings.get(), at.key.c_str()),
                                    gio_->unrefVariant);
-        return {print(value.get()), user != nullptr};
+        return {printed(value.get()), user != nullptr};
     }
 
     void write(const std::string& name, const SettingValue& value) override {
@@ -229,13 +230,16 @@ private:
         return value;
     }
 
-    // Frees the value, which may be floating.
-    std::string print(GVariant* value) const {
+    std::string printed(GVariant* value) const {
         gchar* text = gio_->printVariant(value, FALSE);
         std::string out = text;
         gio_->free(text);
-        gio_->unrefVariant(value);
         return out;
+    }
+    // The text of a value made here, which goes with it.
+    std::string print(GVariant* made) const {
+        const Owned<GVariant> value(made, gio_->unrefVariant);
+        return printed(value.get());
     }
 
     std::vector<std::string> listOf(const Located& at, const std::string& text) const {
@@ -256,7 +260,8 @@ private:
 
     std::string textOf(const Located& at, const std::vector<std::string>& entries) const {
         if (typeOf(at) != "as") {
-            return print(gio_->newString(entries.empty() ? "" : entries.front().c_str()));
+            // A single accelerator is switched off by the word the window managers read so.
+            return print(gio_->newString(entries.empty() ? "disabled" : entries.front().c_str()));
         }
         std::vector<const gchar*> strings;
         for (const std::string& entry : entries) {
@@ -319,7 +324,7 @@ std::vector<std::pair<std::string, std::string>> GSettingsShortcuts::writesFor(
     std::vector<std::pair<std::string, std::string>> writes;
     // First free the keys, keeping every other accelerator of those lists.
     for (const SchemaKey& place : desktop_.screenshotKeys) {
-        if (!store.hasKey(place.schema, place.key)) {
+        if (place.schema.empty() || !store.hasKey(place.schema, place.key)) {
             continue;
         }
         const std::string name = settingKey(place.schema, place.key);

@@ -6,9 +6,9 @@ void writeAll(SettingAccess& access, const std::vector<SettingTarget>& targets) 
     std::vector<SettingTarget> written;
     try {
         for (const SettingTarget& target : targets) {
-            SettingTarget previous{target.key, access.read(target.key)};
+            // Kept before writing: a write that fails may still have reached the store.
+            written.push_back({target.key, access.read(target.key)});
             access.write(target.key, target.value);
-            written.push_back(std::move(previous));
         }
     } catch (...) {
         for (auto it = written.rbegin(); it != written.rend(); ++it) {
