@@ -16,13 +16,16 @@ case "$VARNOSET_DESKTOP" in
         for _ in $(seq 50); do read_key Print >/dev/null 2>&1 && break; sleep 0.2; done
         ;;
     kde)
-        # kglobalaccel writes its file a moment after a change: read it once it stays the same.
+        # kglobalaccel writes its file a moment after a change, and the session's own parts
+        # (kded5's modules) register theirs while it starts: read it once it stays the same
+        # for three seconds.
         store() {
-            local file=$XDG_CONFIG_HOME/kglobalshortcutsrc last="" now
-            for _ in $(seq 20); do
+            local file=$XDG_CONFIG_HOME/kglobalshortcutsrc last="" now same=0
+            for _ in $(seq 40); do
                 sleep 1
                 now=$(grep -v '^_k_friendly_name' "$file" 2>/dev/null)
-                [[ -n "$now" && "$now" == "$last" ]] && break
+                [[ -n "$now" && "$now" == "$last" ]] && same=$((same + 1)) || same=0
+                ((same >= 3)) && break
                 last=$now
             done
             echo "$now"
