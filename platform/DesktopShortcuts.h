@@ -16,6 +16,9 @@ struct ShortcutKey {
     bool withAlt = false;
     QString keyName;  // as the user reads it: "PrintScreen"
     QString command;  // "varnoset --hotkey alt"
+
+    // "Alt+PrintScreen"
+    QString form() const { return (withAlt ? QStringLiteral("Alt+") : QString()) + keyName; }
 };
 
 // One setting of a desktop's store as text in the store's own notation.

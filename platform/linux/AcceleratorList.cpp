@@ -76,6 +76,10 @@ std::string keyNameOf(std::uint32_t keySymbol) {
     return {};
 }
 
+Accelerator acceleratorOf(const ShortcutKey& key) {
+    return {keyNameOf(key.keySymbol), key.withAlt ? unsigned(Accelerator::Alt) : 0u};
+}
+
 std::optional<Accelerator> parseAccelerator(std::string_view text) {
     Accelerator accelerator;
     while (text.starts_with('<')) {

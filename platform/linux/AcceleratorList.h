@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/DesktopShortcuts.h"
+
 namespace varnoset {
 
 // A key with its modifiers, as GTK-based desktops spell it in their settings ("<Alt>Print").
@@ -18,6 +20,8 @@ struct Accelerator {
 
 // The X key name of a key table keysym ("Print" for 0xff61); empty for any other.
 std::string keyNameOf(std::uint32_t keySymbol);
+// The accelerator of a form of the hotkey ("<Alt>Print").
+Accelerator acceleratorOf(const ShortcutKey& key);
 
 // Reads "<Alt>Print", "<Mod1>print", "<Primary><Shift>F5"; nothing for text that names no key
 // ("", "disabled", an unknown modifier).

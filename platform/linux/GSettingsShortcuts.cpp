@@ -2,13 +2,12 @@
 
 #include "platform/linux/GSettingsShortcuts.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <algorithm>
 #include <functional>
 
 #include "core/Error.h"
 #include "platform/linux/AcceleratorList.h"
+#include "platform/linux/SessionBus.h"
 #include "platform/linux/SettingChanges.h"
 
 namespace varnoset {
@@ -293,20 +292,14 @@ GSettingsShortcuts::Access& GSettingsShortcuts::access() {
 }
 
 void GSettingsShortcuts::requireDaemon() const {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    const QString name = QString::fromUtf8(desktop_.daemonBusName.data(),
-                                           static_cast<qsizetype>(desktop_.daemonBusName.size()));
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(name).value()) {
+    if (!sessionBusHas(QString::fromUtf8(desktop_.daemonBusName.data(),
+                                         static_cast<qsizetype>(desktop_.daemonBusName.size())))) {
         throw Error(std::string(desktop_.daemonName) +
                     ", which runs custom shortcuts, is not running: nothing was changed.");
     }
 }
 
 namespace {
-
-Accelerator acceleratorOf(const ShortcutKey& key) {
-    return {keyNameOf(key.keySymbol), key.withAlt ? unsigned(Accelerator::Alt) : 0u};
-}
 
 std::string customName(const ShortcutKey& key) {
     return key.withAlt ? "varnoset-alt" : "varnoset";
@@ -340,8 +333,7 @@ std::vector<std::pair<std::string, std::string>> GSettingsShortcuts::writesFor(
     for (const ShortcutKey& key : keys) {
         const std::string path = std::string(desktop_.customFolder) + customName(key) + "/";
         const std::string place = std::string(desktop_.customSchema) + ":" + path + " ";
-        const QString title = QStringLiteral("Varnoset ") +
-                              (key.withAlt ? QStringLiteral("Alt+") : QString()) + key.keyName;
+        const QString title = QStringLiteral("Varnoset ") + key.form();
         writes.emplace_back(place + "name", store.text(place + "name", title.toStdString()));
         writes.emplace_back(
             place + std::string(desktop_.commandKey),
@@ -419,9 +411,8 @@ ShortcutPlan GSettingsShortcuts::plan(const std::vector<ShortcutKey>& keys) {
     plan.desktop =
         QString::fromUtf8(desktop_.id.data(), static_cast<qsizetype>(desktop_.id.size()));
     for (const ShortcutKey& key : keys) {
-        const QString form = (key.withAlt ? QStringLiteral("Alt+") : QString()) + key.keyName;
-        plan.today << form + QStringLiteral(": ") + todayOf(key);
-        plan.lines << form + QStringLiteral(": ") + key.command;
+        plan.today << key.form() + QStringLiteral(": ") + todayOf(key);
+        plan.lines << key.form() + QStringLiteral(": ") + key.command;
     }
     return plan;
 }

@@ -1,7 +1,6 @@
 #include "platform/linux/KGlobalAccelShortcuts.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QKeySequence>
@@ -11,6 +10,7 @@
 #include <utility>
 
 #include "core/Error.h"
+#include "platform/linux/SessionBus.h"
 #include "platform/linux/SettingChanges.h"
 
 namespace varnoset {
@@ -169,14 +169,9 @@ KGlobalAccelShortcuts::~KGlobalAccelShortcuts() = default;
 namespace {
 
 void requireService() {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(kService).value()) {
+    if (!sessionBusHas(kService)) {
         throw Error("KDE's shortcut service (kglobalaccel) is not running: nothing was changed.");
     }
-}
-
-QString formOf(const ShortcutKey& key) {
-    return (key.withAlt ? QStringLiteral("Alt+") : QString()) + key.keyName;
 }
 
 }  // namespace
@@ -189,8 +184,8 @@ ShortcutPlan KGlobalAccelShortcuts::plan(const std::vector<ShortcutKey>& keys) {
         const QStringList holder = access_->holder(qtKeyOf(key));
         const QString today = holder.size() < 4 ? QStringLiteral("nothing")
                                                 : holder[2] + QStringLiteral(": ") + holder[3];
-        plan.today << formOf(key) + QStringLiteral(": ") + today;
-        plan.lines << formOf(key) + QStringLiteral(": Varnoset's hotkey (as ") + key.command +
+        plan.today << key.form() + QStringLiteral(": ") + today;
+        plan.lines << key.form() + QStringLiteral(": Varnoset's hotkey (as ") + key.command +
                           QLatin1Char(')');
     }
     plan.note =

@@ -2,13 +2,13 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QVariantMap>
 
 #include "core/Error.h"
 #include "platform/linux/AcceleratorList.h"
+#include "platform/linux/SessionBus.h"
 #include "platform/linux/SettingChanges.h"
 
 namespace varnoset {
@@ -21,14 +21,6 @@ const QString kChannel = QStringLiteral("xfce4-keyboard-shortcuts");
 constexpr char kCommands[] = "/commands/custom/";
 constexpr char kWindowManager[] = "/xfwm4/custom/";
 constexpr int kTimeoutMs = 10000;
-
-Accelerator acceleratorOf(const ShortcutKey& key) {
-    return {keyNameOf(key.keySymbol), key.withAlt ? unsigned(Accelerator::Alt) : 0u};
-}
-
-QString formOf(const ShortcutKey& key) {
-    return (key.withAlt ? QStringLiteral("Alt+") : QString()) + key.keyName;
-}
 
 }  // namespace
 
@@ -90,9 +82,7 @@ XfconfShortcuts::~XfconfShortcuts() = default;
 
 std::vector<std::pair<std::string, std::string>> XfconfShortcuts::commandsUnder(
     const char* folder) {
-    const QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() ||
-        !bus.interface()->isServiceRegistered(QStringLiteral("org.xfce.SettingsDaemon")).value()) {
+    if (!sessionBusHas(QStringLiteral("org.xfce.SettingsDaemon"))) {
         throw Error(
             "Xfce's settings daemon (xfsettingsd), which runs keyboard shortcuts, is not running: "
             "nothing was changed.");
@@ -134,10 +124,10 @@ ShortcutPlan XfconfShortcuts::plan(const std::vector<ShortcutKey>& keys) {
                 uses << QString::fromStdString(*access_->read(property).text);
             }
         }
-        plan.today << formOf(key) + QStringLiteral(": ") +
+        plan.today << key.form() + QStringLiteral(": ") +
                           (uses.isEmpty() ? QStringLiteral("nothing")
                                           : uses.join(QStringLiteral("; ")));
-        plan.lines << formOf(key) + QStringLiteral(": ") + key.command;
+        plan.lines << key.form() + QStringLiteral(": ") + key.command;
         if (!propertiesFor(key, kWindowManager).empty()) {
             plan.note = QStringLiteral(
                 "The window manager also uses a key; Xfce may keep it for the window manager.");
