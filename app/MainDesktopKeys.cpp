@@ -16,12 +16,12 @@
 namespace varnoset {
 
 void TVarnosetMain::buildDesktopKeysMenu() {
-    // Beside the hotkey's own items, before the footer text.
-    BindKeys1 = new QAction(QString::fromLatin1(kBindKeysCaption), this);
+    // At the end of the Options menu, after a separator: the form's items keep their places.
+    Options1->addSeparator();
+    BindKeys1 = Options1->addAction(QString::fromLatin1(kBindKeysCaption));
     BindKeys1->setObjectName(QStringLiteral("BindKeys1"));
-    UnbindKeys1 = new QAction(QString::fromLatin1(kUnbindKeysCaption), this);
+    UnbindKeys1 = Options1->addAction(QString::fromLatin1(kUnbindKeysCaption));
     UnbindKeys1->setObjectName(QStringLiteral("UnbindKeys1"));
-    Options1->insertActions(Footer1, {BindKeys1, UnbindKeys1});
     connect(BindKeys1, &QAction::triggered, this, &TVarnosetMain::BindKeys1Click);
     connect(UnbindKeys1, &QAction::triggered, this, &TVarnosetMain::UnbindKeys1Click);
     UnbindKeys1->setEnabled(false);
