@@ -5,6 +5,7 @@
 #include "app/MessageBoxes.h"
 #include "app/WaitCursor.h"
 #include "app/dialogs/PictureFileDialog.h"
+#include "app/settings/PictureFolders.h"
 #include "app/settings/TempFolderPath.h"
 #include "capture/WaitWithMessages.h"
 #include "output/EditorHandoff.h"
@@ -13,7 +14,8 @@
 namespace varnoset {
 
 void TVarnosetMain::LoadImage1Click() {
-    PictureFileDialog dialog(PictureFileDialog::Kind::Load, state_.LoadFolder, this);
+    PictureFileDialog dialog(PictureFileDialog::Kind::Load, pictureDialogFolder(state_.LoadFolder),
+                             this);
     const std::optional<ChosenPictureFile> chosen = dialog.choose();
     if (chosen) {
         QCoreApplication::processEvents();
@@ -35,7 +37,8 @@ void TVarnosetMain::LoadImage1Click() {
 }
 
 void TVarnosetMain::SaveImage1Click() {
-    PictureFileDialog dialog(PictureFileDialog::Kind::Save, state_.SaveFolder, this);
+    PictureFileDialog dialog(PictureFileDialog::Kind::Save, pictureDialogFolder(state_.SaveFolder),
+                             this);
     const std::optional<ChosenPictureFile> chosen = dialog.choose();
     if (!chosen) {
         return;

@@ -5,13 +5,17 @@
 #include <functional>
 
 #include "app/settings/OptionSet.h"
+#include "app/settings/PictureFolders.h"
 #include "app/settings/RegFile.h"
 #include "app/settings/TempFolderPath.h"
 #include "core/Error.h"
+#include "tests/support/EnvironmentOverride.h"
 #include "tests/support/FakeOptionHolders.h"
+#include "tests/support/QStringPrinter.h"
 #include "tests/support/ScratchFolder.h"
 
 using namespace varnoset;
+using varnoset::test::EnvironmentOverride;
 using varnoset::test::FakeOptionHolders;
 using varnoset::test::ScratchFolder;
 
@@ -137,8 +141,7 @@ TEST(OptionSet, FirstStartCloseAndSecondStart) {
     EXPECT_EQ(first.number(Number::FrameSize), 1);
     EXPECT_EQ(first.number(Number::WindowLeft), 290);
     EXPECT_EQ(first.number(Number::WindowTop), 174);
-    const std::string temp = (scratch.path() / "tmp" / "varnoset-").string();
-    EXPECT_TRUE(first.text(Text::SaveFolder).starts_with(temp)) << first.text(Text::SaveFolder);
+    EXPECT_EQ(first.text(Text::SaveFolder), picturesFolder().toStdString());
     EXPECT_EQ(first.text(Text::LoadFolder), first.text(Text::SaveFolder));
 
     // The first close adds the position and both folders.
@@ -161,20 +164,33 @@ TEST(OptionSet, FirstStartCloseAndSecondStart) {
     EXPECT_EQ(second.text(Text::FooterString), kFooterBanner);
 }
 
-TEST(OptionSet, FirstStartWithoutAUsableTemporaryFolderStillWritesTheDefaults) {
+TEST(PictureFolders, DialogsOpenInTheStoredFolderWhileItExistsElseInThePictures) {
     ScratchFolder scratch;
-    // Someone else's link in the private folder's place.
-    std::string folder = TempFolderPath();
-    folder.pop_back();
-    std::filesystem::remove(folder);
-    std::filesystem::create_symlink("/", folder);
+    const std::filesystem::path home = scratch.path() / "home";
+    std::filesystem::create_directories(home / "kept");
+    const EnvironmentOverride homeVariable("HOME", home.c_str());
+    const auto folder = [](const std::filesystem::path& path) {
+        return QString::fromStdString(path.string()) + '/';
+    };
 
-    FakeOptionHolders holders;
-    ASSERT_EQ(load(holders), "");
-    EXPECT_EQ(holders.text(Text::SaveFolder), "");
-    EXPECT_EQ(holders.text(Text::LoadFolder), "");
-    EXPECT_NE(stored(scratch, "Monochrom"), nullptr);
-    EXPECT_TRUE(std::filesystem::is_symlink(folder));
+    // No pictures folder: the home folder. Then ~/Pictures, then the one the desktop names.
+    EXPECT_EQ(picturesFolder(), folder(home));
+    std::filesystem::create_directories(home / "Pictures");
+    EXPECT_EQ(picturesFolder(), folder(home / "Pictures"));
+    std::filesystem::create_directories(home / "Bilder");
+    ScratchFolder::write(scratch.config() / "user-dirs.dirs",
+                         "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    EXPECT_EQ(picturesFolder(), folder(home / "Bilder"));
+
+    const std::pair<QString, QString> cases[] = {
+        {folder(home / "kept"), folder(home / "kept")},
+        {QString(), folder(home / "Bilder")},
+        {folder(home / "gone"), folder(home / "Bilder")},
+        {QString::fromStdString(TempFolderPath()), folder(home / "Bilder")},
+    };
+    for (const auto& [stored, opened] : cases) {
+        EXPECT_EQ(pictureDialogFolder(stored), opened) << stored.toStdString();
+    }
 }
 
 TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
