@@ -182,6 +182,10 @@ void TVarnosetMain::connectHandlers() {
             NoDialog1Click();
         });
     }
+    connect(SaveEveryCapture1, &QAction::triggered, this, [this] {
+        undoAutomaticToggle(SaveEveryCapture1);  // the dialog decides the check mark
+        SaveEveryCapture1Click();
+    });
     connect(Open1, &QAction::triggered, this, &TVarnosetMain::Open1Click);
     connect(PrinttheDesktop1, &QAction::triggered, this, &TVarnosetMain::PrinttheDesktop1Click);
     connect(GetRectangulararea1, &QAction::triggered, this,

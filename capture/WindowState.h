@@ -33,6 +33,8 @@ struct WindowState {
     QString DefPrinter = QStringLiteral("Default Printer");
     QString SaveFolder;
     QString LoadFolder;
+    QString AutoSaveFolder;   // where every capture is saved, while "Save Every Capture" is on
+    QString AutoSavePattern;  // the saved captures' file name pattern
 
     QString UserName = QStringLiteral("- Not Defined -");
     QString ComputerName = QStringLiteral("- Not Defined -");

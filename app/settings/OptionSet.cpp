@@ -66,7 +66,8 @@ void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor
     if (store.keyExists(kSetupKey)) {
         store.openKey(kSetupKey, false);
         for (const OptionRow& row : kOptionTable) {
-            if (!std::holds_alternative<std::monostate>(row.holder)) {
+            if (!std::holds_alternative<std::monostate>(row.holder) &&
+                (!row.mayBeMissing || store.hasValue(row.name))) {
                 setHolder(holders, row.holder, readOption(store, row));
             }
         }

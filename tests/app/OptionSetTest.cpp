@@ -201,7 +201,8 @@ TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
         on = !on;
     }
     for (const Check check : {Check::CheckBox1, Check::CheckBox9, Check::NoDialog1,
-                              Check::NoDialog2, Check::Client1, Check::Resize1}) {
+                              Check::NoDialog2, Check::Client1, Check::Resize1,
+                              Check::SaveEveryCapture1}) {
         shown.setChecked(check, true);
     }
     shown.setChecked(Check::RadioButton3, false);
@@ -214,6 +215,8 @@ TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
     shown.printers = {"Office", "Lab", "Default Printer"};
     shown.selectedPrinter = 1;
     shown.setText(Text::FooterString, "Zoë's \"quoted\" \\ footer");
+    shown.setText(Text::AutoSaveFolder, "/home/u/Shots");
+    shown.setText(Text::AutoSavePattern, "%Y %n.png");
     ASSERT_EQ(save(shown), "");
 
     // The crossed pairing, the selected printer's text and "nothing selected" as -1.
@@ -239,6 +242,10 @@ TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
     EXPECT_EQ(loaded.text(Text::FooterString), shown.text(Text::FooterString));
     EXPECT_EQ(loaded.text(Text::Label1), "Brightness = 50");
     EXPECT_EQ(loaded.text(Text::Label2), "Contrast    = -20");
+    // Values the first release did not have: written by the save, read back (a file without
+    // them, as storedKey() is, loads all the same).
+    EXPECT_EQ(loaded.text(Text::AutoSaveFolder), "/home/u/Shots");
+    EXPECT_EQ(loaded.text(Text::AutoSavePattern), "%Y %n.png");
 }
 
 TEST(OptionSet, LoadFailuresStopAtTheFailingValue) {
