@@ -1,5 +1,6 @@
 #include "app/dialogs/PictureFileDialog.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -106,7 +107,7 @@ void PictureFileDialog::accept() {
 }
 
 bool PictureFileDialog::replaceConfirmed(const QString& fileName) {
-    return QMessageBox::warning(this, windowTitle(),
+    return QMessageBox::warning(this, QCoreApplication::applicationName(),
                                 tr("%1 already exists.\nDo you want to replace it?")
                                     .arg(QFileInfo(fileName).fileName()),
                                 QMessageBox::Yes | QMessageBox::No,

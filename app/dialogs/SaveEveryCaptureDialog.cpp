@@ -1,6 +1,7 @@
 #include "app/dialogs/SaveEveryCaptureDialog.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -74,7 +75,7 @@ void SaveEveryCaptureDialog::accept() {
             problem = capturePatternProblem(options().pattern);
         }
         if (!problem.isEmpty()) {
-            QMessageBox::warning(this, windowTitle(), problem);
+            QMessageBox::warning(this, QCoreApplication::applicationName(), problem);
             return;
         }
     }

@@ -1,8 +1,9 @@
 // A picture's roads through files: a rectangle dragged out in the rectangle mode, saved as JPEG
-// through the real save dialog, loaded back through the load dialog, reduced to 16 colours and
-// given back by Undo; a picture pasted from another program, saved as BMP and kept when the
-// clipboard later holds only text; and the edit mode, which hands each capture to the desktop's
-// default BMP application. Read from outside: the files on disk, the clipboard and the screen.
+// and PNG through the real save dialog, the PNG loaded back through the load dialog, reduced to
+// 16 colours and given back by Undo; a picture pasted from another program, saved as BMP and kept
+// when the clipboard later holds only text; the edit mode, which hands each capture to the
+// desktop's default BMP application; and every capture saved in a folder of the user's choice.
+// Read from outside: the files on disk, the clipboard and the screen.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -26,6 +27,7 @@ using namespace scenario;
 using capture_desktop::clipboardPng;
 using capture_desktop::ProbeWindow;
 using varnoset::test::EnvironmentOverride;
+using varnoset::test::fileContents;
 using varnoset::test::waitUntil;
 using varnoset::test::writeFile;
 
@@ -134,7 +136,7 @@ bool offerText(const QString& text) {
 
 }  // namespace
 
-TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
+TEST(ScenarioFiles, RectangleSavedAsJpegAndPngLoadedBackReducedTo16AndUndone) {
     PrivateConfigHome config;
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -189,7 +191,7 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     }
 
     // A name without extension under "JPG Pictures", chosen in the dialog's list of types (the
-    // next control after the name): the dialog adds its default "bmp", the program ".jpg".
+    // next control after the name): the name takes that filter's ".jpg".
     ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
                                QStringLiteral("^Save Picture As"),
                                folder.filePath(QStringLiteral("second")), {"Tab", "Down"}));
@@ -198,18 +200,30 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     const QString again = ocr(screenArea(frameGeometry(*savedAgain)), 2);
     EXPECT_TRUE(squeezed(again).contains(QStringLiteral("savedasJPG"))) << again.toStdString();
     ASSERT_TRUE(acceptMessageBox());
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
-              QStringList({"second.bmp.jpg", "shot.jpg"}));
-    EXPECT_EQ(QImage(folder.filePath(QStringLiteral("second.bmp.jpg")), "JPEG").size(),
-              QSize(200, 150));
 
-    // Another program takes the clipboard; loading the file puts the picture there.
+    // As PNG, by the name's extension: every pixel as taken.
+    const QString pngPath = folder.filePath(QStringLiteral("shot.png"));
+    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
+                               QStringLiteral("^Save Picture As"), pngPath));
+    const auto savedPng = waitForMessageBox();
+    ASSERT_TRUE(savedPng.has_value());
+    const QString asPng = ocr(screenArea(frameGeometry(*savedPng)), 2);
+    EXPECT_TRUE(squeezed(asPng).contains(QStringLiteral("savedasPNG"))) << asPng.toStdString();
+    ASSERT_TRUE(acceptMessageBox());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"second.jpg", "shot.jpg", "shot.png"}));
+    EXPECT_EQ(QImage(folder.filePath(QStringLiteral("second.jpg")), "JPEG").size(),
+              QSize(200, 150));
+    const QImage png = QImage(pngPath, "PNG").convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(largestDifference(png, taken.convertToFormat(QImage::Format_RGB32)), 0);
+
+    // Another program takes the clipboard; loading the PNG puts the picture there, exactly.
     ASSERT_TRUE(offerText(QStringLiteral("no picture here")));
-    ASSERT_TRUE(
-        chooseFileWith(*window, QStringLiteral("ctrl+l"), QStringLiteral("^Load Picture$"), path));
+    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+l"), QStringLiteral("^Load Picture$"),
+                               pngPath));
     QImage loaded;
     ASSERT_TRUE(waitUntil([&] { return !(loaded = clipboardPng()).isNull(); }, 15000));
-    EXPECT_LE(largestDifference(loaded, jpeg), 3);
+    EXPECT_EQ(largestDifference(loaded, png), 0);
     ASSERT_TRUE(waitUntil([&] { return showsOriginalColours(preview(*window)); }));
 
     // "16": the preview holds only colours of the 16-colour palette, and the size line says so.
@@ -233,9 +247,9 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     QImage copied;
     EXPECT_TRUE(waitUntil([&] {
         copied = clipboardPng();
-        return largestDifference(copied, jpeg) <= 3;
+        return largestDifference(copied, png) == 0;
     })) << "largest difference "
-        << largestDifference(copied, jpeg);
+        << largestDifference(copied, png);
 
     // A copy between a reduction and Undo is what Undo brings back: the reduced picture. Red off
     // before Undo makes Undo's end visible, as it switches red on again.
@@ -382,6 +396,71 @@ TEST(ScenarioFiles, PastedPictureIsSavedAsBmpAndKeptWhenTheClipboardHoldsText) {
     QImage copied;
     EXPECT_TRUE(waitUntil([&] { return !(copied = clipboardPng()).isNull(); }));
     EXPECT_EQ(largestDifference(copied, offered), 0);
+
+    app.terminate();
+    app.waitForExit();
+}
+
+TEST(ScenarioFiles, SaveEveryCaptureWritesEachCaptureAsANewFile) {
+    PrivateConfigHome config;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    // A file of the user's under the counter's first name: kept as it is.
+    ASSERT_TRUE(writeFile(folder.filePath(QStringLiteral("Varnoset 1.png")), "mine"));
+    const QColor background(0x30, 0x90, 0x60);
+    ASSERT_EQ(run("xsetroot", {"-solid", background.name()}).exitCode, 0);
+
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    app.chooseFromTrayMenu(2);  // "Open"
+    const auto window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value());
+
+    // Options > "Save Every Capture...": switched on, the folder and a pattern typed in; a pattern
+    // of no picture type is refused with a message, and the dialog stays.
+    desktop::chooseFromMenuBar(*window, 1, {10});
+    ASSERT_TRUE(waitForWindow(QStringLiteral("^Save Every Capture$")).has_value());
+    QThread::msleep(300);
+    key(QStringLiteral("space"));
+    key(QStringLiteral("Tab"));
+    key(QStringLiteral("ctrl+a"));
+    typeText(folder.path());
+    key(QStringLiteral("Tab"));
+    key(QStringLiteral("Tab"));
+    key(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("Varnoset %n.gif"));
+    key(QStringLiteral("Return"));
+    const auto refused = waitForMessageBox();
+    ASSERT_TRUE(refused.has_value());
+    const QString why = ocr(screenArea(frameGeometry(*refused)), 2);
+    EXPECT_TRUE(squeezed(why).contains(QStringLiteral("patternmustendin"))) << why.toStdString();
+    ASSERT_TRUE(acceptMessageBox());
+    key(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("Varnoset %n.png"));
+    key(QStringLiteral("Return"));
+    ASSERT_TRUE(
+        waitUntil([] { return visibleWindows(QStringLiteral("^Save Every Capture$")).empty(); }));
+    key(QStringLiteral("Escape"));
+    ASSERT_TRUE(app.waitForMainWindowHidden());
+
+    // Two captures with the key, each shown and hidden again.
+    for (int capture = 0; capture < 2; ++capture) {
+        run("xdotool", {"key", "Print"});
+        ASSERT_TRUE(app.waitForMainWindow().has_value()) << capture;
+        key(QStringLiteral("Escape"));
+        ASSERT_TRUE(app.waitForMainWindowHidden()) << capture;
+    }
+    const QStringList expected{"Varnoset 1.png", "Varnoset 2.png", "Varnoset 3.png"};
+    EXPECT_TRUE(waitUntil([&] {
+        return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name) == expected;
+    })) << QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(", ").toStdString();
+    EXPECT_EQ(fileContents(folder.filePath(QStringLiteral("Varnoset 1.png"))), "mine");
+    for (const QString& name : {expected[1], expected[2]}) {
+        const QImage saved(folder.filePath(name), "PNG");
+        ASSERT_EQ(saved.size(), QSize(1920, 1080)) << name.toStdString();
+        EXPECT_EQ(QColor(saved.pixel(960, 200)), background) << name.toStdString();
+    }
 
     app.terminate();
     app.waitForExit();
