@@ -120,6 +120,22 @@ bool chooseFileWith(WindowId window, const QString& shortcut, const QString& tit
     return waitUntil([&] { return visibleWindows(title).empty(); });
 }
 
+// Saves the shown picture through the save dialog under that name (further keys as for
+// chooseFileWith) and answers the message that follows: its words, squeezed; empty when no
+// message came.
+QString saveAs(WindowId window, const QString& path, const QStringList& keys = {}) {
+    if (!chooseFileWith(window, QStringLiteral("ctrl+s"), QStringLiteral("^Save Picture As"), path,
+                        keys)) {
+        return {};
+    }
+    const auto box = waitForMessageBox();
+    if (!box) {
+        return {};
+    }
+    const QString message = squeezed(ocr(screenArea(frameGeometry(*box)), 2));
+    return acceptMessageBox() ? message : QString();
+}
+
 // Another program takes the clipboard with text (xclip stays in the background until the next
 // owner takes over); no picture is offered any more.
 bool offerText(const QString& text) {
@@ -170,13 +186,8 @@ TEST(ScenarioFiles, RectangleSavedAsJpegAndPngLoadedBackReducedTo16AndUndone) {
     right.hide();
 
     // Saved through the save dialog as a JPEG: the name's extension decides.
-    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
-                               QStringLiteral("^Save Picture As"), path));
-    const auto saved = waitForMessageBox();
-    ASSERT_TRUE(saved.has_value());
-    const QString message = ocr(screenArea(frameGeometry(*saved)), 2);
-    EXPECT_TRUE(squeezed(message).contains(QStringLiteral("savedasJPG"))) << message.toStdString();
-    ASSERT_TRUE(acceptMessageBox());
+    const QString message = saveAs(*window, path);
+    EXPECT_TRUE(message.contains(QStringLiteral("savedasJPG"))) << message.toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(3) == QByteArray("\xff\xd8\xff", 3));
@@ -192,24 +203,14 @@ TEST(ScenarioFiles, RectangleSavedAsJpegAndPngLoadedBackReducedTo16AndUndone) {
 
     // A name without extension under "JPG Pictures", chosen in the dialog's list of types (the
     // next control after the name): the name takes that filter's ".jpg".
-    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
-                               QStringLiteral("^Save Picture As"),
-                               folder.filePath(QStringLiteral("second")), {"Tab", "Down"}));
-    const auto savedAgain = waitForMessageBox();
-    ASSERT_TRUE(savedAgain.has_value());
-    const QString again = ocr(screenArea(frameGeometry(*savedAgain)), 2);
-    EXPECT_TRUE(squeezed(again).contains(QStringLiteral("savedasJPG"))) << again.toStdString();
-    ASSERT_TRUE(acceptMessageBox());
+    const QString again =
+        saveAs(*window, folder.filePath(QStringLiteral("second")), {"Tab", "Down"});
+    EXPECT_TRUE(again.contains(QStringLiteral("savedasJPG"))) << again.toStdString();
 
     // As PNG, by the name's extension: every pixel as taken.
     const QString pngPath = folder.filePath(QStringLiteral("shot.png"));
-    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
-                               QStringLiteral("^Save Picture As"), pngPath));
-    const auto savedPng = waitForMessageBox();
-    ASSERT_TRUE(savedPng.has_value());
-    const QString asPng = ocr(screenArea(frameGeometry(*savedPng)), 2);
-    EXPECT_TRUE(squeezed(asPng).contains(QStringLiteral("savedasPNG"))) << asPng.toStdString();
-    ASSERT_TRUE(acceptMessageBox());
+    const QString asPng = saveAs(*window, pngPath);
+    EXPECT_TRUE(asPng.contains(QStringLiteral("savedasPNG"))) << asPng.toStdString();
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
               QStringList({"second.jpg", "shot.jpg", "shot.png"}));
     EXPECT_EQ(QImage(folder.filePath(QStringLiteral("second.jpg")), "JPEG").size(),
@@ -371,9 +372,7 @@ TEST(ScenarioFiles, PastedPictureIsSavedAsBmpAndKeptWhenTheClipboardHoldsText) {
 
     // Saved under "All Pictures" with the name's ".bmp": every pixel as pasted.
     const QString bmp = folder.filePath(QStringLiteral("pasted.bmp"));
-    ASSERT_TRUE(
-        chooseFileWith(*window, QStringLiteral("ctrl+s"), QStringLiteral("^Save Picture As"), bmp));
-    ASSERT_TRUE(acceptMessageBox());
+    ASSERT_TRUE(saveAs(*window, bmp).contains(QStringLiteral("savedasBMP")));
     QFile file(bmp);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("BM"));
