@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -36,14 +35,6 @@ void put32(Bytes& b, std::size_t at, std::uint32_t v) {
     }
 }
 
-QByteArray qtPng(const QImage& image) {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(image.save(&buffer, "PNG"));
-    return png;
-}
-
 TEST(PngCodec, EachDepthIsWrittenAsItsKindOfPngAndReadBack) {
     struct Case {
         PixelFormat format;
@@ -61,7 +52,6 @@ TEST(PngCodec, EachDepthIsWrittenAsItsKindOfPngAndReadBack) {
         SCOPED_TRACE(static_cast<int>(c.format));
         const Picture picture = test::randomPicture(13, 7, c.format, 5);
         const Bytes png = writePng(picture);
-        ASSERT_GT(png.size(), 33u);
         EXPECT_EQ(png[24], c.bitDepth);
         EXPECT_EQ(png[25], c.colourType);
 
@@ -78,26 +68,10 @@ TEST(PngCodec, EachDepthIsWrittenAsItsKindOfPngAndReadBack) {
     EXPECT_THROW(writePng(Picture(0, 0, PixelFormat::Rgb24)), Error);
 }
 
-TEST(PngCodec, ReadsOtherKindsAsTheClipboardDoesAndDropsAlpha) {
-    QImage translucent(9, 5, QImage::Format_ARGB32);
-    for (int y = 0; y < translucent.height(); ++y) {
-        for (int x = 0; x < translucent.width(); ++x) {
-            translucent.setPixel(x, y, qRgba(x * 28, y * 60, 200, (x * 30 + y) & 0xFF));
-        }
-    }
-    QImage grey = translucent.convertToFormat(QImage::Format_Grayscale8);
-    QImage deep = translucent.convertToFormat(QImage::Format_RGBA64);
-    for (const QImage& image : {translucent, grey, deep}) {
-        SCOPED_TRACE(static_cast<int>(image.format()));
-        const Picture read = readPng(bytesOf(qtPng(image)));
-        EXPECT_EQ(read.format(), PixelFormat::Rgb24);
-        EXPECT_EQ(rgbBytes(read), rgbBytes(fromQImage(image, PixelFormat::Rgb24)));
-    }
-}
-
 // Every kind of PNG in the fuzzing seeds (palette of 1, 2, 4 and 8 bits, grey of 2, 8 and 16
 // bits, with alpha, 16-bit colour, interlaced) reads with the colours ImageMagick reads, give or
-// take the rounding of 16-bit samples.
+// take the rounding of 16-bit samples; alpha is dropped and the colours stay as stored, as the
+// clipboard's pictures are read.
 TEST(PngCodec, ReadsEveryKindWithTheColoursImageMagickReads) {
     const QDir seeds(QStringLiteral(VARNOSET_FUZZ_CORPUS "/png"));
     const QStringList names = seeds.entryList({QStringLiteral("seed-*.png")}, QDir::Files);
@@ -119,18 +93,14 @@ TEST(PngCodec, ReadsEveryKindWithTheColoursImageMagickReads) {
 
 TEST(PngCodec, RefusesTruncatedLyingAndOversizedFilesBeforeDecoding) {
     const Bytes good = writePng(test::randomPicture(40, 30, PixelFormat::Rgb24, 2));
-    ASSERT_NO_THROW(readPng(good));
     const std::string truncated = "PNG image is truncated: ";
     for (const std::size_t cut : {good.size() - 1, good.size() - 12, good.size() / 2, 30ul}) {
-        EXPECT_EQ(
-            errorOf(Bytes(good.begin(), good.begin() + static_cast<long>(cut))).rfind(truncated, 0),
-            0u)
-            << cut;
+        const std::string error = errorOf(Bytes(good.begin(), good.begin() + long(cut)));
+        EXPECT_TRUE(error.starts_with(truncated)) << cut << ": " << error;
     }
 
-    // Headers that claim more than the file's image data could ever unpack to, or more than a
-    // picture may hold: refused before any pixel is decoded (the header's checksum is not
-    // even looked at).
+    // Headers that claim more than the image data could ever unpack to, or more than a picture
+    // may hold: refused before any pixel is decoded (their checksum is not even looked at).
     const auto claiming = [&good](std::uint32_t width, std::uint32_t height) {
         Bytes file = good;
         put32(file, 16, width);
