@@ -43,7 +43,8 @@ QString saveOnce(const Picture& capture, const EveryCaptureOptions& options,
         throw Error(problem.toStdString());
     }
     const QDir folder(options.folder);
-    const auto type = pictureFileType(options.pattern);
+    // The pattern's problem check has made sure its names end in a picture type.
+    const auto type = pictureFileType(expandCapturePattern(options.pattern, when, 1));
     return saveNewPictureFile(
         capture, *type, [&](int attempt) { return candidate(folder, options, when, attempt); },
         kNameAttempts);
