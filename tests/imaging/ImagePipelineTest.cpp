@@ -143,8 +143,7 @@ TEST(ImagePipeline, DirectSwapWritesOnlyTheExchangeIntoTheSource) {
     EXPECT_EQ(colorAt(*first.source, 1, 0), (Rgb{100, 100, 100}));
     EXPECT_EQ(colorAt(first.preview, 0, 0), (Rgb{0, 0, 0}));  // white, brightened, inverted
     EXPECT_EQ(colorAt(first.preview, 1, 0), (Rgb{115, 115, 115}));
-    // The options stay settings: the next pass shows the same picture, not one brightened twice
-    // and inverted back.
+    // The options stay settings: the next pass shows the same, not brightened twice.
     const auto second = pipeline.run(*first.source, options, false);
     EXPECT_TRUE(sameFormatAndBytes(second.preview, first.preview));
 }
