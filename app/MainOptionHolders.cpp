@@ -23,7 +23,7 @@ void TVarnosetMain::loadOptions() {
     try {
         SettingsStore store(SettingsStore::userFile());
         // Only the first start needs the window's size here, to centre it and store that place.
-        const QSize window = store.keyExists(kSetupKey) ? QSize() : laidOutSize();
+        const QSize window = IsFirstStart(store) ? laidOutSize() : QSize();
         LoadOptions(store, *this, monitors.primaryPixels(), monitors.toPixels(window));
     } catch (const Error& error) {
         // Start-up goes on, so the program stays reachable; the error box shows once the event
