@@ -219,6 +219,7 @@ const TVarnosetMain::TextRow& TVarnosetMain::textRow(Text holder) {
          [](Self& self, const QString& text) { self.Label1->setText(text); }},
         {Text::Label2, nullptr, [](const Self& self) { return self.Label2->text(); },
          [](Self& self, const QString& text) { self.Label2->setText(text); }},
+        {Text::ThroughDesktop, &WindowState::ThroughDesktop},
     }};
     static_assert(inHolderOrder(rows), "one text row per holder, in the order of Text");
     return rows[static_cast<std::size_t>(holder)];

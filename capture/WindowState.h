@@ -32,6 +32,7 @@ struct WindowState {
     QString DefPrinter = QStringLiteral("Default Printer");
     QString SaveFolder;
     QString LoadFolder;
+    QString ThroughDesktop;  // the forms of the key the desktop hands over, as stored
 
     QString UserName = QStringLiteral("- Not Defined -");
     QString ComputerName = QStringLiteral("- Not Defined -");

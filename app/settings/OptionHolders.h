@@ -53,15 +53,16 @@ enum class Number : std::uint8_t {
 inline constexpr std::size_t kNumberHolders = static_cast<std::size_t>(Number::HotkeyFunction) + 1;
 
 enum class Text : std::uint8_t {
-    DefPrinter,    // global: the printer entry to select
-    ComboBox1,     // text of the printer list's selected entry, empty when none (only read)
-    SaveFolder,    // global
-    LoadFolder,    // global
-    FooterString,  // global, at most 80 characters
-    Label1,        // "Brightness = " and the brightness bar's position (only written)
-    Label2,        // "Contrast    = " and the contrast bar's position (only written)
+    DefPrinter,      // global: the printer entry to select
+    ComboBox1,       // text of the printer list's selected entry, empty when none (only read)
+    SaveFolder,      // global
+    LoadFolder,      // global
+    FooterString,    // global, at most 80 characters
+    Label1,          // "Brightness = " and the brightness bar's position (only written)
+    Label2,          // "Contrast    = " and the contrast bar's position (only written)
+    ThroughDesktop,  // global: the forms of the key the desktop hands over
 };
-inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::Label2) + 1;
+inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::ThroughDesktop) + 1;
 
 // What the main window offers the option set. Each setter changes exactly the one holder it
 // names: the rules that tie holders together (radio groups, "Picture = Page Size" clearing "Keep

@@ -21,8 +21,9 @@ inline constexpr std::string_view kFooterBanner = "Varnoset® v3.00 - Screen Cap
 
 enum class OptionType : std::uint8_t { Bool, Integer, String };
 
-// Who writes a value: the first start, "Save Options", the close.
-enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4 };
+// Who writes a value: the first start, "Save Options", the close, or the program whenever the
+// value changes (what it has learnt about the desktop, not an option the user sets).
+enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4, kWhenChanged = 8 };
 inline constexpr std::uint8_t kStartAndSave = kAtFirstStart | kOnSave;
 
 // One id per row of the table, in the table's order.
@@ -65,6 +66,7 @@ enum class OptionId : std::uint8_t {
     Hotkey,
     HotkeyFunction,
     AutoCopy,
+    ThroughDesktop,
 };
 
 // The first-start window position: centred on the screen (computed at the time).
@@ -90,7 +92,7 @@ struct OptionRow {
 };
 
 // Every stored value, in the order in which loading reads them.
-inline constexpr std::array<OptionRow, 38> kOptionTable{{
+inline constexpr std::array<OptionRow, 39> kOptionTable{{
     {OptionId::Monochrom, "Monochrom", OptionType::Bool, Check::CheckBox1, false, kStartAndSave},
     {OptionId::Inversed, "Inversed", OptionType::Bool, Check::CheckBox2, false, kStartAndSave},
     {OptionId::Mirrored, "Mirrored", OptionType::Bool, Check::CheckBox3, false, kStartAndSave},
@@ -145,6 +147,14 @@ inline constexpr std::array<OptionRow, 38> kOptionTable{{
     // clang-format on
     // Written once at first start and never read.
     {OptionId::AutoCopy, "AutoCopy", OptionType::Bool, {}, true, kAtFirstStart},
+    // The forms of a key held by the desktop that the desktop hands over through the command
+    // line ("PrintScreen,Alt+PrintScreen"); missing in older stores, which reads as none.
+    {OptionId::ThroughDesktop,
+     "ThroughDesktop",
+     OptionType::String,
+     Text::ThroughDesktop,
+     {},
+     kWhenChanged},
 }};
 
 // The window keeps one row per number and text holder, as many as OptionHolders.h counts: a

@@ -328,14 +328,19 @@ TEST_F(MainWindowTest, AnEditorThatCannotStartIsReported) {
     EXPECT_EQ(platform_.launcher->opened.size(), 1);
 }
 
-TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDo) {
+TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDoAndAnswer) {
     TVarnosetMain& window = start();
     ASSERT_TRUE(platform_.commandHandler);
-    auto send = [this](const char* message) {
-        const bool understood = platform_.commandHandler(QByteArray(message));
-        QCoreApplication::processEvents();  // the command runs once the sender has its answer
+    std::optional<std::optional<QString>> answer;  // how the last command ended, once it has
+    auto send = [this, &answer](const char* message) {
+        answer.reset();
+        const bool understood = platform_.commandHandler(
+            QByteArray(message),
+            [&answer](const std::optional<QString>& failure) { answer = failure; });
+        QCoreApplication::processEvents();  // the command runs once the sender has heard
         return understood;
     };
+    const std::optional<std::optional<QString>> done{std::in_place};  // carried out
     EXPECT_FALSE(send("nonsense\n"));
     EXPECT_FALSE(send("suspend"));
     EXPECT_FALSE(action("Suspend1").isChecked());
@@ -343,22 +348,35 @@ TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDo) {
     // Suspend and resume say what state is wanted: saying it twice changes nothing.
     EXPECT_TRUE(send("suspend\n"));
     EXPECT_TRUE(send("suspend\n"));
+    EXPECT_EQ(answer, done);
     EXPECT_TRUE(action("Suspend1").isChecked());
     EXPECT_TRUE(action("Suspend2").isChecked());
     EXPECT_FALSE(window.state().HotkeyArmed);
+    // The key's command does nothing while suspended, and says so.
+    EXPECT_TRUE(send("hotkey\n"));
+    ASSERT_TRUE(answer.has_value() && answer->has_value());
+    EXPECT_TRUE(answer->value().contains(QStringLiteral("suspended")));
+    EXPECT_TRUE(platform_.screen->grabs.empty());
     EXPECT_TRUE(send("resume\n"));
     EXPECT_TRUE(send("resume\n"));
     EXPECT_FALSE(action("Suspend1").isChecked());
     EXPECT_TRUE(window.state().HotkeyArmed);
 
-    // A capture as the hotkey's, with the sound and the window.
+    // A capture as the hotkey's, with the sound and the window; with the window open, another.
     ASSERT_TRUE(send("capture desktop\n"));
+    EXPECT_EQ(answer, done);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(platform_.screen->grabs.size(), 1u);
     EXPECT_EQ(entries("sound"), 1);
+    ASSERT_TRUE(send("hotkey alt\n"));
+    EXPECT_TRUE(waitUntil([&] { return answer.has_value(); }));
+    EXPECT_EQ(answer, done);
+    EXPECT_EQ(platform_.screen->grabs.size(), 2u);
+    EXPECT_TRUE(window.isVisible());
 
-    // Quit closes without the question and keeps the folders.
+    // Quit answers, then closes without the question and keeps the folders.
     ASSERT_TRUE(send("quit\n"));
+    EXPECT_EQ(answer, done);
     EXPECT_FALSE(window.isVisible());
     EXPECT_NE(store().find("SaveFolder"), std::string::npos);
     EXPECT_EQ(platform_.lock.released, 1);
