@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QProcess>
 #include <QThread>
 
 #include "tests/scenarios/ScenarioSupport.h"
@@ -55,7 +56,8 @@ TEST(ScenarioCommandLine, AKeyHeldByTheDesktopIsReportedAndTakenOnceFreed) {
         << app.output().toStdString();
     QThread::msleep(200);
     const QString notice = squeezed(ocr(screenArea(*shown), 3));
-    EXPECT_TRUE(notice.contains(QStringLiteral("PrintScreenandAltPrintScreenareusedbyanother")))
+    EXPECT_TRUE(notice.contains(QStringLiteral("PrintScreenisinuse"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("holdsPrintScreenandAltPrintScreen")))
         << notice.toStdString();
     EXPECT_TRUE(notice.contains(QStringLiteral("DefineHotkey"))) << notice.toStdString();
     // A command for each form (OCR reads the dashes before "capture" poorly).
@@ -99,8 +101,10 @@ TEST(ScenarioCommandLine, CommandsReachTheRunningCopyOrStartOne) {
     const QString program = Varnoset::binary();
 
     // Usage errors and the two informative options need no running copy.
-    for (const QStringList& wrong : {QStringList{"--bogus"}, QStringList{"--capture", "sideways"},
-                                     QStringList{"extra"}, QStringList{"--open", "--quit"}}) {
+    for (const QStringList& wrong :
+         {QStringList{"--bogus"}, QStringList{"--capture", "sideways"}, QStringList{"extra"},
+          QStringList{"--open", "--quit"}, QStringList{"--delay", "0", "--open"},
+          QStringList{"--delay", "61", "--hotkey"}}) {
         const CommandResult result = run(program, wrong);
         EXPECT_EQ(result.exitCode, 2) << wrong.join(' ').toStdString();
         EXPECT_TRUE(result.err.contains(QStringLiteral("Usage: varnoset")))
@@ -126,10 +130,39 @@ TEST(ScenarioCommandLine, CommandsReachTheRunningCopyOrStartOne) {
     // A capture is delivered as the hotkey's: the screen on the clipboard, the window shown.
     run("xclip", {"-selection", "clipboard", "/dev/null"});
     EXPECT_EQ(run(program, {"--capture", "desktop"}).exitCode, 0);
-    ASSERT_TRUE(app.waitForMainWindow().has_value()) << app.output().toStdString();
+    const std::optional<WindowId> window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value()) << app.output().toStdString();
     EXPECT_TRUE(showsWholeScreen(clipboardPng(), background));
+
+    // With the window open, a capture still captures: the window steps aside, so the picture
+    // shows the desktop where it stood, and comes back with the new picture.
+    const QRect place = frameGeometry(*window);
+    run("xclip", {"-selection", "clipboard", "/dev/null"});
+    EXPECT_EQ(run(program, {"--capture", "desktop"}).exitCode, 0);
+    ASSERT_TRUE(app.waitForMainWindow().has_value()) << app.output().toStdString();
+    const QImage picture = clipboardPng();
+    ASSERT_EQ(picture.size(), QSize(1920, 1080));
+    EXPECT_EQ(QColor(picture.pixel(place.center())), background);
+
+    // A rectangle not dragged out captures nothing, and the command says so.
+    QProcess region;
+    region.start(program, {"--capture", "region"});
+    ASSERT_TRUE(waitForOverlay());
+    clickAt(QPoint(900, 600), 3);
+    ASSERT_TRUE(region.waitForFinished(20000));
+    EXPECT_EQ(region.exitCode(), 1);
+    EXPECT_TRUE(region.readAllStandardError().contains("no rectangle"));
+    ASSERT_TRUE(app.waitForMainWindow().has_value());  // back as it was
     key(QStringLiteral("Escape"));
     ASSERT_TRUE(app.waitForMainWindowHidden());
+
+    // The key's command does nothing while suspended, and says why.
+    EXPECT_EQ(run(program, {"--suspend"}).exitCode, 0);
+    const CommandResult suspended = run(program, {"--hotkey"});
+    EXPECT_EQ(suspended.exitCode, 1);
+    EXPECT_TRUE(suspended.err.contains(QStringLiteral("suspended"))) << suspended.err.toStdString();
+    EXPECT_FALSE(app.mainWindow().has_value());
+    EXPECT_EQ(run(program, {"--resume"}).exitCode, 0);
 
     // Quit is the polite close: the folders are written only then.
     const auto before = storedOptions(storeFile(config));
