@@ -136,18 +136,23 @@ void TVarnosetMain::buildTrayMenu() {
 void TVarnosetMain::showDesktopShortcuts() {
     const QString shortcuts = registrar_ ? registrar_->desktopShortcuts() : QString();
     auto* note = Hotkey1->findChild<QAction*>(QStringLiteral("DesktopShortcuts1"));
-    if (note == nullptr && !shortcuts.isEmpty()) {
+    if (note == nullptr && shortcuts.isEmpty()) {
+        return;
+    }
+    if (note == nullptr) {
         // Above the keys, outside their radio group: it names the commands, it chooses nothing.
         note = new QAction(Hotkey1);
         note->setObjectName(QStringLiteral("DesktopShortcuts1"));
         note->setEnabled(false);
         QAction* first = Hotkey1->actions().value(0);
         Hotkey1->insertAction(first, note);
-        Hotkey1->insertSeparator(first);
+        Hotkey1->insertSeparator(first)->setObjectName(QStringLiteral("DesktopShortcutsEnd"));
     }
-    if (note != nullptr && !shortcuts.isEmpty()) {  // kept while suspended
-        note->setText(QStringLiteral("Bind in the desktop's shortcuts: ") + shortcuts);
-    }
+    note->setText(QStringLiteral("Bind in the desktop's shortcuts: ") + shortcuts);
+    // Gone while the program holds the key itself.
+    note->setVisible(!shortcuts.isEmpty());
+    Hotkey1->findChild<QAction*>(QStringLiteral("DesktopShortcutsEnd"))
+        ->setVisible(!shortcuts.isEmpty());
 }
 
 void TVarnosetMain::buildMenuGroups() {

@@ -239,7 +239,8 @@ QString HotkeyRegistrar::trayTip(const QString& prompt) {
 
 QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
     const CaptureMode* mode = captureModeFor(hotkeyFunction_);
-    if (!hotkeys_.boundByDesktop() || suspended_ || mode == nullptr || !keyTableRowOf(hotkey_)) {
+    const bool desktopHolds = hotkeys_.boundByDesktop() || !refused_.empty();
+    if (!desktopHolds || mode == nullptr || !keyTableRowOf(hotkey_)) {
         return {};
     }
     std::vector<HotkeyBinding> forms =
@@ -251,9 +252,10 @@ QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
 }
 
 void HotkeyRegistrar::updateTrayTip() {
-    // The tray icon keeps 62 characters of a tooltip: the key alone fits.
+    // Where only the desktop can bind keys, the tooltip names the command; it keeps 62
+    // characters, and the key alone's fits.
     const QString shortcut = desktopShortcuts(true);
-    if (!shortcut.isEmpty()) {
+    if (!suspended_ && hotkeys_.boundByDesktop() && !shortcut.isEmpty()) {
         showTrayTip_(trayTip(shortcut));
         return;
     }

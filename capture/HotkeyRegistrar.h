@@ -59,10 +59,10 @@ public:
     }
 
     const QString& prompt() const { return prompt_; }
-    // Where the desktop binds the keys: each form of the key with the command to bind it to
-    // ("PrintScreen: varnoset --hotkey; Alt+PrintScreen: varnoset --hotkey alt"), or the key
-    // alone; empty where the program takes the keys itself, while suspended, and for a key or
-    // mode outside the tables.
+    // Where the desktop binds the keys, or holds a form of the key: each form of the key with
+    // the command to bind it to ("PrintScreen: varnoset --hotkey; Alt+PrintScreen: varnoset
+    // --hotkey alt"), or the key alone; empty where the program holds the keys itself, and for a
+    // key or mode outside the tables.
     QString desktopShortcuts(bool keyAloneOnly = false) const;
     static QString trayTip(const QString& prompt);
     // What the notification says when another program holds forms of the key: a short title

@@ -119,8 +119,7 @@ TEST(CaptureWithHotkeys, ASecondKeyWhileTheOverlayIsOpenIsIgnored) {
     });
     capture.host.visible = false;
     xdotool({"key", "Print"});
-    ASSERT_TRUE(
-        waitUntil([&] { return overlaysSeen >= 0 && capture.state.HotkeyArmed; }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return overlaysSeen >= 0 && capture.state.HotkeyArmed; }, 10000));
     EXPECT_EQ(overlaysSeen, 1);
     EXPECT_EQ(showsInside, 0);
     // The right click ended the overlay with nothing taken: nothing shown, the picture kept, and
