@@ -140,10 +140,11 @@ CommandResult CaptureDispatch::hotkeyCommand(bool withAlt, CaptureChecks checks)
     if (mode == nullptr) {
         return CommandResult::NoMode;
     }
+    // The desktop has handed the key over, whatever becomes of the command.
+    registrar_.deliveredByDesktop(withAlt);
     if (suspended_) {
         return CommandResult::Suspended;
     }
-    registrar_.deliveredByDesktop(withAlt);
     const auto form =
         std::find_if(mode->bindings.begin(), mode->bindings.end(),
                      [withAlt](const HotkeyBinding& b) { return b.withAlt == withAlt; });

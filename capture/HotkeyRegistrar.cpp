@@ -61,6 +61,15 @@ HotkeyRegistrar::HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int)> chec
             updateTrayTip();
         }
     });
+    desktopAnswer_.setSingleShot(true);
+    desktopAnswer_.setInterval(kDesktopAnswerMs);
+    QObject::connect(&desktopAnswer_, &QTimer::timeout, [this] { desktopDidNotAnswer(); });
+}
+
+HotkeyRegistrar::~HotkeyRegistrar() {
+    // The keys may outlive this: nothing of theirs reaches it any more.
+    hotkeys_.setHeldChangedHandler(nullptr);
+    hotkeys_.setPressedElsewhereHandler(nullptr);
 }
 
 void HotkeyRegistrar::registerHotkeys(std::uint8_t hotkey, int hotkeyFunction) {
@@ -171,6 +180,7 @@ std::vector<HotkeyBinding> HotkeyRegistrar::lostForms() const {
 }
 
 void HotkeyRegistrar::deliveredByDesktop(bool withAlt) {
+    awaiting_[withAlt ? 1 : 0] = false;
     const bool refused =
         std::any_of(refused_.begin(), refused_.end(),
                     [withAlt](const HotkeyBinding& f) { return f.withAlt == withAlt; });
@@ -188,9 +198,48 @@ void HotkeyRegistrar::setHandedOver(std::array<bool, 2> forms) {
         return;
     }
     handedOver_ = forms;
+    watchPresses();
     if (handedOverChanged_) {
         handedOverChanged_(throughDesktop());
     }
+}
+
+void HotkeyRegistrar::watchPresses() {
+    const bool any = handedOver_[0] || handedOver_[1];
+    hotkeys_.setPressedElsewhereHandler(
+        any ? std::function<void(int)>([this](int id) { pressedElsewhere(id); }) : nullptr);
+    if (!any) {
+        awaiting_ = {};
+        desktopAnswer_.stop();
+    }
+}
+
+void HotkeyRegistrar::pressedElsewhere(int id) {
+    const CaptureMode* mode = captureModeFor(hotkeyFunction_);
+    if (mode == nullptr) {
+        return;
+    }
+    for (const HotkeyBinding& form : mode->bindings) {
+        if (form.id == id && handedOver_[form.withAlt ? 1 : 0]) {
+            awaiting_[form.withAlt ? 1 : 0] = true;
+            desktopAnswer_.start();
+        }
+    }
+}
+
+void HotkeyRegistrar::desktopDidNotAnswer() {
+    std::array<bool, 2> handedOver = handedOver_;
+    for (std::size_t form = 0; form < handedOver.size(); ++form) {
+        handedOver[form] = handedOver[form] && !awaiting_[form];
+    }
+    awaiting_ = {};
+    if (handedOver == handedOver_) {
+        return;
+    }
+    setHandedOver(handedOver);
+    noticed_.reset();  // the key is lost again: news
+    takeHeldStates();
+    updateTrayTip();
 }
 
 QString HotkeyRegistrar::throughDesktop() const {
@@ -216,6 +265,7 @@ void HotkeyRegistrar::restoreThroughDesktop(std::uint8_t hotkey, const QString& 
     }
     handedOverKey_ = hotkey;
     handedOver_ = forms;  // as stored: nothing to tell
+    watchPresses();
 }
 
 void HotkeyRegistrar::retryRefused() {

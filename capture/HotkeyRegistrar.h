@@ -19,7 +19,8 @@ class Hotkeys;
 // the tooltip says so meanwhile, and a notification tells the user once what to do. A held form
 // whose command arrives from the desktop (the desktop binds the key to `varnoset --hotkey`) is
 // handed over rather than lost: the tooltip says so, no notification, and it is remembered
-// until the form is held here again or another key is chosen.
+// until the form is held here again, another key is chosen, or a press of it is not followed by
+// its command (the desktop uses it for something else again).
 class HotkeyRegistrar {
 public:
     // checkKeyItem checks the "Define Hotkey" item of a key table row (the radio group unchecks
@@ -28,6 +29,9 @@ public:
     using Notify = std::function<void(const QString& title, const QString& text)>;
     HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int keyRow)> checkKeyItem,
                     std::function<void(const QString& tip)> showTrayTip, Notify notify = {});
+    ~HotkeyRegistrar();
+    HotkeyRegistrar(const HotkeyRegistrar&) = delete;
+    HotkeyRegistrar& operator=(const HotkeyRegistrar&) = delete;
 
     // Unregisters both identifiers, unless the key and mode are those registered now, and
     // registers them again as the mode says (nothing for a mode outside 0..3), then takes the
@@ -74,6 +78,8 @@ public:
     static Notice refusedNotice(const QString& keyName, const std::vector<HotkeyBinding>& refused);
 
     static constexpr int kRetryIntervalMs = 3000;
+    // How long the desktop may take to run the command after a press of a form it hands over.
+    static constexpr int kDesktopAnswerMs = 5000;
 
 private:
     // Forgets the mode and the refusals of the registration that ends.
@@ -83,6 +89,11 @@ private:
     // The refused forms that the desktop does not hand over.
     std::vector<HotkeyBinding> lostForms() const;
     void setHandedOver(std::array<bool, 2> forms);
+    // Presses of handed-over forms are watched while there are any.
+    void watchPresses();
+    void pressedElsewhere(int id);
+    // A press of a handed-over form was not followed by its command.
+    void desktopDidNotAnswer();
     QString keyName() const;
 
     Hotkeys& hotkeys_;
@@ -98,6 +109,8 @@ private:
     std::uint8_t handedOverKey_ = 0;
     std::array<bool, 2> handedOver_{};
     std::function<void(const QString&)> handedOverChanged_;
+    std::array<bool, 2> awaiting_{};  // pressed, its command not yet come
+    QTimer desktopAnswer_;
     // The key and mode the user was last told about; cleared once the key is held, or suspended.
     std::optional<std::pair<std::uint8_t, int>> noticed_;
     QTimer retryTimer_;

