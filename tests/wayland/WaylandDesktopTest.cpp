@@ -214,7 +214,9 @@ TEST_F(WaylandSession, WindowCaptureFallsBackToTheRectangleOverlay) {
     const QString port = qEnvironmentVariable("VARNOSET_WAYVNC_PORT");
     ASSERT_EQ(run(pointer, {port, "1279 719 0"}).exitCode, 0);
     const QImage expected = screen().copy(100, 120, 200, 130);
-    ASSERT_EQ(run(desktop::Varnoset::binary(), {"--capture", "window"}).exitCode, 0);
+    // The command waits until the rectangle is dragged.
+    QProcess command;
+    command.start(desktop::Varnoset::binary(), {"--capture", "window"});
     std::optional<SwayWindow> overlay;
     ASSERT_TRUE(waitUntil(
         [&] {
@@ -230,6 +232,8 @@ TEST_F(WaylandSession, WindowCaptureFallsBackToTheRectangleOverlay) {
                   .exitCode,
               0);
     ASSERT_TRUE(waitUntil(mainWindowShown, 15000)) << windowList();
+    ASSERT_TRUE(command.waitForFinished(15000));
+    EXPECT_EQ(command.exitCode(), 0);
     keys({"-M", "ctrl", "-k", "c", "-m", "ctrl"});
     QImage copied;
     EXPECT_TRUE(waitUntil([&] { return (copied = clipboardPicture()) == expected; }, 10000))
