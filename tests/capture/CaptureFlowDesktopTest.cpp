@@ -122,8 +122,7 @@ TEST(CaptureWithHotkeys, ASecondKeyWhileTheOverlayIsOpenIsIgnored) {
     ASSERT_TRUE(waitUntil([&] { return overlaysSeen >= 0 && capture.state.HotkeyArmed; }, 10000));
     EXPECT_EQ(overlaysSeen, 1);
     EXPECT_EQ(showsInside, 0);
-    // The right click ended the overlay with nothing taken: nothing shown, the picture kept, and
-    // the key works again at once.
+    // A right click takes nothing: nothing shown, the picture kept, the key armed at once.
     EXPECT_EQ(capture.host.shows, 0);
     EXPECT_EQ(capture.state.SourcePicture.width(), 3);
     EXPECT_EQ(capture.overlaysOpen(), 0);
