@@ -291,21 +291,9 @@ bool XcbHotkeys::keyPressed(std::uint8_t keycode, std::uint16_t state) {
     const auto relevant = static_cast<std::uint16_t>(
         kModifierBits & ~(XCB_MOD_MASK_LOCK | numLockMask_ | scrollLockMask_));
     for (const Registration& registration : registrations_) {
-        const bool ours = registration.grabbed &&
-                          std::find(registration.keycodes.begin(), registration.keycodes.end(),
-                                    keycode) != registration.keycodes.end() &&
-                          (state & relevant) == registration.modifiers;
-        if (ours) {
-            // Delivered from the event loop, like a posted message: the capture runs nested event
-            // loops, which must not start inside Qt's own event reading.
-            QMetaObject::invokeMethod(
-                &deliveries_,
-                [this, id = registration.id] {
-                    if (handler_) {
-                        handler_(id);
-                    }
-                },
-                Qt::QueuedConnection);
+        if (registration.grabbed && registration.onKeycode(keycode) &&
+            (state & relevant) == registration.modifiers) {
+            post(&XcbHotkeys::handler_, registration.id);
             return true;
         }
     }
@@ -323,18 +311,23 @@ void XcbHotkeys::rawKey(std::uint8_t keycode, bool pressed) {
     const auto modifiers = static_cast<std::uint16_t>(altsDown_ > 0 ? XCB_MOD_MASK_1 : 0);
     for (const Registration& registration : registrations_) {
         if (!registration.grabbed && registration.modifiers == modifiers &&
-            std::find(registration.keycodes.begin(), registration.keycodes.end(), keycode) !=
-                registration.keycodes.end()) {
-            QMetaObject::invokeMethod(
-                &deliveries_,
-                [this, id = registration.id] {
-                    if (pressedElsewhere_) {
-                        pressedElsewhere_(id);
-                    }
-                },
-                Qt::QueuedConnection);
+            registration.onKeycode(keycode)) {
+            post(&XcbHotkeys::pressedElsewhere_, registration.id);
         }
     }
+}
+
+// Delivered from the event loop, like a posted message: the capture runs nested event loops,
+// which must not start inside Qt's own event reading.
+void XcbHotkeys::post(std::function<void(int)> XcbHotkeys::*handler, int id) {
+    QMetaObject::invokeMethod(
+        &deliveries_,
+        [this, handler, id] {
+            if (this->*handler) {
+                (this->*handler)(id);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void XcbHotkeys::scheduleRemap() {

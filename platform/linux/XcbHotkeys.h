@@ -2,6 +2,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -43,6 +44,10 @@ private:
         std::uint32_t keySymbol;
         std::vector<std::uint8_t> keycodes;
         bool grabbed = false;
+
+        bool onKeycode(std::uint8_t keycode) const {
+            return std::find(keycodes.begin(), keycodes.end(), keycode) != keycodes.end();
+        }
     };
     using KeySymbols = std::unique_ptr<_XCBKeySymbols, void (*)(_XCBKeySymbols*)>;
 
@@ -51,6 +56,8 @@ private:
     // A raw key event: Alt's state, and a press of a key held elsewhere.
     void rawKey(std::uint8_t keycode, bool pressed);
     void selectRawKeys(bool on);
+    // Calls the handler with the identifier once the event loop runs again.
+    void post(std::function<void(int)> XcbHotkeys::*handler, int id);
     void readKeyboard();
     void scheduleRemap();
     void remap();
