@@ -11,6 +11,7 @@
 #include "app/settings/OptionHolders.h"
 #include "capture/CaptureHost.h"
 #include "capture/WindowState.h"
+#include "output/EveryCaptureSaver.h"
 #include "output/PrintHost.h"
 #include "platform/PlatformServices.h"
 #include "ui_Main.h"
@@ -109,6 +110,7 @@ public:
     void CopytoClipboard1Click();
     void PastefromClipboard1Click();
     void EditImage1Click();
+    void SaveEveryCapture1Click();
 
     // The pictures, the flags and the option globals.
     WindowState& state() { return state_; }
@@ -161,6 +163,9 @@ private:
     void showCountdown(std::optional<int> secondsLeft);
     // Stores the forms of the key the desktop hands over, as they change.
     void rememberThroughDesktop(const QString& forms);
+    // Where and how every capture is saved: the stored folder and pattern, or the pictures
+    // folder and the default pattern where none is stored.
+    EveryCaptureOptions everyCaptureOptions() const;
 
     // CaptureHost
     void showMainWindow() override;
@@ -171,6 +176,7 @@ private:
     bool printPicture() override;
     void editPicture() override;
     void notify(const QString& title, const QString& text) override;
+    void captureTaken() override;
 
     // PrintHost
     bool printerListEnabled() const override;
@@ -205,6 +211,7 @@ private:
     std::unique_ptr<CaptureDispatch> capture_;
     std::unique_ptr<FormLayout> formLayout_;
     DelayedCommand* delayed_ = nullptr;
+    EveryCaptureSaver everyCaptureSaver_;
     int scaleNum_ = 1;  // the form's scale, as a fraction of the design
     int scaleDen_ = 1;
 

@@ -312,6 +312,7 @@ void CaptureDispatch::CaptureAndRoundTrip(CaptureRect rect) {
 void CaptureDispatch::RoundTrip(Picture picture) {
     state_.SourcePicture = std::move(picture);
     state_.SourcePicture = ClipboardRoundTrip(devices_.clipboard, state_.SourcePicture);
+    host_.captureTaken();
 }
 
 bool CaptureDispatch::DeliverCapture(bool editAllowed, bool direct) {
