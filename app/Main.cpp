@@ -389,10 +389,6 @@ void TVarnosetMain::RunCommand(const Request& request, const CommandChannel::Ans
         delayed_->start(request.command, request.delaySeconds);
         return tell(std::nullopt);
     }
-    if (request.command == Command::Quit) {
-        tell(std::nullopt);  // before the program goes
-        return PoliteEnd();
-    }
     std::optional<QString> failure;
     try {
         failure = carryOut(request.command);

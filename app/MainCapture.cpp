@@ -29,9 +29,7 @@ std::optional<QString> failureOf(CommandResult result) {
         case CommandResult::Busy:
             return QStringLiteral("another capture is under way");
         case CommandResult::Suspended:
-            return QStringLiteral(
-                "Varnoset is suspended; varnoset --resume switches the hotkey "
-                "on again");
+            return QStringLiteral("Varnoset is suspended (varnoset --resume)");
         case CommandResult::NoMode:
             return QStringLiteral(
                 "no capture mode is chosen (Options \u25B8 Define Hotkey "
@@ -113,7 +111,7 @@ std::optional<QString> TVarnosetMain::carryOut(Command command) {
             }
             return std::nullopt;
         case Command::Quit:
-            PoliteEnd();
+            PoliteEnd();  // the event loop ends after the answer has gone
             return std::nullopt;
     }
     return std::nullopt;
