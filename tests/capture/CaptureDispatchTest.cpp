@@ -451,7 +451,6 @@ TEST(CaptureDispatch, CommandsCaptureWhereTheKeyWouldNotAndSayWhyNot) {
     };
     busy.hotkey(kScreenHotkey);
     EXPECT_EQ(inside, CommandResult::Busy);
-    EXPECT_EQ(busy.host.shows, 1);
 }
 
 TEST(CaptureDispatch, SuspendAndResume) {
