@@ -7,9 +7,9 @@
 #include "app/Main.h"
 #include "app/MessageBoxes.h"
 #include "app/settings/OptionSet.h"
+#include "app/settings/OptionTable.h"
 #include "app/settings/SettingsStore.h"
-#include "capture/CaptureDispatch.h"
-#include "capture/CaptureModes.h"
+#include "capture/HotkeyRegistrar.h"
 #include "capture/KeyTable.h"
 #include "core/Error.h"
 
@@ -45,7 +45,7 @@ void TVarnosetMain::storeDesktopBinding(const std::optional<DesktopBinding>& bin
         binding ? QString::fromStdString(encodeDesktopBinding(*binding)) : QString();
     try {
         SettingsStore store(SettingsStore::userFile());
-        SaveDesktopKeys(store, *this);
+        SaveChangedOption(store, *this, OptionId::DesktopKeys);
     } catch (const Error&) {
         state_.DesktopKeys = previous;
         throw;
@@ -54,21 +54,28 @@ void TVarnosetMain::storeDesktopBinding(const std::optional<DesktopBinding>& bin
 }
 
 void TVarnosetMain::followDesktopBinding() {
-    const bool bound = desktopBinding().has_value();
-    BindKeys1->setEnabled(!bound);
-    UnbindKeys1->setEnabled(bound);
-    if (bound && platform_.desktopShortcuts) {
+    const std::optional<DesktopBinding> binding = desktopBinding();
+    BindKeys1->setEnabled(!binding);
+    UnbindKeys1->setEnabled(binding.has_value());
+    if (binding && platform_.desktopShortcuts) {
         // Where the desktop hands the presses to Varnoset itself, they do what the key does.
-        platform_.desktopShortcuts->setPressedHandler([this](bool withAlt) {
-            if (const CaptureMode* mode = captureModeFor(state_.HotkeyFunction)) {
-                for (const HotkeyBinding& form : mode->bindings) {
-                    if (form.withAlt == withAlt) {
-                        capture_->hotkeyMessage(form.id, captureChecks());
-                    }
-                }
-            }
-        });
+        platform_.desktopShortcuts->setPressedHandler(
+            [this](bool withAlt) { carryOut(withAlt ? Command::HotkeyAlt : Command::Hotkey); });
     }
+}
+
+void TVarnosetMain::reloadDesktopBinding() {
+    try {
+        SettingsStore store(SettingsStore::userFile());
+        store.openKey(kSetupKey, false);
+        state_.DesktopKeys =
+            QString::fromStdString(store.readString(optionRow(OptionId::DesktopKeys).name));
+    } catch (const Error&) {
+        state_.DesktopKeys.clear();
+    }
+    followDesktopBinding();
+    const std::optional<DesktopBinding> binding = desktopBinding();
+    registrar_->setThroughDesktop(binding && binding->hotkey == state_.Hotkey);
 }
 
 void TVarnosetMain::BindKeys1Click() {
@@ -90,6 +97,7 @@ void TVarnosetMain::BindKeys1Click() {
         unbindDesktopKeys(shortcuts, binding);  // without the record it could not be undone
         throw;
     }
+    registrar_->setThroughDesktop(true);
 }
 
 void TVarnosetMain::UnbindKeys1Click() {
@@ -99,6 +107,7 @@ void TVarnosetMain::UnbindKeys1Click() {
     }
     unbindDesktopKeys(desktopShortcuts(), *binding);
     storeDesktopBinding(std::nullopt);
+    registrar_->setThroughDesktop(false);
 }
 
 void TVarnosetMain::moveDesktopBinding(std::uint8_t previousHotkey) {
@@ -123,7 +132,9 @@ void TVarnosetMain::moveDesktopBinding(std::uint8_t previousHotkey) {
     DesktopShortcuts& shortcuts = desktopShortcuts();
     unbindDesktopKeys(shortcuts, *binding);
     storeDesktopBinding(std::nullopt);
+    registrar_->setThroughDesktop(false);
     storeDesktopBinding(bindDesktopKeys(shortcuts, state_.Hotkey));
+    registrar_->setThroughDesktop(true);
 }
 
 }  // namespace varnoset

@@ -63,6 +63,7 @@ enum class Text : std::uint8_t {
     Label2,           // "Contrast    = " and the contrast bar's position (only written)
     AutoSaveFolder,   // global: where every capture is saved
     AutoSavePattern,  // global: the file name pattern of a saved capture
+    ThroughDesktop,   // global: the forms of the key the desktop hands over
     DesktopKeys,      // global: the hotkey as bound in the desktop's shortcut settings
 };
 inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::DesktopKeys) + 1;

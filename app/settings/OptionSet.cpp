@@ -1,6 +1,7 @@
 #include "app/settings/OptionSet.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 #include <string>
 
@@ -123,10 +124,6 @@ void SaveOptions(SettingsStore& store, const OptionHolders& holders) {
     writeFromHolders(store, holders, kSaveOrder);
 }
 
-void SaveDesktopKeys(SettingsStore& store, const OptionHolders& holders) {
-    writeFromHolders(store, holders, kBindingOrder);
-}
-
 void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders) {
     // A store without the key (its file was broken and is being set aside, or the first start
     // could not write it) also gets every other option, so that the next start reads a whole key
@@ -141,6 +138,11 @@ void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders) {
         writeFromHolders(store, holders, kSaveOrder);
     }
     writeFromHolders(store, holders, kCloseOrder);
+}
+
+void SaveChangedOption(SettingsStore& store, const OptionHolders& holders, OptionId id) {
+    const std::array order{id};
+    writeFromHolders(store, holders, order);
 }
 
 }  // namespace varnoset

@@ -35,11 +35,10 @@ void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelRect m
 // Returns only when all reached the file; the caller then shows kOptionsSavedMessage.
 void SaveOptions(SettingsStore& store, const OptionHolders& holders);
 
-// Binding the keys in the desktop, and giving them back: writes DesktopKeys at once, then
-// flushes, so that what the desktop's settings held is kept whatever happens next.
-void SaveDesktopKeys(SettingsStore& store, const OptionHolders& holders);
-
 // Closing the main window: writes WinPosLeft, WinPosTop, SaveFolder and LoadFolder, then flushes.
 void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders);
+
+// A value the program writes whenever it changes (kWhenChanged), from its holder, then flushes.
+void SaveChangedOption(SettingsStore& store, const OptionHolders& holders, OptionId id);
 
 }  // namespace varnoset

@@ -38,7 +38,7 @@ consteval bool typesFit() {
             (row.type == OptionType::Integer && rowFits<Number, std::int32_t, Centred>(row)) ||
             (row.type == OptionType::String && rowFits<Text, std::string_view>(row));
         const bool read = !std::holds_alternative<std::monostate>(row.holder);
-        const bool saved = (row.writers & (kOnSave | kAtClose | kOnBinding)) != 0;
+        const bool saved = (row.writers & (kOnSave | kAtClose | kWhenChanged)) != 0;
         if (!fits || (saved && !read)) {
             return false;
         }
@@ -93,7 +93,6 @@ static_assert(namesDistinct(), "value names must differ without regard to case")
 static_assert(writesExactly(kFirstStartOrder, kAtFirstStart), "first-start order disagrees");
 static_assert(writesExactly(kSaveOrder, kOnSave), "save order disagrees with the table");
 static_assert(writesExactly(kCloseOrder, kAtClose), "close order disagrees with the table");
-static_assert(writesExactly(kBindingOrder, kOnBinding), "binding order disagrees with the table");
 static_assert(firstRunShowsBools());
 static_assert(kFirstStartOrder.size() == 36 && kSaveOrder.size() == 36);
 

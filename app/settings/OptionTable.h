@@ -21,9 +21,9 @@ inline constexpr std::string_view kFooterBanner = "Varnoset® v3.00 - Screen Cap
 
 enum class OptionType : std::uint8_t { Bool, Integer, String };
 
-// Who writes a value: the first start, "Save Options", the close, binding the keys in the desktop
-// (and giving them back).
-enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4, kOnBinding = 8 };
+// Who writes a value: the first start, "Save Options", the close, or the program whenever the
+// value changes (what it has learnt about the desktop, not an option the user sets).
+enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4, kWhenChanged = 8 };
 inline constexpr std::uint8_t kStartAndSave = kAtFirstStart | kOnSave;
 
 // One id per row of the table, in the table's order.
@@ -69,6 +69,7 @@ enum class OptionId : std::uint8_t {
     AutoSave,
     AutoSaveFolder,
     AutoSavePattern,
+    ThroughDesktop,
     DesktopKeys,
 };
 
@@ -97,7 +98,7 @@ struct OptionRow {
 };
 
 // Every stored value, in the order in which loading reads them.
-inline constexpr std::array<OptionRow, 42> kOptionTable{{
+inline constexpr std::array<OptionRow, 43> kOptionTable{{
     {OptionId::Monochrom, "Monochrom", OptionType::Bool, Check::CheckBox1, false, kStartAndSave},
     {OptionId::Inversed, "Inversed", OptionType::Bool, Check::CheckBox2, false, kStartAndSave},
     {OptionId::Mirrored, "Mirrored", OptionType::Bool, Check::CheckBox3, false, kStartAndSave},
@@ -160,11 +161,13 @@ inline constexpr std::array<OptionRow, 42> kOptionTable{{
      kOnSave, {}, {}, true},
     {OptionId::AutoSavePattern, "AutoSavePattern", OptionType::String, Text::AutoSavePattern, {},
      kOnSave, {}, {}, true},
-    // clang-format on
+    // The forms of a key held by the desktop that the desktop hands over through the command
+    // line ("PrintScreen,Alt+PrintScreen"); written by the program whenever they change.
+    {OptionId::ThroughDesktop, "ThroughDesktop", OptionType::String, Text::ThroughDesktop, {},
+     kWhenChanged, {}, {}, true},
     // The hotkey as bound in the desktop's shortcut settings, with what they held before
     // (DesktopBinding.h); empty while the keys are the desktop's own.
-    // clang-format off
-    {OptionId::DesktopKeys, "DesktopKeys", OptionType::String, Text::DesktopKeys, {}, kOnBinding,
+    {OptionId::DesktopKeys, "DesktopKeys", OptionType::String, Text::DesktopKeys, {}, kWhenChanged,
      {}, {}, true},
     // clang-format on
 }};
@@ -220,9 +223,6 @@ inline constexpr std::array kSaveOrder{
 // The order in which closing the main window writes.
 inline constexpr std::array kCloseOrder{OptionId::WinPosLeft, OptionId::WinPosTop,
                                         OptionId::SaveFolder, OptionId::LoadFolder};
-
-// What binding the keys in the desktop (and giving them back) writes, at once.
-inline constexpr std::array kBindingOrder{OptionId::DesktopKeys};
 
 // Where the first run shows something other than what it stores: the store says landscape,
 // the window shows portrait.

@@ -55,8 +55,8 @@ if [[ "$VARNOSET_DESKTOP" == xfce ]]; then
     "$VARNOSET_HARNESS" --start xfsettingsd || fail "xfsettingsd did not start again"
 fi
 
-# On Plasma the key reaches the running copy itself: start one first.
-if [[ "$VARNOSET_DESKTOP" == kde ]]; then
+# The key goes to the running copy (on Plasma to it directly, elsewhere through the commands).
+if [[ "$VARNOSET_DESKTOP" != gnome ]]; then
     "$bin" &
     running=$!
     for _ in $(seq 100); do [[ -S "$XDG_RUNTIME_DIR/Varnoset_v3.00.socket" ]] && break; sleep 0.1; done
@@ -86,7 +86,25 @@ case "$VARNOSET_DESKTOP" in
         ;;
 esac
 # The key arrives: in the default mode PrintScreen captures the desktop into the main window.
-if [[ "$VARNOSET_DESKTOP" == kde ]]; then
+if [[ "$VARNOSET_DESKTOP" != gnome ]]; then
+    # The tray tooltip (the copy's StatusNotifierItem) says where the key comes from.
+    bus() { gdbus call --session "$@" 2>/dev/null; }
+    tip() {
+        local item service owner
+        for item in $(bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
+            -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+            RegisteredStatusNotifierItems | grep -o "'[^']*'" | tr -d "'"); do
+            service=${item%%/*}
+            owner=$(bus -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+                -m org.freedesktop.DBus.GetConnectionUnixProcessID "$service" |
+                grep -o '[0-9]\+' | tail -n1)
+            [[ "$owner" == "$running" ]] && bus -d "$service" -o "/${item#*/}" \
+                -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem ToolTip
+        done
+    }
+    # (A notification shown at the start takes the tooltip's place while it is up.)
+    for _ in $(seq 300); do tip | grep -q 'PrintScreen through the desktop' && break; sleep 0.1; done
+    tip | grep -q 'PrintScreen through the desktop' || fail "the tooltip says $(tip)"
     xdotool key Print
     for _ in $(seq 100); do
         xdotool search --onlyvisible --name '^Varnoset' >/dev/null && break
