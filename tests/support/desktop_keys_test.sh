@@ -55,11 +55,24 @@ if [[ "$VARNOSET_DESKTOP" == xfce ]]; then
     "$VARNOSET_HARNESS" --start xfsettingsd || fail "xfsettingsd did not start again"
 fi
 
-# The key goes to the running copy (on Plasma to it directly, elsewhere through the commands).
-if [[ "$VARNOSET_DESKTOP" != gnome ]]; then
-    "$bin" &
-    running=$!
-    for _ in $(seq 100); do [[ -S "$XDG_RUNTIME_DIR/Varnoset_v3.00.socket" ]] && break; sleep 0.1; done
+# The key goes to the running copy (on Plasma to it directly, elsewhere through the commands),
+# which saves every capture in a folder: a picture there is a key that arrived.
+shots=$HOME/shots
+mkdir -p "$shots" || fail "no folder for the pictures"
+options=$XDG_CONFIG_HOME/Kestrane/NewVarnoset.reg
+mkdir -p "$(dirname "$options")"
+printf '%s\n' REGEDIT4 '' \
+    '[HKEY_CURRENT_USER\SOFTWARE\Kestrane\NewVarnoset\v3.00\Setup]' '"AutoSave"=dword:00000001' \
+    "\"AutoSaveFolder\"=\"$shots\"" '"AutoSavePattern"="shot-%n.png"' >"$options"
+"$bin" &
+running=$!
+for _ in $(seq 100); do [[ -S "$XDG_RUNTIME_DIR/Varnoset_v3.00.socket" ]] && break; sleep 0.1; done
+if [[ "$VARNOSET_DESKTOP" == gnome ]]; then
+    # The screenshot portal asks once per user; this user has said yes.
+    gdbus call --session -d org.freedesktop.impl.portal.PermissionStore \
+        -o /org/freedesktop/impl/portal/PermissionStore \
+        -m org.freedesktop.impl.portal.PermissionStore.SetPermission \
+        screenshot true screenshot '' "['yes']" >/dev/null || fail "no permission store"
 fi
 
 "$bin" --bind-keys || fail "--bind-keys"
@@ -85,35 +98,35 @@ case "$VARNOSET_DESKTOP" in
             fail "no custom shortcut for Print"
         ;;
 esac
-# The key arrives: in the default mode PrintScreen captures the desktop into the main window.
-if [[ "$VARNOSET_DESKTOP" != gnome ]]; then
-    # The tray tooltip (the copy's StatusNotifierItem) says where the key comes from.
-    bus() { gdbus call --session "$@" 2>/dev/null; }
-    tip() {
-        local item service owner
-        for item in $(bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
-            -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-            RegisteredStatusNotifierItems | grep -o "'[^']*'" | tr -d "'"); do
-            service=${item%%/*}
-            owner=$(bus -d org.freedesktop.DBus -o /org/freedesktop/DBus \
-                -m org.freedesktop.DBus.GetConnectionUnixProcessID "$service" |
-                grep -o '[0-9]\+' | tail -n1)
-            [[ "$owner" == "$running" ]] && bus -d "$service" -o "/${item#*/}" \
-                -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem ToolTip
-        done
-    }
-    # (A notification shown at the start takes the tooltip's place while it is up.)
-    for _ in $(seq 300); do tip | grep -q 'PrintScreen through the desktop' && break; sleep 0.1; done
-    tip | grep -q 'PrintScreen through the desktop' || fail "the tooltip says $(tip)"
-    xdotool key Print
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --name '^Varnoset' >/dev/null && break
-        sleep 0.1
+# The key arrives, and the tray tooltip (the copy's StatusNotifierItem) says where it comes from.
+bus() { gdbus call --session "$@" 2>/dev/null; }
+tip() {
+    local item service owner
+    for item in $(bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
+        -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
+        RegisteredStatusNotifierItems | grep -o "'[^']*'" | tr -d "'"); do
+        service=${item%%/*}
+        service=${service%@}  # GNOME's AppIndicator host lists ":1.51@/StatusNotifierItem"
+        owner=$(bus -d org.freedesktop.DBus -o /org/freedesktop/DBus \
+            -m org.freedesktop.DBus.GetConnectionUnixProcessID "$service" | grep -o '[0-9]\+' |
+            tail -n1)
+        [[ "$owner" == "$running" ]] && bus -d "$service" -o "/${item#*/}" \
+            -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem ToolTip
     done
-    xdotool search --onlyvisible --name '^Varnoset' >/dev/null || fail "PrintScreen did not arrive"
-    "$bin" --quit
-    wait "$running"
+}
+# (A notification shown at the start takes the tooltip's place while it is up.)
+for _ in $(seq 300); do tip | grep -q 'PrintScreen through the desktop' && break; sleep 0.1; done
+tip | grep -q 'PrintScreen through the desktop' || fail "the tooltip says $(tip)"
+if [[ "$VARNOSET_DESKTOP" == gnome ]]; then
+    # Mutter drops the first key of a new input session: a Shift first.
+    "$VARNOSET_MUTTER_INPUT" key:ffe1 sleep:0.5 key:ff61 || fail "no input through Mutter"
+else
+    xdotool key Print
 fi
+for _ in $(seq 300); do ls "$shots"/shot-*.png >/dev/null 2>&1 && break; sleep 0.1; done
+ls "$shots"/shot-*.png >/dev/null 2>&1 || fail "PrintScreen did not arrive"
+"$bin" --quit
+wait "$running"
 grep -q '^"DesktopKeys"=".\+"' "$XDG_CONFIG_HOME/Kestrane/NewVarnoset.reg" ||
     fail "the options file keeps no binding"
 "$bin" --bind-keys 2>/dev/null && fail "bound twice"
