@@ -12,6 +12,7 @@
 #include "capture/CaptureHost.h"
 #include "capture/WindowState.h"
 #include "output/PrintHost.h"
+#include "output/PrintOptions.h"
 #include "platform/PlatformServices.h"
 #include "ui_Main.h"
 
@@ -90,6 +91,7 @@ public:
 
     // Printing.
     void BitBtn1Click();
+    void PrintPreview1Click();
     void SpeedButton9Click();
     void Footer1Click();
     void CheckBox9MouseDown(Qt::MouseButton button);
@@ -135,6 +137,8 @@ private:
     void loadOptions();
     // Fills the printer list and selects the stored printer, once, when something first reads it.
     void listPrinters() const;
+    // The print options as the controls hold them now.
+    PrintOptions printOptions() const;
     QSize previewNaturalSize() const;
     void applyFrameSizeMark();
     void showPreview();
