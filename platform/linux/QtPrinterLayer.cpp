@@ -117,6 +117,16 @@ void QtPrinterLayer::selectByName(const QString& name) {
     if (printer().printerName() != name || printer().outputFormat() != QPrinter::NativeFormat) {
         fail(QStringLiteral("The printer \"%1\" is not available").arg(name));
     }
+    // QPrinter starts on A4 whatever the printer holds and keeps its paper from printer to
+    // printer: a printer takes its own default paper when first chosen, and keeps what the
+    // set-up or print dialog chose for it later.
+    if (paperOf_ != name) {
+        const QPageSize paper = QPrinterInfo::printerInfo(name).defaultPageSize();
+        if (paper.isValid()) {
+            printer().setPageSize(paper);
+        }
+        paperOf_ = name;
+    }
     applyResolution(printer());
 }
 
@@ -212,7 +222,11 @@ bool QtPrinterLayer::runSetupDialog(QWidget* parent) {
     requireIdle();
     // QPrintDialog writes the accepted choices into the printer and leaves it alone on Cancel.
     QPrintDialog dialog(&printer(), parent);
-    return dialog.exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted) {
+        paperOf_ = printer().printerName();
+    }
+    return accepted;
 }
 
 bool QtPrinterLayer::runPreview(QWidget* parent, const QString& title, int copies,
@@ -236,6 +250,9 @@ bool QtPrinterLayer::runPreview(QWidget* parent, const QString& title, int copie
         }
     });
     const bool printed = dialog.exec() == QDialog::Accepted;
+    if (printed) {
+        paperOf_ = printer().printerName();  // as the print dialog chose
+    }
     if (failure) {
         std::rethrow_exception(failure);
     }

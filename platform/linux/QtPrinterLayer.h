@@ -60,6 +60,7 @@ private:
     mutable std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     QFont font_;
+    QString paperOf_;  // the printer whose paper the QPrinter holds
     int dotsPerInch_ = 0;
 };
 
