@@ -120,6 +120,12 @@ std::function<bool(QRgb)> near(QColor want) {
     return ::testing::AssertionSuccess();
 }
 
+// The FILE queue's page of a landscape job, upright: CUPS turns it a quarter counter-clockwise
+// onto the portrait paper.
+QImage landscapePage(int dpi) {
+    return renderPrintedPage(dpi).transformed(QTransform().rotate(90));
+}
+
 // Waits for a job to be printed, and whether the main window showed meanwhile.
 struct DirectPrint {
     bool printed = false;
@@ -257,7 +263,8 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorFooterLinesPrint) {
     ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
     EXPECT_TRUE(printed.read(4096).contains("%%Title: (Varnoset v3.00 Picture)"));
 
-    const QImage page = renderPrintedPage(50);
+    // The first start prints landscape: CUPS turns the page a quarter onto the portrait paper.
+    const QImage page = landscapePage(50);
     ASSERT_FALSE(page.isNull()) << "Ghostscript could not render " << cupsOut().toStdString();
     const Area background = areaWhere(page, [](QRgb c) { return greyNear(c, kBackgroundGrey); });
     const Area blockArea = areaWhere(page, [](QRgb c) { return greyNear(c, kBlockGrey); });
@@ -271,7 +278,7 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorFooterLinesPrint) {
     EXPECT_GT(blockArea.meanX, background.meanX);
 
     // The footer lines under the picture, in their order: date and time, user, note.
-    const QString text = printedText();
+    const QString text = printedText(90);
     const QString words = squeezed(text);
     const int dateLine = static_cast<int>(
         words.indexOf(squeezed(QStringLiteral("Date + time : ") +
@@ -325,7 +332,7 @@ TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
     EXPECT_FALSE(app.mainWindow().has_value());
 
     // The page shows the window's two halves side by side, in the window's proportions.
-    const QImage page = renderPrintedPage(50);
+    const QImage page = landscapePage(50);
     ASSERT_FALSE(page.isNull());
     EXPECT_TRUE(sideBySide(page, red, blue, 150.0 / 200.0));
 
@@ -369,7 +376,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     DirectPrint print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
-    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 1.0));
+    EXPECT_TRUE(sideBySide(landscapePage(50), yellow, cyan, 1.0));
 
     // The screen changes; a click without a drag takes nothing, so the previous picture prints.
     left.hide();
@@ -382,7 +389,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
-    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 1.0));
+    EXPECT_TRUE(sideBySide(landscapePage(50), yellow, cyan, 1.0));
 
     // "Print the Desktop" prints the whole screen ...
     before = CupsQueue::completedJobs();
@@ -390,7 +397,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
-    const QImage desktopPage = renderPrintedPage(50);
+    const QImage desktopPage = landscapePage(50);
     EXPECT_GT(areaWhere(desktopPage, near(desktopGrey)).count,
               desktopPage.width() * desktopPage.height() / 10);
     EXPECT_EQ(areaWhere(desktopPage, near(yellow)).count, 0);
@@ -407,7 +414,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
-    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 0.5));
+    EXPECT_TRUE(sideBySide(landscapePage(50), yellow, cyan, 0.5));
 
     app.terminate();
     app.waitForExit();
