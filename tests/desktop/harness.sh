@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--cups] [--ipp] [--pulse] [--keep-print] [--] command [args...]
-#   harness.sh --start trayer|cupsd|pulse
+#   harness.sh [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--keep-print] [--] command
+#              [args...]
+#   harness.sh --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
 # service again exactly as the harness first started it, after a test has stopped it, waits until
 # it answers and prints its pid. The harness stops it with the rest at the end.
 #
-# Always: Xvfb (1920x1080, depth 24) on a free display, openbox (without its own Print bindings,
-# so the key can be grabbed, unless --keep-print) and trayer as the system tray. Private
+# Always: Xvfb (1920x1080, depth 24) on a free display and a desktop on it. Private
 # XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_RUNTIME_DIR, TMPDIR and HOME, so nothing of the user's is
-# touched.
+# touched. The desktop:
+#   openbox  (the default) openbox (without its own Print bindings, so the key can be grabbed,
+#            unless --keep-print) and trayer as the system tray (XEmbed); no session bus
+#   xfce     Xfce as Debian installs it, on a private session bus: xfsettingsd (holding Print,
+#            Alt+Print and Shift+Print for xfce4-screenshooter, from the stock shortcuts), xfwm4,
+#            xfce4-panel along the top whose status tray is a StatusNotifierItem host (and an
+#            XEmbed tray), and xfce4-notifyd for notifications
+#   kde      KDE Plasma 5.27 on X11, on a private session bus: kwin_x11, kded5 (the
+#            StatusNotifierWatcher), kglobalaccel5 (which holds Print for Spectacle) and
+#            plasmashell, whose panel along the bottom holds the system tray and shows
+#            notifications
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --ipp    (implies --cups) also a driverless IPP Everywhere printer beside FILE: ippeveprinter,
@@ -23,10 +33,12 @@
 #            key does. A test drops them later by removing them from $VARNOSET_OPENBOX_RC and
 #            running `openbox --reconfigure`.
 # Exported for the command: DISPLAY, QT_QPA_PLATFORM=xcb, VARNOSET_TEST_ROOT (the private folder),
-# and with the services CUPS_SERVER, VARNOSET_CUPS_DIR, VARNOSET_CUPS_OUT, VARNOSET_IPP_SPOOL,
-# PULSE_SERVER. The pids of
-# the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID, and with the
-# services VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
+# VARNOSET_DESKTOP (openbox, xfce or kde), and with the services CUPS_SERVER, VARNOSET_CUPS_DIR,
+# VARNOSET_CUPS_OUT, VARNOSET_IPP_SPOOL, PULSE_SERVER; with xfce and kde DBUS_SESSION_BUS_ADDRESS
+# and XDG_CURRENT_DESKTOP (XFCE or KDE, with KDE's other session variables).
+# The pids of the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID
+# (openbox), VARNOSET_XFSETTINGSD_PID and VARNOSET_PANEL_PID (xfce), and with the services
+# VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
 #
 # The screen, for either form of the first line:
 #   --screen WxH   the size of Xvfb's one screen instead of 1920x1080
@@ -38,6 +50,7 @@ set -uo pipefail
 
 screen_size=1920x1080
 monitors=()
+desktop=openbox
 want_cups=0
 want_ipp=0
 want_pulse=0
@@ -46,6 +59,7 @@ restart=""
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --screen) screen_size=${2:-}; shift ;;
+        --desktop) desktop=${2:-}; shift ;;
         --monitor) monitors+=("${2:-}"); shift ;;
         --cups) want_cups=1 ;;
         --ipp) want_cups=1 want_ipp=1 ;;
@@ -58,16 +72,19 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--cups] [--ipp] [--pulse] [--keep-print] [--] command [args...]" >&2
-    echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
+    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--keep-print] [--] command [args...]" >&2
+    echo "       $0 --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel   (inside a harness run)" >&2
     echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
 }
 [[ -n "$restart" || $# -gt 0 ]] || usage
 [[ "$screen_size" =~ ^[0-9]+x[0-9]+$ ]] || usage
+[[ "$desktop" =~ ^(openbox|xfce|kde)$ ]] || usage
 
 # shellcheck source=../support/wait_for.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
+# shellcheck source=../support/session.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/session.sh"
 
 # Each start_* launches its service in the background, sets `started` to its pid and waits until
 # it answers; they read $root and the exported variables.
@@ -78,6 +95,59 @@ start_trayer() {
     started=$!
     wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\" \"trayer\""' ||
         { echo "harness: trayer did not start" >&2; return 1; }
+}
+
+# Xfce's parts, each as its session starts it (without the session manager). GTK's accessibility
+# bridge stays off: it would start a second bus per program.
+xfce_env=(env NO_AT_BRIDGE=1)
+start_xfsettingsd() {
+    "${xfce_env[@]}" xfsettingsd --sm-client-disable </dev/null >>"$root/log/xfsettingsd.log" 2>&1 &
+    started=$!
+    wait_for 15 has_owner org.xfce.SettingsDaemon ||
+        { echo "harness: xfsettingsd did not start" >&2; return 1; }
+}
+
+start_xfwm4() {
+    "${xfce_env[@]}" xfwm4 --sm-client-disable --compositor=off </dev/null \
+        >>"$root/log/xfwm4.log" 2>&1 &
+    started=$!
+    wait_for 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { echo "harness: xfwm4 did not start" >&2; return 1; }
+}
+
+start_xfce4_panel() {
+    "${xfce_env[@]}" xfce4-panel --sm-client-disable </dev/null >>"$root/log/xfce4-panel.log" 2>&1 &
+    started=$!
+    wait_for 20 has_owner org.kde.StatusNotifierWatcher ||
+        { echo "harness: xfce4-panel did not start" >&2; cat "$root/log/xfce4-panel.log" >&2; return 1; }
+}
+
+start_xfce4_notifyd() {
+    local notifyd
+    notifyd=$(ls /usr/lib/*/xfce4/notifyd/xfce4-notifyd 2>/dev/null | head -n1)
+    [[ -x "$notifyd" ]] || { echo "harness: no xfce4-notifyd" >&2; return 1; }
+    "${xfce_env[@]}" "$notifyd" </dev/null >>"$root/log/xfce4-notifyd.log" 2>&1 &
+    started=$!
+    wait_for 15 has_owner org.freedesktop.Notifications ||
+        { echo "harness: xfce4-notifyd did not start" >&2; return 1; }
+}
+
+# Plasma's parts, in the order its session starts them; Qt Quick draws without a GPU.
+start_kde() {
+    kwin_x11 --replace </dev/null >>"$root/log/kwin.log" 2>&1 &
+    pids+=($!)
+    wait_for 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { echo "harness: kwin_x11 did not start" >&2; return 1; }
+    kded5 </dev/null >>"$root/log/kded5.log" 2>&1 &
+    pids+=($!)
+    kglobalaccel5 </dev/null >>"$root/log/kglobalaccel5.log" 2>&1 &
+    pids+=($!)
+    QT_QUICK_BACKEND=software plasmashell </dev/null >>"$root/log/plasmashell.log" 2>&1 &
+    pids+=($!)
+    export VARNOSET_PLASMASHELL_PID=$!
+    wait_for 60 has_owner org.kde.StatusNotifierWatcher && wait_for 60 has_owner org.kde.kglobalaccel &&
+        wait_for 60 has_owner org.freedesktop.Notifications ||
+        { echo "harness: Plasma did not start" >&2; tail -n 20 "$root/log/plasmashell.log" >&2; return 1; }
 }
 
 start_cupsd() {
@@ -98,9 +168,10 @@ start_cupsd() {
 # The IPP printer's three processes, each recorded in pids as it starts; they read $root/ipp.
 start_ipp() {
     local i=$root/ipp port
+    local bus=unix:path=$i/system_bus
     mkdir -p "$i"/{spool,run}
     # avahi-daemon on a system bus of its own, seen by nobody else, publishing on loopback only.
-    printf '%s\n' '<busconfig><type>system</type>' "<listen>unix:path=$i/system_bus</listen>" \
+    printf '%s\n' '<busconfig><type>system</type>' "<listen>$bus</listen>" \
         '<policy context="default"><allow user="*"/><allow own="*"/>' \
         '<allow send_destination="*"/><allow receive_sender="*"/></policy></busconfig>' \
         >"$i/bus.conf"
@@ -109,18 +180,18 @@ start_ipp() {
     dbus-daemon --config-file="$i/bus.conf" --nofork </dev/null >>"$root/log/ipp.log" 2>&1 &
     pids+=($!)
     wait_for 10 test -S "$i/system_bus" || { echo "harness: no system bus" >&2; return 1; }
-    export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$i/system_bus
     # Its pid file lives in /run: a /run of its own keeps it from any other avahi-daemon.
-    unshare --mount --propagation private sh -c 'mount --bind "$1" /run && shift && exec "$@"' \
-        sh "$i/run" avahi-daemon --no-drop-root --no-chroot --no-rlimits -f "$i/avahi.conf" \
+    DBUS_SYSTEM_BUS_ADDRESS=$bus unshare --mount --propagation private \
+        sh -c 'mount --bind "$1" /run && shift && exec "$@"' sh "$i/run" \
+        avahi-daemon --no-drop-root --no-chroot --no-rlimits -f "$i/avahi.conf" \
         </dev/null >>"$root/log/avahi.log" 2>&1 &
     pids+=($!)
     wait_for 10 grep -q "Server startup complete" "$root/log/avahi.log" ||
         { echo "harness: avahi-daemon did not start" >&2; cat "$root/log/avahi.log" >&2; return 1; }
     # A free port: ippeveprinter ends at once when the port is taken, so try the next.
     for port in $(shuf -i 20000-60000 -n 10); do
-        ippeveprinter -k -d "$i/spool" -p "$port" -f image/pwg-raster,application/pdf \
-            "Varnoset IPP" </dev/null >>"$root/log/ipp.log" 2>&1 &
+        DBUS_SYSTEM_BUS_ADDRESS=$bus ippeveprinter -k -d "$i/spool" -p "$port" \
+            -f image/pwg-raster,application/pdf "Varnoset IPP" </dev/null >>"$root/log/ipp.log" 2>&1 &
         started=$!
         wait_for 10 sh -c "! kill -0 $started 2>/dev/null || ipptool -q \
             ipp://localhost:$port/ipp/print get-printer-attributes.test" 2>/dev/null
@@ -128,7 +199,6 @@ start_ipp() {
         wait "$started" 2>/dev/null
         started=""
     done
-    unset DBUS_SYSTEM_BUS_ADDRESS
     [[ -n "$started" ]] || { echo "harness: ippeveprinter did not start" >&2; return 1; }
     pids+=($started)
     export VARNOSET_IPP_SPOOL=$i/spool
@@ -149,7 +219,7 @@ start_pulse() {
 # The second form asks the running harness, through its request pipe, to start the service: so
 # the service is a child of the harness, which stops it and collects it at the end.
 if [[ -n "$restart" ]]; then
-    case "$restart" in trayer | cupsd | pulse) ;; *) usage ;; esac
+    case "$restart" in trayer | cupsd | pulse | xfsettingsd | xfce4-panel) ;; *) usage ;; esac
     root=${VARNOSET_TEST_ROOT:?"--start runs inside a harness run"}
     [[ -p "$root/start.fifo" ]] || { echo "harness: no harness is running here" >&2; exit 1; }
     request=$$-$RANDOM
@@ -193,7 +263,9 @@ keep_requests() {
         [[ "$request" =~ ^[0-9-]+$ ]] || continue
         started=""
         case "$service" in
-            trayer) start_trayer ;;
+            trayer) [[ "$desktop" == openbox ]] && start_trayer ;;
+            xfsettingsd) [[ "$desktop" == xfce ]] && start_xfsettingsd ;;
+            xfce4-panel) [[ "$desktop" == xfce ]] && start_xfce4_panel ;;
             cupsd) ((want_cups)) && start_cupsd ;;
             pulse) ((want_pulse)) && start_pulse ;;
             *) false ;;
@@ -221,6 +293,8 @@ stop_all() {
         kill -9 "${pids[i]}" 2>/dev/null
         wait "${pids[i]}" 2>/dev/null
     done
+    # What the session bus started on demand (xfconfd, say) is nobody's child here.
+    stop_session "$root/runtime"
     rm -rf "$root"
 }
 trap stop_all EXIT
@@ -230,7 +304,7 @@ mkdir -p "$root"/{config,data,runtime,tmp,home,log}
 chmod 700 "$root/runtime"
 export XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_RUNTIME_DIR=$root/runtime
 export XDG_CACHE_HOME=$root/home/.cache
-export TMPDIR=$root/tmp HOME=$root/home VARNOSET_TEST_ROOT=$root
+export TMPDIR=$root/tmp HOME=$root/home VARNOSET_TEST_ROOT=$root VARNOSET_DESKTOP=$desktop
 VARNOSET_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")
 export VARNOSET_HARNESS
 unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
@@ -244,18 +318,41 @@ export DISPLAY=:$(head -n1 "$root/display")
 export QT_QPA_PLATFORM=xcb
 wait_for 10 xdpyinfo || { echo "harness: display $DISPLAY does not answer" >&2; exit 1; }
 
-# openbox binds Print and Alt+Print to its own command by default; drop those bindings unless the
-# test wants a desktop that holds the key.
-export VARNOSET_OPENBOX_RC=$root/openbox-rc.xml
-if ((keep_print)); then
-    cp /etc/xdg/openbox/rc.xml "$VARNOSET_OPENBOX_RC"
+if [[ "$desktop" == kde ]]; then
+    start_session_bus "$root/runtime" "$root/log/dbus.log" ||
+        { echo "harness: no session bus" >&2; exit 1; }
+    export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 XDG_SESSION_TYPE=x11
+    export LIBGL_ALWAYS_SOFTWARE=1
+    start_kde || exit 1
+elif [[ "$desktop" == xfce ]]; then
+    start_session_bus "$root/runtime" "$root/log/dbus.log" ||
+        { echo "harness: no session bus" >&2; exit 1; }
+    export XDG_CURRENT_DESKTOP=XFCE
+    channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+    mkdir -p "$channels"
+    cp "$(dirname "${BASH_SOURCE[0]}")/xfce4-panel.xml" "$channels/xfce4-panel.xml"
+    # The settings daemon first, as the session does: it holds the keys before anyone else asks.
+    start_xfsettingsd; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_XFSETTINGSD_PID=$started
+    start_xfwm4; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
 else
-    sed -E '/<keybind key="(A-)?Print">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$VARNOSET_OPENBOX_RC"
+    # openbox binds Print and Alt+Print to its own command by default; drop those bindings unless the
+    # test wants a desktop that holds the key.
+    export VARNOSET_OPENBOX_RC=$root/openbox-rc.xml
+    if ((keep_print)); then
+        cp /etc/xdg/openbox/rc.xml "$VARNOSET_OPENBOX_RC"
+    else
+        sed -E '/<keybind key="(A-)?Print">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$VARNOSET_OPENBOX_RC"
+    fi
+    openbox --sm-disable --config-file "$VARNOSET_OPENBOX_RC" >"$root/log/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { echo "harness: openbox did not start" >&2; exit 1; }
 fi
-openbox --sm-disable --config-file "$VARNOSET_OPENBOX_RC" >"$root/log/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    { echo "harness: openbox did not start" >&2; exit 1; }
 
 if ((${#monitors[@]} > 0)); then
     output=$(xrandr | awk '/ connected/ {print $1; exit}')
@@ -267,10 +364,20 @@ if ((${#monitors[@]} > 0)); then
     done
 fi
 
-start_trayer; rc=$?
-pids+=($started)
-((rc == 0)) || exit 1
-export VARNOSET_TRAYER_PID=$started
+if [[ "$desktop" == xfce ]]; then
+    start_xfce4_panel; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_PANEL_PID=$started
+    start_xfce4_notifyd; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+elif [[ "$desktop" == openbox ]]; then
+    start_trayer; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_TRAYER_PID=$started
+fi
 
 if ((want_cups)); then
     c=$root/cups
