@@ -72,7 +72,8 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--keep-print] [--] command [args...]" >&2
+    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--keep-print] [--]" \
+        "command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel   (inside a harness run)" >&2
     echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
@@ -191,7 +192,8 @@ start_ipp() {
     # A free port: ippeveprinter ends at once when the port is taken, so try the next.
     for port in $(shuf -i 20000-60000 -n 10); do
         DBUS_SYSTEM_BUS_ADDRESS=$bus ippeveprinter -k -d "$i/spool" -p "$port" \
-            -f image/pwg-raster,application/pdf "Varnoset IPP" </dev/null >>"$root/log/ipp.log" 2>&1 &
+            -f image/pwg-raster,application/pdf "Varnoset IPP" \
+            </dev/null >>"$root/log/ipp.log" 2>&1 &
         started=$!
         wait_for 10 sh -c "! kill -0 $started 2>/dev/null || ipptool -q \
             ipp://localhost:$port/ipp/print get-printer-attributes.test" 2>/dev/null
