@@ -11,6 +11,7 @@
 #include "app/settings/OptionHolders.h"
 #include "capture/CaptureHost.h"
 #include "capture/WindowState.h"
+#include "output/EveryCaptureSaver.h"
 #include "output/PrintHost.h"
 #include "output/PrintOptions.h"
 #include "platform/PlatformServices.h"
@@ -105,6 +106,7 @@ public:
     void CopytoClipboard1Click();
     void PastefromClipboard1Click();
     void EditImage1Click();
+    void SaveEveryCapture1Click();
 
     // The pictures, the flags and the option globals.
     WindowState& state() { return state_; }
@@ -153,6 +155,9 @@ private:
     int displayBits() const;
     // The capture options of the menus, as they are checked now.
     CaptureChecks captureChecks() const;
+    // Where and how every capture is saved: the stored folder and pattern, or the pictures
+    // folder and the default pattern where none is stored.
+    EveryCaptureOptions everyCaptureOptions() const;
 
     // CaptureHost
     void showMainWindow() override;
@@ -162,6 +167,7 @@ private:
     void printPicture() override;
     void editPicture() override;
     void notify(const QString& title, const QString& text) override;
+    void captureTaken() override;
 
     // PrintHost
     bool printerListEnabled() const override;
@@ -195,6 +201,7 @@ private:
     std::unique_ptr<HotkeyRegistrar> registrar_;
     std::unique_ptr<CaptureDispatch> capture_;
     std::unique_ptr<FormLayout> formLayout_;
+    EveryCaptureSaver everyCaptureSaver_;
     int scaleNum_ = 1;  // the form's scale, as a fraction of the design
     int scaleDen_ = 1;
 
