@@ -1,9 +1,9 @@
 #!/bin/bash
 # Binds the hotkey in the desktop's own shortcut settings and gives it back, against the real
 # store of the desktop the harness started (tests/desktop/harness.sh --desktop xfce or kde,
-# tests/wayland/harness.sh --desktop gnome), as a user's
-# `varnoset --bind-keys` and `--unbind-keys` do: the keys change hands, a refusal changes
-# nothing, and giving back leaves the store exactly as it was.
+# tests/wayland/harness.sh --desktop gnome), as a user's `varnoset --bind-keys` and
+# `--unbind-keys` do: a refusal changes nothing, the bound PrintScreen reaches the running copy,
+# and giving back leaves the store exactly as it was.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
 bin=$VARNOSET_BIN
