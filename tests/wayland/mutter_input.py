@@ -7,8 +7,12 @@
 #   drag:X0,Y0,X1,Y1         press the left button at the first point, move in steps, release
 #   shot:FILE                the monitor's next frame as a PPM picture
 #   sleep:S                  pause for S seconds
+#   sh:COMMAND               run a shell command while the session lives (its output to ours):
+#                            the seat has a keyboard only while a remote desktop session does,
+#                            and wl-paste needs one
 # Absolute pointer motion needs a screen cast stream linked to the remote desktop session, so one
 # is always recorded; its frames are read through PipeWire for shot:.
+import subprocess
 import sys
 
 import dbus
@@ -132,6 +136,9 @@ for action in sys.argv[1:]:
         shot(value)
     elif kind == "sleep":
         pause(float(value))
+    elif kind == "sh":
+        sys.stdout.flush()
+        subprocess.run(value, shell=True)
     else:
         sys.exit("mutter_input: unknown action " + action)
 pause(0.3)
