@@ -309,11 +309,11 @@ void TVarnosetMain::makeTrayIcon() {
         // Once the keys are taken, so that the notice can name them.
         QTimer::singleShot(0, this, [this] {
             const QString shortcuts = registrar_->desktopShortcuts();
-            notify(QStringLiteral("Varnoset is running"),
-                   QStringLiteral("This desktop shows no tray icons, so Varnoset has none. ") +
-                       (shortcuts.isEmpty() ? registrar_->prompt() + QStringLiteral(" to capture.")
-                                            : QStringLiteral("The desktop's shortcuts run it: ") +
-                                                  shortcuts + QLatin1Char('.')) +
+            notify(QStringLiteral("Varnoset is running, without a tray icon"),
+                   (shortcuts.isEmpty()
+                        ? registrar_->prompt() + QStringLiteral(" to capture.")
+                        : QStringLiteral("Bind the keys in the desktop's shortcuts: ") + shortcuts +
+                              QLatin1Char('.')) +
                        QStringLiteral(" 'varnoset --open' captures the screen and shows the "
                                       "window; 'varnoset --help' lists the other commands."));
         });
