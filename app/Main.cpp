@@ -311,7 +311,7 @@ void TVarnosetMain::makeTrayIcon() {
             const QString shortcuts = registrar_->desktopShortcuts();
             notify(QStringLiteral("Varnoset is running, without a tray icon"),
                    (shortcuts.isEmpty()
-                        ? registrar_->prompt() + QStringLiteral(" to capture.")
+                        ? QStringLiteral("Hotkey: ") + registrar_->prompt() + QLatin1Char('.')
                         : QStringLiteral("Bind the keys in the desktop's shortcuts: ") + shortcuts +
                               QLatin1Char('.')) +
                        QStringLiteral(" 'varnoset --open' captures the screen and shows the "
