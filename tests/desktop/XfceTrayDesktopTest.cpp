@@ -1,0 +1,93 @@
+// On Xfce the tray icon is a StatusNotifierItem in the panel's status tray: the panel draws the
+// program's own menu at the icon, and a left click opens it there too.
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <QThread>
+
+#include "tests/support/DesktopSupport.h"
+#include "tests/support/WaitUntil.h"
+
+using namespace desktop;
+using varnoset::test::waitUntil;
+
+namespace {
+
+// The bus name of the program's item, as the panel's watcher lists it; empty while none is.
+QString statusNotifierItem() {
+    const QString items =
+        run("gdbus",
+            {"call", "--session", "--dest", "org.kde.StatusNotifierWatcher", "--object-path",
+             "/StatusNotifierWatcher", "--method", "org.freedesktop.DBus.Properties.Get",
+             "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems"})
+            .out;
+    return QRegularExpression(QStringLiteral(":[0-9.]+")).match(items).captured();
+}
+
+// The panel's status tray, which holds only the program's icon.
+QRect statusTray() {
+    const QString out = run("xdotool", {"search", "--onlyvisible", "--name", "^wrapper-2.0$"}).out;
+    for (const QString& line : out.split('\n', Qt::SkipEmptyParts)) {
+        const QRect g = windowGeometry(line.trimmed().toULong());
+        if (g.width() >= 16) {
+            return g;
+        }
+    }
+    return {};
+}
+
+// The menu the panel shows below the icon, read from the screen.
+QString menuBelow(const QRect& icon) {
+    return squeezed(ocr(screenArea(QRect(icon.right() - 420, icon.bottom(), 420, 220)), 2));
+}
+
+}  // namespace
+
+TEST(XfceTray, TheMenuIsExportedAndOpensAtTheIcon) {
+    ASSERT_EQ(qEnvironmentVariable("VARNOSET_DESKTOP"), QStringLiteral("xfce"));
+    PrivateConfigHome config;
+    Varnoset app;
+    app.start();
+    QString item;
+    ASSERT_TRUE(waitUntil([&] { return !(item = statusNotifierItem()).isEmpty(); }))
+        << app.output().toStdString();
+
+    // The item names its menu, and the menu holds the tray menu's entries.
+    const QString menu =
+        run("gdbus", {"call", "--session", "--dest", item, "--object-path", "/StatusNotifierItem",
+                      "--method", "org.freedesktop.DBus.Properties.Get",
+                      "org.kde.StatusNotifierItem", "Menu"})
+            .out;
+    ASSERT_TRUE(menu.contains(QStringLiteral("/MenuBar"))) << menu.toStdString();
+    const QString layout =
+        run("gdbus", {"call", "--session", "--dest", item, "--object-path", "/MenuBar", "--method",
+                      "com.canonical.dbusmenu.GetLayout", "--", "0", "-1", "[]"})
+            .out;
+    for (const char* entry : {"Print the Desktop", "Open", "Suspend", "About"}) {
+        EXPECT_TRUE(layout.contains(QLatin1String(entry))) << entry << layout.toStdString();
+    }
+
+    QRect icon;
+    ASSERT_TRUE(waitUntil([&] { return !(icon = statusTray()).isEmpty(); }));
+    // A right click: the panel draws the program's menu at the icon, not its own.
+    clickAt(icon.center(), 3);
+    QString shown;
+    ASSERT_TRUE(waitUntil(
+        [&] { return (shown = menuBelow(icon)).contains(QStringLiteral("PrinttheDesktop")); },
+        8000))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("About"))) << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("Remove"))) << shown.toStdString();
+    // Its last entry, "About", chosen in the panel's menu reaches the program.
+    run("xdotool", {"key", "Up", "Return"});
+    ASSERT_TRUE(waitForWindow(QStringLiteral("^About Varnoset"), 10000).has_value());
+    run("xdotool", {"key", "Return"});  // the About box's OK
+
+    // A left click opens the same menu at the icon.
+    clickAt(icon.center(), 1);
+    std::optional<WindowId> popup;
+    ASSERT_TRUE(waitUntil([&] { return (popup = trayMenu()).has_value(); }, 8000));
+    const QRect at = windowGeometry(*popup);
+    EXPECT_LT((at.topLeft() - icon.center()).manhattanLength(), 480) << at.x() << "," << at.y();
+    run("xdotool", {"key", "Escape"});
+}
