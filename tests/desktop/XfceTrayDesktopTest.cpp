@@ -69,13 +69,17 @@ TEST(XfceTray, TheMenuIsExportedAndOpensAtTheIcon) {
 
     QRect icon;
     ASSERT_TRUE(waitUntil([&] { return !(icon = statusTray()).isEmpty(); }));
-    // A right click: the panel draws the program's menu at the icon, not its own.
-    clickAt(icon.center(), 3);
+    // A right click: the panel draws the program's menu at the icon, not its own. The panel
+    // may still be settling its new button: a click it missed is made again.
     QString shown;
-    ASSERT_TRUE(waitUntil(
-        [&] { return (shown = menuBelow(icon)).contains(QStringLiteral("PrinttheDesktop")); },
-        8000))
-        << shown.toStdString();
+    for (int attempt = 0; attempt < 3 && !shown.contains(QStringLiteral("PrinttheDesktop"));
+         ++attempt) {
+        clickAt(icon.center(), 3);
+        waitUntil(
+            [&] { return (shown = menuBelow(icon)).contains(QStringLiteral("PrinttheDesktop")); },
+            4000);
+    }
+    ASSERT_TRUE(shown.contains(QStringLiteral("PrinttheDesktop"))) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("About"))) << shown.toStdString();
     EXPECT_FALSE(shown.contains(QStringLiteral("Remove"))) << shown.toStdString();
     // Its last entry, "About", chosen in the panel's menu reaches the program.
