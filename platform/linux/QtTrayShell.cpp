@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QMenu>
+#include <utility>
 
 namespace varnoset {
 
