@@ -178,6 +178,10 @@ void TVarnosetMain::connectHandlers() {
             NoDialog1Click();
         });
     }
+    connect(SaveEveryCapture1, &QAction::triggered, this, [this] {
+        undoAutomaticToggle(SaveEveryCapture1);  // the dialog decides the check mark
+        SaveEveryCapture1Click();
+    });
     connect(Open1, &QAction::triggered, this, &TVarnosetMain::Open1Click);
     connect(PrinttheDesktop1, &QAction::triggered, this, &TVarnosetMain::PrinttheDesktop1Click);
     connect(GetRectangulararea1, &QAction::triggered, this,
@@ -259,7 +263,8 @@ bool TVarnosetMain::FormCreate() {
     CheckBox11->setToolTip(userInfoTip(state_.ComputerName, state_.UserName, state_.OsName));
     CheckBox10->setToolTip(footerDateTimeText(QDateTime::currentDateTime()));
     CheckBox9->setToolTip(state_.FooterString);
-    // 11. The file dialogs open in SaveFolder and LoadFolder, read when they are shown.
+    // 11. The file dialogs open in SaveFolder and LoadFolder while those exist, else in the
+    // pictures folder; read when they are shown.
     // 12. The frame size's check mark.
     applyFrameSizeMark();
     // 13. The tray icon.

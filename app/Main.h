@@ -11,6 +11,7 @@
 #include "app/settings/OptionHolders.h"
 #include "capture/CaptureHost.h"
 #include "capture/WindowState.h"
+#include "output/EveryCaptureSaver.h"
 #include "output/PrintHost.h"
 #include "platform/PlatformServices.h"
 #include "ui_Main.h"
@@ -103,6 +104,7 @@ public:
     void CopytoClipboard1Click();
     void PastefromClipboard1Click();
     void EditImage1Click();
+    void SaveEveryCapture1Click();
 
     // The pictures, the flags and the option globals.
     WindowState& state() { return state_; }
@@ -152,6 +154,9 @@ private:
     int displayBits() const;
     // The capture options of the menus, as they are checked now.
     CaptureChecks captureChecks() const;
+    // Where and how every capture is saved: the stored folder and pattern, or the pictures
+    // folder and the default pattern where none is stored.
+    EveryCaptureOptions everyCaptureOptions() const;
 
     // CaptureHost
     void showMainWindow() override;
@@ -161,6 +166,7 @@ private:
     void printPicture() override;
     void editPicture() override;
     void notify(const QString& title, const QString& text) override;
+    void captureTaken() override;
 
     // PrintHost
     bool printerListEnabled() const override;
@@ -194,6 +200,7 @@ private:
     std::unique_ptr<HotkeyRegistrar> registrar_;
     std::unique_ptr<CaptureDispatch> capture_;
     std::unique_ptr<FormLayout> formLayout_;
+    EveryCaptureSaver everyCaptureSaver_;
     int scaleNum_ = 1;  // the form's scale, as a fraction of the design
     int scaleDen_ = 1;
 

@@ -204,6 +204,7 @@ void CaptureDispatch::CaptureUnlocatableWindow() {
 void CaptureDispatch::CaptureAndRoundTrip(CaptureRect rect) {
     state_.SourcePicture = CaptureScreenRect(devices_.screen, rect);
     state_.SourcePicture = ClipboardRoundTrip(devices_.clipboard, state_.SourcePicture);
+    host_.captureTaken();
 }
 
 void CaptureDispatch::DeliverCapture(bool editAllowed, bool direct) {

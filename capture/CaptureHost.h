@@ -23,6 +23,8 @@ public:
     virtual void setImageOptions() = 0;
     virtual void printPicture() = 0;
     virtual void editPicture() = 0;
+    // A new capture is in SourcePicture, before it is shown or printed.
+    virtual void captureTaken() {}
     // A desktop notification beside the tray icon.
     virtual void notify(const QString& /*title*/, const QString& /*text*/) {}
 };

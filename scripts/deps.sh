@@ -9,7 +9,7 @@ set -euo pipefail
 build_pkgs=(
     cmake ninja-build g++ pkg-config make
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev
-    libjpeg62-turbo-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xinput-dev
+    libjpeg62-turbo-dev libpng-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xinput-dev
     libcanberra-dev libcanberra-pulse libglib2.0-dev fonts-liberation fonts-dejavu-core
     qt6-wayland
 )

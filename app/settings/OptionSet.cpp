@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "app/settings/TempFolderPath.h"
+#include "app/settings/PictureFolders.h"
 #include "core/Error.h"
 
 namespace varnoset {
@@ -59,17 +59,6 @@ OptionValue firstStartValue(const OptionRow& row, WindowPlace place) {
     return std::get<bool>(row.firstStart);
 }
 
-// The temporary folder for the picture dialogs, or no folder when it cannot be had: the dialogs
-// then start in their own default, and the editor hand-off, which cannot do without it, reports
-// why.
-std::string pictureFolderAtFirstStart() {
-    try {
-        return TempFolderPath();
-    } catch (const Error&) {
-        return {};
-    }
-}
-
 }  // namespace
 
 void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
@@ -77,13 +66,14 @@ void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor
     if (store.keyExists(kSetupKey)) {
         store.openKey(kSetupKey, false);
         for (const OptionRow& row : kOptionTable) {
-            if (!std::holds_alternative<std::monostate>(row.holder)) {
+            if (!std::holds_alternative<std::monostate>(row.holder) &&
+                (!row.mayBeMissing || store.hasValue(row.name))) {
                 setHolder(holders, row.holder, readOption(store, row));
             }
         }
     } else {
         store.openKey(kSetupKey, true);
-        const std::string folder = pictureFolderAtFirstStart();
+        const std::string folder = picturesFolder().toStdString();
         holders.setText(Text::LoadFolder, folder);
         holders.setText(Text::SaveFolder, folder);
         SetDefaultOptions(store, holders, monitor, window);

@@ -16,7 +16,7 @@ namespace varnoset {
 inline constexpr std::string_view kOptionsSavedMessage = "Options saved successfully";
 
 // At start-up: with the key present, reads every value in table order into its holder;
-// otherwise creates the key, sets LoadFolder and SaveFolder to the temporary folder and runs
+// otherwise creates the key, sets LoadFolder and SaveFolder to the pictures folder and runs
 // SetDefaultOptions. `monitor` is the primary monitor in screen pixels, `window` the main window's
 // outer size in screen pixels.
 void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor, PixelSize window);

@@ -94,7 +94,7 @@ static_assert(writesExactly(kFirstStartOrder, kAtFirstStart), "first-start order
 static_assert(writesExactly(kSaveOrder, kOnSave), "save order disagrees with the table");
 static_assert(writesExactly(kCloseOrder, kAtClose), "close order disagrees with the table");
 static_assert(firstRunShowsBools());
-static_assert(kFirstStartOrder.size() == 36 && kSaveOrder.size() == 33);
+static_assert(kFirstStartOrder.size() == 36 && kSaveOrder.size() == 36);
 
 }  // namespace
 

@@ -63,7 +63,7 @@ void clickTimes(WindowId window, QPoint at, int times) {
 
 // "Save Options" from the Options menu, and its message answered.
 bool saveOptions(WindowId window) {
-    chooseFromMenuBar(window, 1, {10});
+    chooseFromMenuBar(window, 1, {11});  // after "Save Every Capture..."
     return acceptMessageBox();
 }
 
