@@ -222,6 +222,7 @@ const TVarnosetMain::TextRow& TVarnosetMain::textRow(Text holder) {
          [](Self& self, const QString& text) { self.Label2->setText(text); }},
         {Text::AutoSaveFolder, &WindowState::AutoSaveFolder},
         {Text::AutoSavePattern, &WindowState::AutoSavePattern},
+        {Text::ThroughDesktop, &WindowState::ThroughDesktop},
     }};
     static_assert(inHolderOrder(rows), "one text row per holder, in the order of Text");
     return rows[static_cast<std::size_t>(holder)];

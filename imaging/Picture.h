@@ -86,4 +86,8 @@ private:
     std::vector<std::uint8_t> pixels_;
 };
 
+// The pixels of an area that lies wholly within a picture of a format of whole bytes per pixel
+// (8 bits and more), as a new picture of the same format and palette.
+Picture copyArea(const Picture& source, int left, int top, int width, int height);
+
 }  // namespace varnoset

@@ -63,8 +63,9 @@ enum class Text : std::uint8_t {
     Label2,           // "Contrast    = " and the contrast bar's position (only written)
     AutoSaveFolder,   // global: where every capture is saved
     AutoSavePattern,  // global: the file name pattern of a saved capture
+    ThroughDesktop,   // global: the forms of the key the desktop hands over
 };
-inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::AutoSavePattern) + 1;
+inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::ThroughDesktop) + 1;
 
 // What the main window offers the option set. Each setter changes exactly the one holder it
 // names: the rules that tie holders together (radio groups, "Picture = Page Size" clearing "Keep

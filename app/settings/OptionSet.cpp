@@ -1,5 +1,6 @@
 #include "app/settings/OptionSet.h"
 
+#include <array>
 #include <span>
 #include <string>
 
@@ -126,6 +127,11 @@ void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders) {
         writeFromHolders(store, holders, kSaveOrder);
     }
     writeFromHolders(store, holders, kCloseOrder);
+}
+
+void SaveChangedOption(SettingsStore& store, const OptionHolders& holders, OptionId id) {
+    const std::array order{id};
+    writeFromHolders(store, holders, order);
 }
 
 }  // namespace varnoset

@@ -33,4 +33,7 @@ void SaveOptions(SettingsStore& store, const OptionHolders& holders);
 // Closing the main window: writes WinPosLeft, WinPosTop, SaveFolder and LoadFolder, then flushes.
 void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders);
 
+// A value the program writes whenever it changes (kWhenChanged), from its holder, then flushes.
+void SaveChangedOption(SettingsStore& store, const OptionHolders& holders, OptionId id);
+
 }  // namespace varnoset

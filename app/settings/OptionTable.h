@@ -21,8 +21,9 @@ inline constexpr std::string_view kFooterBanner = "Varnoset® v3.00 - Screen Cap
 
 enum class OptionType : std::uint8_t { Bool, Integer, String };
 
-// Who writes a value: the first start, "Save Options", the close.
-enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4 };
+// Who writes a value: the first start, "Save Options", the close, or the program whenever the
+// value changes (what it has learnt about the desktop, not an option the user sets).
+enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4, kWhenChanged = 8 };
 inline constexpr std::uint8_t kStartAndSave = kAtFirstStart | kOnSave;
 
 // One id per row of the table, in the table's order.
@@ -68,6 +69,7 @@ enum class OptionId : std::uint8_t {
     AutoSave,
     AutoSaveFolder,
     AutoSavePattern,
+    ThroughDesktop,
 };
 
 // The first-start window position: centred on the screen (computed at the time).
@@ -95,7 +97,7 @@ struct OptionRow {
 };
 
 // Every stored value, in the order in which loading reads them.
-inline constexpr std::array<OptionRow, 41> kOptionTable{{
+inline constexpr std::array<OptionRow, 42> kOptionTable{{
     {OptionId::Monochrom, "Monochrom", OptionType::Bool, Check::CheckBox1, false, kStartAndSave},
     {OptionId::Inversed, "Inversed", OptionType::Bool, Check::CheckBox2, false, kStartAndSave},
     {OptionId::Mirrored, "Mirrored", OptionType::Bool, Check::CheckBox3, false, kStartAndSave},
@@ -158,6 +160,10 @@ inline constexpr std::array<OptionRow, 41> kOptionTable{{
      kOnSave, {}, {}, true},
     {OptionId::AutoSavePattern, "AutoSavePattern", OptionType::String, Text::AutoSavePattern, {},
      kOnSave, {}, {}, true},
+    // The forms of a key held by the desktop that the desktop hands over through the command
+    // line ("PrintScreen,Alt+PrintScreen"); written by the program whenever they change.
+    {OptionId::ThroughDesktop, "ThroughDesktop", OptionType::String, Text::ThroughDesktop, {},
+     kWhenChanged, {}, {}, true},
     // clang-format on
 }};
 

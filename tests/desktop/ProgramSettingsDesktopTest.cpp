@@ -123,7 +123,7 @@ TEST(ProgramSettings, FirstStartWritesTheDefaultsAndAPoliteEndAddsPositionAndFol
 
     // The window opens with its outer corner where the store says, about centred: before the
     // first show the window manager's frame is not known, so the centring is by the client size.
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     const auto window = waitForMainWindow(app);
     ASSERT_TRUE(window.has_value());
     QThread::msleep(300);

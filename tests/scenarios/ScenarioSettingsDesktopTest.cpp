@@ -266,7 +266,7 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
     EXPECT_FALSE(squeezed(footer).contains(QStringLiteral("Note"))) << footer.toStdString();
 
     // Closed from the tray menu this time.
-    again.chooseFromTrayMenu(3);  // "Close && Exit"
+    again.chooseFromTrayMenu(4);  // "Close && Exit"
     const auto confirm = waitForWindow(QStringLiteral("^Confirm$"));
     ASSERT_TRUE(confirm.has_value());
     run("xdotool", {"windowactivate", "--sync", QString::number(*confirm)});

@@ -106,7 +106,7 @@ bool waitForPrintedJob(int before, int timeoutMs) {
 }
 
 bool chooseHotkeyFunction(desktop::Varnoset& app, int entry) {
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     const auto window = app.waitForMainWindow();
     if (!window) {
         return false;
