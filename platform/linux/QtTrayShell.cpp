@@ -16,14 +16,12 @@ bool onX11() {
 
 }  // namespace
 
-QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {
-    hosts_.onHostRegistered([this] { hostRegistered(); });
-}
+QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {}
 
 QtTrayShell::~QtTrayShell() = default;
 
 void QtTrayShell::makeIcon() {
-    onHost_ = hosts_.registered();
+    onHost_ = hosts_->registered();
     // On X11 an XEmbed icon follows trays that come and go; on Wayland there is nothing else.
     if (!onHost_ && !onX11()) {
         return;
@@ -51,6 +49,10 @@ void QtTrayShell::hostRegistered() {
 bool QtTrayShell::add(const TrayIconRecord& record) {
     record_ = record;
     shown_ = true;
+    if (!hosts_) {
+        hosts_ = std::make_unique<StatusNotifierHosts>();
+        hosts_->onHostRegistered([this] { hostRegistered(); });
+    }
     if (!icon_) {
         makeIcon();
     }

@@ -35,7 +35,8 @@ private:
     void hostRegistered();
     void onActivated(QSystemTrayIcon::ActivationReason reason);
 
-    StatusNotifierHosts hosts_;
+    // Made at the first add: the session bus is not asked before the program holds its lock.
+    std::unique_ptr<StatusNotifierHosts> hosts_;
     std::unique_ptr<QSystemTrayIcon> icon_;
     bool onHost_ = false;  // the icon is a StatusNotifierItem
     bool shown_ = false;
