@@ -225,6 +225,7 @@ void TVarnosetMain::connectHandlers() {
     connect(SpeedButton14, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton14Click);
 
     connect(BitBtn1, &QAbstractButton::clicked, this, &TVarnosetMain::BitBtn1Click);
+    connect(PrintPreview1, &QAction::triggered, this, &TVarnosetMain::PrintPreview1Click);
     connect(SpeedButton9, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton9Click);
     connect(Footer1, &QAction::triggered, this, &TVarnosetMain::Footer1Click);
     connect(RadioButton5, &QAbstractButton::toggled, this, [this](bool on) {

@@ -13,6 +13,7 @@
 #include "capture/WindowState.h"
 #include "output/EveryCaptureSaver.h"
 #include "output/PrintHost.h"
+#include "output/PrintOptions.h"
 #include "platform/PlatformServices.h"
 #include "ui_Main.h"
 
@@ -97,6 +98,7 @@ public:
 
     // Printing.
     void BitBtn1Click();
+    void PrintPreview1Click();
     void SpeedButton9Click();
     void Footer1Click();
     void CheckBox9MouseDown(Qt::MouseButton button);
@@ -146,6 +148,8 @@ private:
     void loadOptions();
     // Fills the printer list and selects the stored printer, once, when something first reads it.
     void listPrinters() const;
+    // The print options as the controls hold them now.
+    PrintOptions printOptions() const;
     QSize previewNaturalSize() const;
     void applyFrameSizeMark();
     void showPreview();

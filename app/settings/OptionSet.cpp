@@ -99,13 +99,8 @@ void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelRect m
             std::holds_alternative<std::monostate>(row.holder)) {
             continue;
         }
-        OptionValue shown = firstStartValue(row, place);
-        for (const ShownAtFirstRun& differing : kFirstRunShows) {
-            if (differing.id == row.id) {
-                shown = differing.shown;
-            }
-        }
-        setHolder(holders, row.holder, shown);
+        // The window shows what the store now says, so the next start shows the same.
+        setHolder(holders, row.holder, firstStartValue(row, place));
     }
 }
 

@@ -22,7 +22,7 @@ inline constexpr std::string_view kOptionsSavedMessage = "Options saved successf
 void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor, PixelSize window);
 
 // The first start: centres the window on the monitor, writes the 36 first-start values and sets
-// the holders to the defaults, showing portrait while the store says landscape.
+// the holders to the same defaults.
 void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
                        PixelSize window);
 

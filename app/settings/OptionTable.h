@@ -219,15 +219,4 @@ inline constexpr std::array kSaveOrder{
 inline constexpr std::array kCloseOrder{OptionId::WinPosLeft, OptionId::WinPosTop,
                                         OptionId::SaveFolder, OptionId::LoadFolder};
 
-// Where the first run shows something other than what it stores: the store says landscape,
-// the window shows portrait.
-struct ShownAtFirstRun {
-    OptionId id;
-    bool shown;
-};
-inline constexpr std::array kFirstRunShows{
-    ShownAtFirstRun{OptionId::Landscape, false},
-    ShownAtFirstRun{OptionId::Portrait, true},
-};
-
 }  // namespace varnoset

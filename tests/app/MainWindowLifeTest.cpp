@@ -9,13 +9,13 @@ TEST_F(MainWindowTest, FirstStartWritesTheDefaultsAndWaitsHiddenForTheHotkey) {
     ASSERT_FALSE(std::filesystem::exists(scratch_.storeFile()));
     TVarnosetMain& window = start();
 
-    // The store says landscape while this first run shows portrait.
+    // The first run shows the landscape it stores.
     EXPECT_TRUE(stores("\"Landscape\"=dword:00000001"));
     EXPECT_TRUE(stores("\"Portrait\"=dword:00000000"));
     EXPECT_TRUE(stores("\"AutoCopy\"=dword:00000001"));
     EXPECT_EQ(store().find("SaveFolder"), std::string::npos);
-    EXPECT_TRUE(isChecked("RadioButton2"));
-    EXPECT_FALSE(isChecked("RadioButton1"));
+    EXPECT_TRUE(isChecked("RadioButton1"));
+    EXPECT_FALSE(isChecked("RadioButton2"));
 
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.state().HotkeyArmed);
@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, FirstStartWritesTheDefaultsAndWaitsHiddenForTheHotkey) {
     EXPECT_NE(store().find("\"SaveFolder\"="), std::string::npos);
     EXPECT_NE(store().find("\"LoadFolder\"="), std::string::npos);
 
-    // The next run reads the store, which says landscape.
+    // The next run reads the store and agrees.
     start();
     EXPECT_TRUE(isChecked("RadioButton1"));
     EXPECT_FALSE(isChecked("RadioButton2"));

@@ -132,9 +132,9 @@ TEST(OptionSet, FirstStartCloseAndSecondStart) {
     EXPECT_NE(text.find("\"HotKeyFunction\"=dword:00000000\n"), std::string::npos);
     EXPECT_NE(text.find("\"Hotkey\"=dword:0000002c\n"), std::string::npos);
 
-    // The first run shows portrait while the store says landscape; the rest are the defaults.
-    EXPECT_FALSE(first.checked(Check::RadioButton1));
-    EXPECT_TRUE(first.checked(Check::RadioButton2));
+    // The first run shows what it stores: landscape, and the other defaults.
+    EXPECT_TRUE(first.checked(Check::RadioButton1));
+    EXPECT_FALSE(first.checked(Check::RadioButton2));
     EXPECT_TRUE(first.checked(Check::CheckBox4));
     EXPECT_TRUE(first.checked(Check::CheckBox5));
     EXPECT_EQ(first.number(Number::ComboBox2), 0);

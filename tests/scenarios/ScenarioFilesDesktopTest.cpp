@@ -407,7 +407,7 @@ TEST(ScenarioFiles, SaveEveryCaptureWritesEachCaptureAsANewFile) {
     Varnoset app;
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     const auto window = app.waitForMainWindow();
     ASSERT_TRUE(window.has_value());
 
