@@ -137,6 +137,9 @@ private:
     QSize laidOutSize();
     void moveFrameCorner(QPoint corner);
     void buildTrayMenu();
+    // The tray icon, its menu for the notification area, and where notifications go without a
+    // notification service.
+    void makeTrayIcon();
     void buildMenuGroups();
     void buildDesktopKeysMenu();
     // The binding as the options file keeps it; nothing while the keys are the desktop's.
@@ -150,6 +153,8 @@ private:
     // A new key while bound: offers to move the binding along.
     void moveDesktopBinding(std::uint8_t previousHotkey);
     DesktopShortcuts& desktopShortcuts() const;
+    // The notice that another program holds the key, offering to let the desktop send it.
+    void notifyHeldKey(const QString& title, const QString& text);
     // Where the desktop binds the keys, Define Hotkey names the commands to bind.
     void showDesktopShortcuts();
     void connectHandlers();
@@ -266,6 +271,7 @@ private:
     bool closeAccepted_ = false;
     bool formClosed_ = false;
     bool created_ = false;
+    bool trayShown_ = true;  // until the session says it has no notification area
     mutable bool printersListed_ = false;
 };
 

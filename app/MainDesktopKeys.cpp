@@ -78,6 +78,16 @@ void TVarnosetMain::reloadDesktopBinding() {
     registrar_->setThroughDesktop(binding && binding->hotkey == state_.Hotkey);
 }
 
+void TVarnosetMain::notifyHeldKey(const QString& title, const QString& text) {
+    Notification notice{title, text, {}};
+    if (platform_.desktopShortcuts && platform_.desktopShortcuts->known() && !desktopBinding()) {
+        notice.actions.push_back({QStringLiteral("bind-keys"),
+                                  QString::fromLatin1(kBindKeysCaption),
+                                  [this] { BindKeys1Click(); }});
+    }
+    platform_.notifications->notify(notice);
+}
+
 void TVarnosetMain::BindKeys1Click() {
     DesktopShortcuts& shortcuts = desktopShortcuts();
     const ShortcutPlan plan = shortcuts.plan(shortcutKeysFor(state_.Hotkey));

@@ -55,6 +55,8 @@ public:
     virtual ~DesktopShortcuts() = default;
     // A short name stored with a binding ("GNOME", "Xfce", "KDE").
     virtual std::string desktopId() const = 0;
+    // False for a desktop whose shortcut settings are not known: every call says so.
+    virtual bool known() const { return true; }
     // Reads the store; throws Error where the store cannot be used.
     virtual ShortcutPlan plan(const std::vector<ShortcutKey>& keys) = 0;
     // Frees the keys from what holds them and binds them; returns what each changed setting held.

@@ -37,6 +37,7 @@ class UnknownDesktopShortcuts final : public DesktopShortcuts {
 public:
     explicit UnknownDesktopShortcuts(std::string name) : name_(std::move(name)) {}
     std::string desktopId() const override { return name_; }
+    bool known() const override { return false; }
     ShortcutPlan plan(const std::vector<ShortcutKey>&) override { throw refusal(); }
     std::vector<SavedSetting> bind(const std::vector<ShortcutKey>&) override { throw refusal(); }
     void unbind(const std::vector<SavedSetting>&) override { throw refusal(); }
