@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "platform/linux/XcbActiveWindow.h"
 #include "platform/linux/XcbScreen.h"
@@ -45,6 +46,24 @@ TEST(XcbScreen, GrabsThePixelsAnotherProgramSees) {
     EXPECT_TRUE(samePixels(cornerImage.copy(0, 0, 20, 20), shot.copy(1900, 1060, 20, 20)));
     EXPECT_EQ(cornerImage.pixel(39, 39) & 0xFFFFFF, 0u);
     EXPECT_EQ(cornerImage.pixel(25, 5) & 0xFFFFFF, 0u);
+}
+
+TEST(XcbScreen, AGrabKeptMeanwhileIsNeitherOverwrittenNorLostWithItsScreen) {
+    ProbeWindow probe(QRect(100, 100, 200, 150), Qt::red);
+    probe.showAndWait();
+    std::optional<Picture> kept;
+    {
+        XcbScreen screen;
+        kept = screen.grab(QRect(0, 0, 1920, 1080));
+        probe.setColour(Qt::blue);
+        ASSERT_TRUE(waitUntil([&] {
+            return imageOf(screen.grab(QRect(150, 150, 1, 1))).pixel(0, 0) == qRgb(0, 0, 255);
+        }));
+        const QImage later = imageOf(screen.grab(QRect(0, 0, 1920, 1080)));
+        EXPECT_EQ(later.pixel(150, 150), qRgb(0, 0, 255));
+    }
+    EXPECT_EQ(imageOf(*kept).pixel(150, 150), qRgb(255, 0, 0));
+    EXPECT_EQ(imageOf(Picture(*kept)).pixel(150, 150), qRgb(255, 0, 0));
 }
 
 TEST(XcbScreen, TheSizeIsAskedAfreshEveryTime) {
