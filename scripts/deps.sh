@@ -26,7 +26,7 @@ test_pkgs=(
     pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot tesseract-ocr
     sway swaybg xwayland grim wtype wl-clipboard wayvnc pipewire dbus-daemon dbus-bin
     libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
-    python3-dbus python3-gi
+    python3-dbus python3-gi at-spi2-core python3-pyatspi
 )
 bench_pkgs=(libbenchmark-dev scrot maim imagemagick libjpeg-turbo-progs dbus-daemon bsdextrautils)
 # Compared with where they install; the benchmarks leave out what is missing.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--cups] [--pulse] [--keep-print] [--] command [args...]
+#   harness.sh [--cups] [--pulse] [--atspi] [--keep-print] [--] command [args...]
 #   harness.sh --start trayer|cupsd|pulse
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
@@ -15,6 +15,9 @@
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
+#   --atspi  a private session bus and on it the accessibility bus (at-spi-bus-launcher), with a
+#            screen reader announced as running, as Orca does, so that programs started later
+#            expose their accessible tree
 #   --keep-print  openbox keeps its own Print and Alt+Print bindings, as a desktop that holds the
 #            key does. A test drops them later by removing them from $VARNOSET_OPENBOX_RC and
 #            running `openbox --reconfigure`.
@@ -35,6 +38,7 @@ screen_size=1920x1080
 monitors=()
 want_cups=0
 want_pulse=0
+want_atspi=0
 keep_print=0
 restart=""
 while [[ $# -gt 0 ]]; do
@@ -43,6 +47,7 @@ while [[ $# -gt 0 ]]; do
         --monitor) monitors+=("${2:-}"); shift ;;
         --cups) want_cups=1 ;;
         --pulse) want_pulse=1 ;;
+        --atspi) want_atspi=1 ;;
         --keep-print) keep_print=1 ;;
         --start) restart=${2:-}; shift ;;
         --) shift; break ;;
@@ -51,7 +56,7 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--cups] [--pulse] [--keep-print] [--] command [args...]" >&2
+    echo "usage: $0 [--cups] [--pulse] [--atspi] [--keep-print] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
     echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
@@ -248,6 +253,25 @@ if ((want_pulse)); then
     pids+=($started)
     ((rc == 0)) || exit 1
     export VARNOSET_PULSE_PID=$started
+fi
+
+if ((want_atspi)); then
+    dbus-daemon --session --nofork --address="unix:path=$root/runtime/bus" </dev/null \
+        >"$root/log/dbus.log" 2>&1 &
+    pids+=($!)
+    export DBUS_SESSION_BUS_ADDRESS=unix:path=$root/runtime/bus
+    wait_for 10 gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.GetId >/dev/null ||
+        { echo "harness: the session bus did not start" >&2; exit 1; }
+    # The launcher runs the accessibility bus as its child and ends it when it ends.
+    /usr/libexec/at-spi-bus-launcher --launch-immediately </dev/null >"$root/log/atspi.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+        --method org.a11y.Bus.GetAddress >/dev/null ||
+        { echo "harness: the accessibility bus did not start" >&2; exit 1; }
+    gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+        --method org.freedesktop.DBus.Properties.Set org.a11y.Status ScreenReaderEnabled \
+        '<true>' >/dev/null || { echo "harness: could not announce a screen reader" >&2; exit 1; }
 fi
 
 mkfifo "$root/start.fifo"
