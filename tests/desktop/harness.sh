@@ -1,30 +1,43 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--cups] [--pulse] [--atspi] [--keep-print] [--] command [args...]
-#   harness.sh --start trayer|cupsd|pulse
+#   harness.sh [--desktop openbox|xfce|kde] [--cups] [--pulse] [--atspi] [--keep-print] [--]
+#              command [args...]
+#   harness.sh --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
 # service again exactly as the harness first started it, after a test has stopped it, waits until
 # it answers and prints its pid. The harness stops it with the rest at the end.
 #
-# Always: Xvfb (1920x1080, depth 24) on a free display, openbox (without its own Print bindings,
-# so the key can be grabbed, unless --keep-print) and trayer as the system tray. Private
+# Always: Xvfb (1920x1080, depth 24) on a free display and a desktop on it. Private
 # XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_RUNTIME_DIR, TMPDIR and HOME, so nothing of the user's is
-# touched.
+# touched. The desktop:
+#   openbox  (the default) openbox (without its own Print bindings, so the key can be grabbed,
+#            unless --keep-print) and trayer as the system tray (XEmbed); no session bus
+#   xfce     Xfce as Debian installs it, on a private session bus: xfsettingsd (holding Print,
+#            Alt+Print and Shift+Print for xfce4-screenshooter, from the stock shortcuts), xfwm4,
+#            xfce4-panel along the top whose status tray is a StatusNotifierItem host (and an
+#            XEmbed tray), and xfce4-notifyd for notifications
+#   kde      KDE Plasma 5.27 on X11, on a private session bus: kwin_x11, kded5 (the
+#            StatusNotifierWatcher), kglobalaccel5 (which holds Print for Spectacle) and
+#            plasmashell, whose panel along the bottom holds the system tray and shows
+#            notifications
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
-#   --atspi  a private session bus and on it the accessibility bus (at-spi-bus-launcher), with a
-#            screen reader announced as running, as Orca does, so that programs started later
-#            expose their accessible tree
+#   --atspi  the accessibility bus (at-spi-bus-launcher) on the session bus (the desktop's, or a
+#            private one with openbox), with a screen reader announced as running, as Orca does,
+#            so that programs started later expose their accessible tree
 #   --keep-print  openbox keeps its own Print and Alt+Print bindings, as a desktop that holds the
 #            key does. A test drops them later by removing them from $VARNOSET_OPENBOX_RC and
 #            running `openbox --reconfigure`.
 # Exported for the command: DISPLAY, QT_QPA_PLATFORM=xcb, VARNOSET_TEST_ROOT (the private folder),
-# and with the services CUPS_SERVER, VARNOSET_CUPS_DIR, VARNOSET_CUPS_OUT, PULSE_SERVER. The pids of
-# the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID, and with the
-# services VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
+# VARNOSET_DESKTOP (openbox, xfce or kde), and with the services CUPS_SERVER, VARNOSET_CUPS_DIR,
+# VARNOSET_CUPS_OUT, PULSE_SERVER; with xfce and kde DBUS_SESSION_BUS_ADDRESS and
+# XDG_CURRENT_DESKTOP (XFCE or KDE, with KDE's other session variables).
+# The pids of the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID
+# (openbox), VARNOSET_XFSETTINGSD_PID and VARNOSET_PANEL_PID (xfce), and with the services
+# VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
 #
 # The screen, for either form of the first line:
 #   --screen WxH   the size of Xvfb's one screen instead of 1920x1080
@@ -36,6 +49,7 @@ set -uo pipefail
 
 screen_size=1920x1080
 monitors=()
+desktop=openbox
 want_cups=0
 want_pulse=0
 want_atspi=0
@@ -44,6 +58,7 @@ restart=""
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --screen) screen_size=${2:-}; shift ;;
+        --desktop) desktop=${2:-}; shift ;;
         --monitor) monitors+=("${2:-}"); shift ;;
         --cups) want_cups=1 ;;
         --pulse) want_pulse=1 ;;
@@ -56,16 +71,19 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--cups] [--pulse] [--atspi] [--keep-print] [--] command [args...]" >&2
-    echo "       $0 --start trayer|cupsd|pulse   (inside a harness run)" >&2
+    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--pulse] [--atspi] [--keep-print] [--] command [args...]" >&2
+    echo "       $0 --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel   (inside a harness run)" >&2
     echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
 }
 [[ -n "$restart" || $# -gt 0 ]] || usage
 [[ "$screen_size" =~ ^[0-9]+x[0-9]+$ ]] || usage
+[[ "$desktop" =~ ^(openbox|xfce|kde)$ ]] || usage
 
 # shellcheck source=../support/wait_for.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../support/wait_for.sh"
+# shellcheck source=../support/session.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../support/session.sh"
 
 # Each start_* launches its service in the background, sets `started` to its pid and waits until
 # it answers; they read $root and the exported variables.
@@ -76,6 +94,59 @@ start_trayer() {
     started=$!
     wait_for 10 sh -c 'xwininfo -root -tree | grep -q "\"panel\" \"trayer\""' ||
         { echo "harness: trayer did not start" >&2; return 1; }
+}
+
+# Xfce's parts, each as its session starts it (without the session manager). GTK's accessibility
+# bridge stays off: it would start a second bus per program.
+xfce_env=(env NO_AT_BRIDGE=1)
+start_xfsettingsd() {
+    "${xfce_env[@]}" xfsettingsd --sm-client-disable </dev/null >>"$root/log/xfsettingsd.log" 2>&1 &
+    started=$!
+    wait_for 15 has_owner org.xfce.SettingsDaemon ||
+        { echo "harness: xfsettingsd did not start" >&2; return 1; }
+}
+
+start_xfwm4() {
+    "${xfce_env[@]}" xfwm4 --sm-client-disable --compositor=off </dev/null \
+        >>"$root/log/xfwm4.log" 2>&1 &
+    started=$!
+    wait_for 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { echo "harness: xfwm4 did not start" >&2; return 1; }
+}
+
+start_xfce4_panel() {
+    "${xfce_env[@]}" xfce4-panel --sm-client-disable </dev/null >>"$root/log/xfce4-panel.log" 2>&1 &
+    started=$!
+    wait_for 20 has_owner org.kde.StatusNotifierWatcher ||
+        { echo "harness: xfce4-panel did not start" >&2; cat "$root/log/xfce4-panel.log" >&2; return 1; }
+}
+
+start_xfce4_notifyd() {
+    local notifyd
+    notifyd=$(ls /usr/lib/*/xfce4/notifyd/xfce4-notifyd 2>/dev/null | head -n1)
+    [[ -x "$notifyd" ]] || { echo "harness: no xfce4-notifyd" >&2; return 1; }
+    "${xfce_env[@]}" "$notifyd" </dev/null >>"$root/log/xfce4-notifyd.log" 2>&1 &
+    started=$!
+    wait_for 15 has_owner org.freedesktop.Notifications ||
+        { echo "harness: xfce4-notifyd did not start" >&2; return 1; }
+}
+
+# Plasma's parts, in the order its session starts them; Qt Quick draws without a GPU.
+start_kde() {
+    kwin_x11 --replace </dev/null >>"$root/log/kwin.log" 2>&1 &
+    pids+=($!)
+    wait_for 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { echo "harness: kwin_x11 did not start" >&2; return 1; }
+    kded5 </dev/null >>"$root/log/kded5.log" 2>&1 &
+    pids+=($!)
+    kglobalaccel5 </dev/null >>"$root/log/kglobalaccel5.log" 2>&1 &
+    pids+=($!)
+    QT_QUICK_BACKEND=software plasmashell </dev/null >>"$root/log/plasmashell.log" 2>&1 &
+    pids+=($!)
+    export VARNOSET_PLASMASHELL_PID=$!
+    wait_for 60 has_owner org.kde.StatusNotifierWatcher && wait_for 60 has_owner org.kde.kglobalaccel &&
+        wait_for 60 has_owner org.freedesktop.Notifications ||
+        { echo "harness: Plasma did not start" >&2; tail -n 20 "$root/log/plasmashell.log" >&2; return 1; }
 }
 
 start_cupsd() {
@@ -105,7 +176,7 @@ start_pulse() {
 # The second form asks the running harness, through its request pipe, to start the service: so
 # the service is a child of the harness, which stops it and collects it at the end.
 if [[ -n "$restart" ]]; then
-    case "$restart" in trayer | cupsd | pulse) ;; *) usage ;; esac
+    case "$restart" in trayer | cupsd | pulse | xfsettingsd | xfce4-panel) ;; *) usage ;; esac
     root=${VARNOSET_TEST_ROOT:?"--start runs inside a harness run"}
     [[ -p "$root/start.fifo" ]] || { echo "harness: no harness is running here" >&2; exit 1; }
     request=$$-$RANDOM
@@ -149,7 +220,9 @@ keep_requests() {
         [[ "$request" =~ ^[0-9-]+$ ]] || continue
         started=""
         case "$service" in
-            trayer) start_trayer ;;
+            trayer) [[ "$desktop" == openbox ]] && start_trayer ;;
+            xfsettingsd) [[ "$desktop" == xfce ]] && start_xfsettingsd ;;
+            xfce4-panel) [[ "$desktop" == xfce ]] && start_xfce4_panel ;;
             cupsd) ((want_cups)) && start_cupsd ;;
             pulse) ((want_pulse)) && start_pulse ;;
             *) false ;;
@@ -177,6 +250,8 @@ stop_all() {
         kill -9 "${pids[i]}" 2>/dev/null
         wait "${pids[i]}" 2>/dev/null
     done
+    # What the session bus started on demand (xfconfd, say) is nobody's child here.
+    stop_session "$root/runtime"
     rm -rf "$root"
 }
 trap stop_all EXIT
@@ -186,7 +261,7 @@ mkdir -p "$root"/{config,data,runtime,tmp,home,log}
 chmod 700 "$root/runtime"
 export XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_RUNTIME_DIR=$root/runtime
 export XDG_CACHE_HOME=$root/home/.cache
-export TMPDIR=$root/tmp HOME=$root/home VARNOSET_TEST_ROOT=$root
+export TMPDIR=$root/tmp HOME=$root/home VARNOSET_TEST_ROOT=$root VARNOSET_DESKTOP=$desktop
 VARNOSET_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")
 export VARNOSET_HARNESS
 unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
@@ -200,18 +275,41 @@ export DISPLAY=:$(head -n1 "$root/display")
 export QT_QPA_PLATFORM=xcb
 wait_for 10 xdpyinfo || { echo "harness: display $DISPLAY does not answer" >&2; exit 1; }
 
-# openbox binds Print and Alt+Print to its own command by default; drop those bindings unless the
-# test wants a desktop that holds the key.
-export VARNOSET_OPENBOX_RC=$root/openbox-rc.xml
-if ((keep_print)); then
-    cp /etc/xdg/openbox/rc.xml "$VARNOSET_OPENBOX_RC"
+if [[ "$desktop" == kde ]]; then
+    start_session_bus "$root/runtime" "$root/log/dbus.log" ||
+        { echo "harness: no session bus" >&2; exit 1; }
+    export XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true KDE_SESSION_VERSION=5 XDG_SESSION_TYPE=x11
+    export LIBGL_ALWAYS_SOFTWARE=1
+    start_kde || exit 1
+elif [[ "$desktop" == xfce ]]; then
+    start_session_bus "$root/runtime" "$root/log/dbus.log" ||
+        { echo "harness: no session bus" >&2; exit 1; }
+    export XDG_CURRENT_DESKTOP=XFCE
+    channels=$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml
+    mkdir -p "$channels"
+    cp "$(dirname "${BASH_SOURCE[0]}")/xfce4-panel.xml" "$channels/xfce4-panel.xml"
+    # The settings daemon first, as the session does: it holds the keys before anyone else asks.
+    start_xfsettingsd; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_XFSETTINGSD_PID=$started
+    start_xfwm4; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
 else
-    sed -E '/<keybind key="(A-)?Print">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$VARNOSET_OPENBOX_RC"
+    # openbox binds Print and Alt+Print to its own command by default; drop those bindings unless the
+    # test wants a desktop that holds the key.
+    export VARNOSET_OPENBOX_RC=$root/openbox-rc.xml
+    if ((keep_print)); then
+        cp /etc/xdg/openbox/rc.xml "$VARNOSET_OPENBOX_RC"
+    else
+        sed -E '/<keybind key="(A-)?Print">/,/<\/keybind>/d' /etc/xdg/openbox/rc.xml >"$VARNOSET_OPENBOX_RC"
+    fi
+    openbox --sm-disable --config-file "$VARNOSET_OPENBOX_RC" >"$root/log/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        { echo "harness: openbox did not start" >&2; exit 1; }
 fi
-openbox --sm-disable --config-file "$VARNOSET_OPENBOX_RC" >"$root/log/openbox.log" 2>&1 &
-pids+=($!)
-wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    { echo "harness: openbox did not start" >&2; exit 1; }
 
 if ((${#monitors[@]} > 0)); then
     output=$(xrandr | awk '/ connected/ {print $1; exit}')
@@ -223,10 +321,20 @@ if ((${#monitors[@]} > 0)); then
     done
 fi
 
-start_trayer; rc=$?
-pids+=($started)
-((rc == 0)) || exit 1
-export VARNOSET_TRAYER_PID=$started
+if [[ "$desktop" == xfce ]]; then
+    start_xfce4_panel; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_PANEL_PID=$started
+    start_xfce4_notifyd; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+elif [[ "$desktop" == openbox ]]; then
+    start_trayer; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
+    export VARNOSET_TRAYER_PID=$started
+fi
 
 if ((want_cups)); then
     c=$root/cups
@@ -256,18 +364,13 @@ if ((want_pulse)); then
 fi
 
 if ((want_atspi)); then
-    dbus-daemon --session --nofork --address="unix:path=$root/runtime/bus" </dev/null \
-        >"$root/log/dbus.log" 2>&1 &
-    pids+=($!)
-    export DBUS_SESSION_BUS_ADDRESS=unix:path=$root/runtime/bus
-    wait_for 10 gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.GetId >/dev/null ||
-        { echo "harness: the session bus did not start" >&2; exit 1; }
-    # The launcher runs the accessibility bus as its child and ends it when it ends.
+    if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]]; then
+        start_session_bus "$root/runtime" "$root/log/dbus.log" ||
+            { echo "harness: no session bus" >&2; exit 1; }
+    fi
     /usr/libexec/at-spi-bus-launcher --launch-immediately </dev/null >"$root/log/atspi.log" 2>&1 &
     pids+=($!)
-    wait_for 10 gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
-        --method org.a11y.Bus.GetAddress >/dev/null ||
+    wait_for 10 has_owner org.a11y.Bus ||
         { echo "harness: the accessibility bus did not start" >&2; exit 1; }
     gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
         --method org.freedesktop.DBus.Properties.Set org.a11y.Status ScreenReaderEnabled \
