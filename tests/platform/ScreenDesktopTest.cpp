@@ -48,7 +48,9 @@ TEST(XcbScreen, GrabsThePixelsAnotherProgramSees) {
     EXPECT_EQ(cornerImage.pixel(25, 5) & 0xFFFFFF, 0u);
 }
 
-TEST(XcbScreen, AGrabKeptMeanwhileIsNeitherOverwrittenNorLostWithItsScreen) {
+// A full grab keeps its pixels in the screen's shared memory: later grabs must not write there,
+// and the picture outlives the screen.
+TEST(XcbScreen, AKeptGrabIsNeitherOverwrittenNorLostWithItsScreen) {
     ProbeWindow probe(QRect(100, 100, 200, 150), Qt::red);
     probe.showAndWait();
     std::optional<Picture> kept;
@@ -56,13 +58,10 @@ TEST(XcbScreen, AGrabKeptMeanwhileIsNeitherOverwrittenNorLostWithItsScreen) {
         XcbScreen screen;
         kept = screen.grab(QRect(0, 0, 1920, 1080));
         probe.setColour(Qt::blue);
-        ASSERT_TRUE(waitUntil([&] {
-            return imageOf(screen.grab(QRect(150, 150, 1, 1))).pixel(0, 0) == qRgb(0, 0, 255);
+        EXPECT_TRUE(waitUntil([&] {
+            return imageOf(screen.grab(QRect(0, 0, 1920, 1080))).pixel(150, 150) == qRgb(0, 0, 255);
         }));
-        const QImage later = imageOf(screen.grab(QRect(0, 0, 1920, 1080)));
-        EXPECT_EQ(later.pixel(150, 150), qRgb(0, 0, 255));
     }
-    EXPECT_EQ(imageOf(*kept).pixel(150, 150), qRgb(255, 0, 0));
     EXPECT_EQ(imageOf(Picture(*kept)).pixel(150, 150), qRgb(255, 0, 0));
 }
 
