@@ -19,7 +19,9 @@ csv=$TMPDIR/capture_bench.csv
 size=$(xdpyinfo | awk '/dimensions/ {print $2}')
 
 echo "== full-screen grab, $size depth $(xdpyinfo | awk '/depth of root/ {print $5}')"
-bench_gbench "$csv" "$reps" "$build/tests/bench/capture_bench" --benchmark_time_unit=ms
+# Repetitions interleaved: a change of the machine's load meets the grab and its floors alike.
+bench_gbench "$csv" "$reps" "$build/tests/bench/capture_bench" --benchmark_time_unit=ms \
+    --benchmark_enable_random_interleaving=true
 bare=$(bench_gbench_median "$csv" Display/BareGetImage)
 bare_shm=$(bench_gbench_median "$csv" Display/BareShmGetImage)
 grab=$(bench_gbench_median "$csv" Display/CaptureScreenRect)
