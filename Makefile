@@ -39,7 +39,7 @@ run:
 
 BUILD_FUZZ := build/fuzz
 FUZZ_SECONDS ?= 30
-FUZZ_TARGETS := bmp_fuzz jpeg_fuzz regfile_fuzz
+FUZZ_TARGETS := bmp_fuzz jpeg_fuzz png_fuzz regfile_fuzz
 
 # Builds with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test, then fuzzes
 # each picture decoder and the options file reader briefly.

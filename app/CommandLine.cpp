@@ -9,7 +9,7 @@ namespace varnoset {
 
 namespace {
 
-// The options that send one command to the running copy, beside --capture.
+// The options that send one command to the running copy, beside --capture and --hotkey.
 constexpr std::array<std::pair<const char*, Command>, 5> kCommandOptions{{
     {"print-desktop", Command::PrintDesktop},
     {"open", Command::Open},
@@ -32,27 +32,45 @@ Invocation usageError(const QString& why) {
     return invocation;
 }
 
+// The seconds of --delay: whole, written in digits, within the range.
+std::optional<int> delaySeconds(const QString& text) {
+    bool isNumber = false;
+    const int seconds = text.toInt(&isNumber);
+    if (!isNumber || text != QString::number(seconds) || seconds < kMinDelaySeconds ||
+        seconds > kMaxDelaySeconds) {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
 }  // namespace
 
 QString usageText() {
     return QStringLiteral(
-        "Usage: varnoset [OPTION]\n"
+        "Usage: varnoset [--delay SECONDS] [OPTION]\n"
         "Without an option Varnoset starts in the notification area, or does nothing when it\n"
         "already runs. An option sends its command to the running copy, starting one first\n"
         "when none runs.\n"
         "\n"
-        "  --capture KIND     capture as the hotkey does; KIND is desktop, window (with its\n"
-        "                     frame), client (the window's client area) or region\n"
+        "  --hotkey           do what the hotkey alone does in the chosen capture mode\n"
+        "  --hotkey alt       do what Alt with the hotkey does (\"Get only Client Area of\n"
+        "                     Window\" included); bind these two to the key in the desktop\n"
+        "  --capture KIND     capture one kind as the hotkey would; KIND is desktop, window\n"
+        "                     (with its frame), client (the window's client area) or region\n"
         "  --print-desktop    print the whole screen at once (the tray's \"Print the Desktop\")\n"
         "  --open             capture the screen into the main window (the tray's \"Open\")\n"
         "  --suspend          suspend the hotkey\n"
         "  --resume           resume the hotkey\n"
         "  --quit             close Varnoset, keeping its window position and folders\n"
+        "  --delay SECONDS    before --capture, --hotkey, --print-desktop or --open: return at\n"
+        "                     once and capture after 1 to 60 seconds\n"
         "  -h, --help         show this help and exit\n"
         "  -v, --version      show the version and exit\n"
         "\n"
-        "Exit status: 0 when the command was delivered, 1 when it could not be (no running copy\n"
-        "could be reached, no display), 2 for a usage error.\n");
+        "Exit status: 0 when the command was carried out (a delayed one: when its wait began),\n"
+        "1 when it was not (the reason is printed: no running copy could be reached, no\n"
+        "display, a rectangle not dragged, Varnoset suspended for --hotkey), 2 for a usage\n"
+        "error.\n");
 }
 
 Invocation parseCommandLine(const QStringList& arguments) {
@@ -61,16 +79,23 @@ Invocation parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
     const QCommandLineOption capture(QStringLiteral("capture"), {}, QStringLiteral("kind"));
-    parser.addOptions({help, version, capture});
+    const QCommandLineOption hotkey(QStringLiteral("hotkey"));
+    const QCommandLineOption delay(QStringLiteral("delay"), {}, QStringLiteral("seconds"));
+    parser.addOptions({help, version, capture, hotkey, delay});
     for (const auto& [name, command] : kCommandOptions) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
     }
     if (!parser.parse(arguments)) {
         return usageError(parser.errorText());
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(QStringLiteral("Unexpected argument '%1'.")
-                              .arg(parser.positionalArguments().constFirst()));
+    // "alt" is the one word that may follow an option: --hotkey alt.
+    QStringList stray = parser.positionalArguments();
+    const bool withAlt = parser.isSet(hotkey) && stray == QStringList{QStringLiteral("alt")};
+    if (withAlt) {
+        stray.clear();
+    }
+    if (!stray.isEmpty()) {
+        return usageError(QStringLiteral("Unexpected argument '%1'.").arg(stray.constFirst()));
     }
     if (parser.isSet(help)) {
         return Invocation{Invocation::Kind::Help, {}, {}};
@@ -81,7 +106,7 @@ Invocation parseCommandLine(const QStringList& arguments) {
     // Every command given counts, also one option given twice.
     const QStringList given = parser.optionNames();
     const auto commands = std::count_if(given.begin(), given.end(), [](const QString& name) {
-        return name == QLatin1String("capture") ||
+        return name == QLatin1String("capture") || name == QLatin1String("hotkey") ||
                std::any_of(
                    kCommandOptions.begin(), kCommandOptions.end(),
                    [&name](const auto& option) { return name == QLatin1String(option.first); });
@@ -101,15 +126,36 @@ Invocation parseCommandLine(const QStringList& arguments) {
             return usageError(QStringLiteral("Unknown capture kind '%1'.").arg(kind));
         }
     }
+    if (parser.isSet(hotkey)) {
+        chosen = withAlt ? Command::HotkeyAlt : Command::Hotkey;
+    }
     for (const auto& [name, command] : kCommandOptions) {
         if (parser.isSet(QString::fromLatin1(name))) {
             chosen = command;
         }
     }
+    Request request;
+    if (parser.isSet(delay)) {
+        const QStringList values = parser.values(delay);
+        const std::optional<int> seconds = delaySeconds(values.constLast());
+        if (values.size() > 1 || !seconds) {
+            return usageError(QStringLiteral("The delay is a whole number of seconds from %1 to "
+                                             "%2, not '%3'.")
+                                  .arg(kMinDelaySeconds)
+                                  .arg(kMaxDelaySeconds)
+                                  .arg(values.join(QLatin1Char(' '))));
+        }
+        if (!chosen || !takesDelay(*chosen)) {
+            return usageError(QStringLiteral(
+                "--delay goes before --capture, --hotkey, --print-desktop or --open."));
+        }
+        request.delaySeconds = *seconds;
+    }
     if (!chosen) {
         return Invocation{};
     }
-    return Invocation{Invocation::Kind::Command, chosen, {}};
+    request.command = *chosen;
+    return Invocation{Invocation::Kind::Command, request, {}};
 }
 
 }  // namespace varnoset

@@ -12,12 +12,13 @@ namespace varnoset {
 struct Invocation {
     enum class Kind { Start, Help, Version, Command, UsageError };
     Kind kind = Kind::Start;
-    std::optional<Command> command;  // with Kind::Command
+    std::optional<Request> request;  // with Kind::Command
     QString error;                   // with Kind::UsageError
 };
 
 // Reads the arguments (the program's name first). Unknown options, unknown capture kinds, stray
-// arguments and more than one command are usage errors.
+// arguments, more than one command, and a delay out of range or without a capture command are
+// usage errors.
 Invocation parseCommandLine(const QStringList& arguments);
 
 // The usage text that --help prints, and that a usage error prints after its reason.

@@ -7,11 +7,13 @@ namespace varnoset {
 
 namespace {
 
-constexpr std::array<std::pair<Command, const char*>, 9> kWords{{
+constexpr std::array<std::pair<Command, const char*>, 11> kWords{{
     {Command::CaptureDesktop, "capture desktop"},
     {Command::CaptureWindow, "capture window"},
     {Command::CaptureClient, "capture client"},
     {Command::CaptureRegion, "capture region"},
+    {Command::Hotkey, "hotkey"},
+    {Command::HotkeyAlt, "hotkey alt"},
     {Command::PrintDesktop, "print-desktop"},
     {Command::Open, "open"},
     {Command::Suspend, "suspend"},
@@ -19,29 +21,58 @@ constexpr std::array<std::pair<Command, const char*>, 9> kWords{{
     {Command::Quit, "quit"},
 }};
 
-}  // namespace
-
-QByteArray encodeCommand(Command command) {
-    for (const auto& [known, words] : kWords) {
-        if (known == command) {
-            return QByteArray(words) + '\n';
-        }
-    }
-    return {};
-}
-
-std::optional<Command> decodeCommand(const QByteArray& message) {
-    if (message.size() > kMaxCommandMessage || !message.endsWith('\n') ||
-        message.count('\n') != 1) {
-        return std::nullopt;
-    }
-    const QByteArray words = message.chopped(1);
+std::optional<Command> commandOf(const QByteArray& words) {
     for (const auto& [command, known] : kWords) {
         if (words == known) {
             return command;
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+bool takesDelay(Command command) {
+    return command != Command::Suspend && command != Command::Resume && command != Command::Quit;
+}
+
+QByteArray encodeRequest(const Request& request) {
+    QByteArray message;
+    if (request.delaySeconds > 0) {
+        message = "delay " + QByteArray::number(request.delaySeconds) + ' ';
+    }
+    for (const auto& [known, words] : kWords) {
+        if (known == request.command) {
+            return message + words + '\n';
+        }
+    }
+    return {};
+}
+
+std::optional<Request> decodeRequest(const QByteArray& message) {
+    if (message.size() > kMaxCommandMessage || !message.endsWith('\n') ||
+        message.count('\n') != 1) {
+        return std::nullopt;
+    }
+    QByteArray words = message.chopped(1);
+    int delay = 0;
+    if (words.startsWith("delay ")) {
+        const qsizetype end = words.indexOf(' ', 6);
+        const QByteArray seconds = words.mid(6, end < 0 ? -1 : end - 6);
+        bool isNumber = false;
+        delay = seconds.toInt(&isNumber);
+        // Digits only, written as encodeRequest writes them.
+        if (!isNumber || QByteArray::number(delay) != seconds || delay < kMinDelaySeconds ||
+            delay > kMaxDelaySeconds || end < 0) {
+            return std::nullopt;
+        }
+        words = words.mid(end + 1);
+    }
+    const std::optional<Command> command = commandOf(words);
+    if (!command || (delay > 0 && !takesDelay(*command))) {
+        return std::nullopt;
+    }
+    return Request{*command, delay};
 }
 
 }  // namespace varnoset

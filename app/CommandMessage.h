@@ -11,6 +11,8 @@ enum class Command {
     CaptureWindow,  // the foreground window with its frame
     CaptureClient,  // the foreground window's client area
     CaptureRegion,
+    Hotkey,     // what the key alone does in the chosen mode
+    HotkeyAlt,  // what Alt with the key does
     PrintDesktop,
     Open,
     Suspend,
@@ -18,12 +20,28 @@ enum class Command {
     Quit,
 };
 
-// A command travels as one short line of text ("capture desktop\n", "quit\n").
+// The seconds a capture may wait before it starts.
+inline constexpr int kMinDelaySeconds = 1;
+inline constexpr int kMaxDelaySeconds = 60;
+
+// A command and the seconds to wait before it (0: at once).
+struct Request {
+    Command command = Command::Open;
+    int delaySeconds = 0;
+
+    friend bool operator==(const Request&, const Request&) = default;
+};
+
+// The commands a delay may precede: those that capture.
+bool takesDelay(Command command);
+
+// A request travels as one short line of text ("capture desktop\n", "delay 5 hotkey alt\n").
 inline constexpr int kMaxCommandMessage = 64;
 
-QByteArray encodeCommand(Command command);
-// The command of a whole message; nothing for anything else (unknown words, no final newline,
-// more than one line, more than kMaxCommandMessage bytes).
-std::optional<Command> decodeCommand(const QByteArray& message);
+QByteArray encodeRequest(const Request& request);
+// The request of a whole message; nothing for anything else (unknown words, a delay out of range
+// or before a command that takes none, no final newline, more than one line, more than
+// kMaxCommandMessage bytes).
+std::optional<Request> decodeRequest(const QByteArray& message);
 
 }  // namespace varnoset

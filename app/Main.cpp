@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "app/DelayedCommand.h"
 #include "app/FormLayout.h"
 #include "app/MessageBoxes.h"
 #include "app/TerminationSignals.h"
@@ -76,7 +77,8 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     registrar_ = std::make_unique<HotkeyRegistrar>(
         *platform_.hotkeys, [this](int row) { keyGroup_->actions().at(row)->setChecked(true); },
         [this](const QString& tip) {
-            if (TrayIcon1 != nullptr) {
+            // A waiting delayed capture counts down in the tooltip instead.
+            if (TrayIcon1 != nullptr && !(delayed_ != nullptr && delayed_->waiting())) {
                 TrayIcon1->setToolTip(tip);
             }
             showDesktopShortcuts();
@@ -89,10 +91,18 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
                 }
             });
         });
+    registrar_->setThroughDesktopChanged(
+        [this](const QString& forms) { rememberThroughDesktop(forms); });
     capture_ =
         std::make_unique<CaptureDispatch>(state_, static_cast<CaptureHost&>(*this), *registrar_,
                                           CaptureDevices{*platform_.screen, *platform_.activeWindow,
                                                          *platform_.sound, *platform_.clipboard});
+    delayed_ = new DelayedCommand(
+        this,
+        [this](Command command) {
+            RunCommand(Request{command, 0}, {});
+        },
+        [this](std::optional<int> secondsLeft) { showCountdown(secondsLeft); });
     connectHandlers();
     // Keys reach the window before its controls, so Esc works anywhere in it.
     qApp->installEventFilter(this);
@@ -113,7 +123,13 @@ void TVarnosetMain::buildTrayMenu() {
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
+    // Only while a delayed capture waits: a click on the icon then offers to cancel it.
+    CancelDelay1 = add("CancelDelay1", QStringLiteral("Cancel the Delayed Capture"));
+    cancelSeparator_ = PopupMenu1->addSeparator();
+    CancelDelay1->setVisible(false);
+    cancelSeparator_->setVisible(false);
     PrinttheDesktop1 = add("PrinttheDesktop1", QStringLiteral("Print the Desktop"));
+    DelayedCapture1 = add("DelayedCapture1", QStringLiteral("Capture the Desktop in 5 Seconds"));
     PopupMenu1->addSeparator();
     Open1 = add("Open1", QStringLiteral("Open"));
     CloseExit1 = add("CloseExit1", QStringLiteral("Close && Exit"));
@@ -128,18 +144,23 @@ void TVarnosetMain::buildTrayMenu() {
 void TVarnosetMain::showDesktopShortcuts() {
     const QString shortcuts = registrar_ ? registrar_->desktopShortcuts() : QString();
     auto* note = Hotkey1->findChild<QAction*>(QStringLiteral("DesktopShortcuts1"));
-    if (note == nullptr && !shortcuts.isEmpty()) {
+    if (note == nullptr && shortcuts.isEmpty()) {
+        return;
+    }
+    if (note == nullptr) {
         // Above the keys, outside their radio group: it names the commands, it chooses nothing.
         note = new QAction(Hotkey1);
         note->setObjectName(QStringLiteral("DesktopShortcuts1"));
         note->setEnabled(false);
         QAction* first = Hotkey1->actions().value(0);
         Hotkey1->insertAction(first, note);
-        Hotkey1->insertSeparator(first);
+        Hotkey1->insertSeparator(first)->setObjectName(QStringLiteral("DesktopShortcutsEnd"));
     }
-    if (note != nullptr && !shortcuts.isEmpty()) {  // kept while suspended
-        note->setText(QStringLiteral("Bind in the desktop's shortcuts: ") + shortcuts);
-    }
+    note->setText(QStringLiteral("Bind in the desktop's shortcuts: ") + shortcuts);
+    // Gone while the program holds the key itself.
+    note->setVisible(!shortcuts.isEmpty());
+    Hotkey1->findChild<QAction*>(QStringLiteral("DesktopShortcutsEnd"))
+        ->setVisible(!shortcuts.isEmpty());
 }
 
 void TVarnosetMain::buildMenuGroups() {
@@ -190,8 +211,14 @@ void TVarnosetMain::connectHandlers() {
             NoDialog1Click();
         });
     }
+    connect(SaveEveryCapture1, &QAction::triggered, this, [this] {
+        undoAutomaticToggle(SaveEveryCapture1);  // the dialog decides the check mark
+        SaveEveryCapture1Click();
+    });
     connect(Open1, &QAction::triggered, this, &TVarnosetMain::Open1Click);
     connect(PrinttheDesktop1, &QAction::triggered, this, &TVarnosetMain::PrinttheDesktop1Click);
+    connect(DelayedCapture1, &QAction::triggered, this, &TVarnosetMain::DelayedCapture1Click);
+    connect(CancelDelay1, &QAction::triggered, this, &TVarnosetMain::CancelDelay1Click);
     connect(GetRectangulararea1, &QAction::triggered, this,
             &TVarnosetMain::GetRectangulararea1Click);
     connect(SpeedButton4, &QAbstractButton::clicked, this,
@@ -213,6 +240,7 @@ void TVarnosetMain::connectHandlers() {
     connect(SpeedButton14, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton14Click);
 
     connect(BitBtn1, &QAbstractButton::clicked, this, &TVarnosetMain::BitBtn1Click);
+    connect(PrintPreview1, &QAction::triggered, this, &TVarnosetMain::PrintPreview1Click);
     connect(SpeedButton9, &QAbstractButton::clicked, this, &TVarnosetMain::SpeedButton9Click);
     connect(Footer1, &QAction::triggered, this, &TVarnosetMain::Footer1Click);
     connect(RadioButton5, &QAbstractButton::toggled, this, [this](bool on) {
@@ -274,7 +302,8 @@ bool TVarnosetMain::FormCreate() {
     CheckBox11->setToolTip(userInfoTip(state_.ComputerName, state_.UserName, state_.OsName));
     CheckBox10->setToolTip(footerDateTimeText(QDateTime::currentDateTime()));
     CheckBox9->setToolTip(state_.FooterString);
-    // 11. The file dialogs open in SaveFolder and LoadFolder, read when they are shown.
+    // 11. The file dialogs open in SaveFolder and LoadFolder while those exist, else in the
+    // pictures folder; read when they are shown.
     // 12. The frame size's check mark.
     applyFrameSizeMark();
     // 13. The tray icon.
@@ -284,8 +313,10 @@ bool TVarnosetMain::FormCreate() {
     TrayIcon1->setToolTip(QStringLiteral("Varnoset v3.00"));
     TrayIcon1->OnClick = [this](QObject* sender) { TrayIcon1Click(sender); };
     TrayIcon1->OnRightClick = [this](QObject* sender) { TrayIcon1Click(sender); };
-    // 14. The hotkeys, then the stored capture mode (which registers them again).
+    // 14. The hotkeys, then the stored capture mode (which registers them again). What the
+    // desktop hands over is known before, so that it is not announced as lost.
     platform_.hotkeys->setHandler([this](int id) { capture_->hotkeyMessage(id, captureChecks()); });
+    registrar_->restoreThroughDesktop(state_.Hotkey, state_.ThroughDesktop);
     capture_->RegisterHotkeys();
     if (state_.HotkeyFunction <= 3) {
         ActionClick(state_.HotkeyFunction);
@@ -299,14 +330,17 @@ bool TVarnosetMain::FormCreate() {
     // 16. Ready for the hotkey.
     state_.HotkeyArmed = true;
 
-    // Commands from later starts; each runs once the sender has its answer.
-    platform_.commands->listen(kInstanceName, [this](const QByteArray& message) {
-        const std::optional<Command> command = decodeCommand(message);
-        if (command) {
-            QTimer::singleShot(0, this, [this, c = *command] { RunCommand(c); });
-        }
-        return command.has_value();
-    });
+    // Commands from later starts; each runs once the sender has heard that it was taken, and
+    // the sender then waits for its answer.
+    platform_.commands->listen(
+        kInstanceName, [this](const QByteArray& message, CommandChannel::Answer answer) {
+            const std::optional<Request> request = decodeRequest(message);
+            if (request) {
+                QTimer::singleShot(
+                    0, this, [this, r = *request, a = std::move(answer)] { RunCommand(r, a); });
+            }
+            return request.has_value();
+        });
     new TerminationSignals([this] { PoliteEnd(); }, this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (!formClosed_) {
@@ -358,29 +392,28 @@ bool TVarnosetMain::FormKeyPress(int key) {
     return false;
 }
 
-void TVarnosetMain::RunCommand(Command command) {
-    switch (command) {
-        case Command::CaptureDesktop:
-            return capture_->capture(CaptureKind::Desktop, captureChecks());
-        case Command::CaptureWindow:
-            return capture_->capture(CaptureKind::Window, captureChecks());
-        case Command::CaptureClient:
-            return capture_->capture(CaptureKind::Client, captureChecks());
-        case Command::CaptureRegion:
-            return capture_->capture(CaptureKind::Region, captureChecks());
-        case Command::PrintDesktop:
-            return PrinttheDesktop1Click();
-        case Command::Open:
-            return Open1Click();
-        case Command::Suspend:
-        case Command::Resume:
-            if (Suspend1->isChecked() != (command == Command::Suspend)) {
-                Suspend1Click();
-            }
-            return;
-        case Command::Quit:
-            return PoliteEnd();
+void TVarnosetMain::RunCommand(const Request& request, const CommandChannel::Answer& answer) {
+    const auto tell = [this, &answer](const std::optional<QString>& failure) {
+        if (answer) {
+            answer(failure);
+        } else if (failure) {
+            notify(QStringLiteral("Varnoset"), *failure);
+        }
+    };
+    if (request.delaySeconds > 0) {
+        delayed_->start(request.command, request.delaySeconds);
+        return tell(std::nullopt);
     }
+    std::optional<QString> failure;
+    try {
+        failure = carryOut(request.command);
+    } catch (const std::exception& error) {
+        if (answer) {
+            answer(errorBoxText(QString::fromUtf8(error.what())));
+        }
+        throw;  // to the standard error box
+    }
+    tell(failure);
 }
 
 void TVarnosetMain::FormClose() {

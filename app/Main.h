@@ -11,7 +11,9 @@
 #include "app/settings/OptionHolders.h"
 #include "capture/CaptureHost.h"
 #include "capture/WindowState.h"
+#include "output/EveryCaptureSaver.h"
 #include "output/PrintHost.h"
+#include "output/PrintOptions.h"
 #include "platform/PlatformServices.h"
 #include "ui_Main.h"
 
@@ -24,6 +26,7 @@ inline constexpr char kInstanceName[] = "Varnoset_v3.00";
 
 class CaptureDispatch;
 struct CaptureChecks;
+class DelayedCommand;
 class FormLayout;
 class HotkeyRegistrar;
 class TAboutBox;
@@ -49,8 +52,10 @@ public:
     // Ends the program from outside (a signal, the session manager): the close procedure runs
     // without the question.
     void PoliteEnd();
-    // A command from the command line, carried out as its menu item or hotkey is.
-    void RunCommand(Command command);
+    // A command from the command line, carried out as its menu item or hotkey is, or started
+    // after its delay; the answer tells the sender how it ended (without one, a failure is
+    // shown beside the tray icon).
+    void RunCommand(const Request& request, const CommandChannel::Answer& answer);
 
     // The window's life cycle.
     void MinimizeToTray();
@@ -74,6 +79,9 @@ public:
     void Open1Click();
     void PrinttheDesktop1Click();
     void GetRectangulararea1Click();
+    // Tray menu "Capture the Desktop in 5 Seconds", and the item that cancels a waiting capture.
+    void DelayedCapture1Click();
+    void CancelDelay1Click();
 
     // Picture processing. NDotClick serves "1 Dot" ... "4 Dot".
     void SetImageOptions();
@@ -90,6 +98,7 @@ public:
 
     // Printing.
     void BitBtn1Click();
+    void PrintPreview1Click();
     void SpeedButton9Click();
     void Footer1Click();
     void CheckBox9MouseDown(Qt::MouseButton button);
@@ -103,6 +112,7 @@ public:
     void CopytoClipboard1Click();
     void PastefromClipboard1Click();
     void EditImage1Click();
+    void SaveEveryCapture1Click();
 
     // The pictures, the flags and the option globals.
     WindowState& state() { return state_; }
@@ -135,6 +145,8 @@ private:
     void loadOptions();
     // Fills the printer list and selects the stored printer, once, when something first reads it.
     void listPrinters() const;
+    // The print options as the controls hold them now.
+    PrintOptions printOptions() const;
     QSize previewNaturalSize() const;
     void applyFrameSizeMark();
     void showPreview();
@@ -149,15 +161,26 @@ private:
     int displayBits() const;
     // The capture options of the menus, as they are checked now.
     CaptureChecks captureChecks() const;
+    // Carries a command out now; why it was not, when it was not.
+    std::optional<QString> carryOut(Command command);
+    // The tooltip and the cancelling item while a delayed command waits.
+    void showCountdown(std::optional<int> secondsLeft);
+    // Stores the forms of the key the desktop hands over, as they change.
+    void rememberThroughDesktop(const QString& forms);
+    // Where and how every capture is saved: the stored folder and pattern, or the pictures
+    // folder and the default pattern where none is stored.
+    EveryCaptureOptions everyCaptureOptions() const;
 
     // CaptureHost
     void showMainWindow() override;
     void hideMainWindow() override;
+    bool mainWindowShown() const override;
     void rearmHotkeyIfHidden() override;
     void setImageOptions() override;
-    void printPicture() override;
+    bool printPicture() override;
     void editPicture() override;
     void notify(const QString& title, const QString& text) override;
+    void captureTaken() override;
 
     // PrintHost
     bool printerListEnabled() const override;
@@ -191,11 +214,16 @@ private:
     std::unique_ptr<HotkeyRegistrar> registrar_;
     std::unique_ptr<CaptureDispatch> capture_;
     std::unique_ptr<FormLayout> formLayout_;
+    DelayedCommand* delayed_ = nullptr;
+    EveryCaptureSaver everyCaptureSaver_;
     int scaleNum_ = 1;  // the form's scale, as a fraction of the design
     int scaleDen_ = 1;
 
     QMenu* PopupMenu1 = nullptr;
+    QAction* CancelDelay1 = nullptr;
+    QAction* cancelSeparator_ = nullptr;
     QAction* PrinttheDesktop1 = nullptr;
+    QAction* DelayedCapture1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* CloseExit1 = nullptr;
     QAction* Suspend2 = nullptr;

@@ -75,6 +75,7 @@ QObject* TVarnosetMain::checkControl(Check holder) const {
         {Check::Client1, Client1},
         {Check::NoConfirm1, NoConfirm1},
         {Check::Resize1, Resize1},
+        {Check::SaveEveryCapture1, SaveEveryCapture1},
     };
     const auto found = std::find_if(std::begin(controls), std::end(controls),
                                     [holder](const auto& entry) { return entry.first == holder; });
@@ -219,6 +220,9 @@ const TVarnosetMain::TextRow& TVarnosetMain::textRow(Text holder) {
          [](Self& self, const QString& text) { self.Label1->setText(text); }},
         {Text::Label2, nullptr, [](const Self& self) { return self.Label2->text(); },
          [](Self& self, const QString& text) { self.Label2->setText(text); }},
+        {Text::AutoSaveFolder, &WindowState::AutoSaveFolder},
+        {Text::AutoSavePattern, &WindowState::AutoSavePattern},
+        {Text::ThroughDesktop, &WindowState::ThroughDesktop},
     }};
     static_assert(inHolderOrder(rows), "one text row per holder, in the order of Text");
     return rows[static_cast<std::size_t>(holder)];

@@ -1,19 +1,24 @@
-// Picture files, the clipboard and the editor.
+// Picture files, the clipboard, the editor and the saving of every capture.
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include "app/Main.h"
 #include "app/MessageBoxes.h"
 #include "app/WaitCursor.h"
 #include "app/dialogs/PictureFileDialog.h"
+#include "app/dialogs/SaveEveryCaptureDialog.h"
+#include "app/settings/PictureFolders.h"
 #include "app/settings/TempFolderPath.h"
 #include "capture/WaitWithMessages.h"
+#include "output/CaptureNamePattern.h"
 #include "output/EditorHandoff.h"
 #include "output/PictureFileCommands.h"
 
 namespace varnoset {
 
 void TVarnosetMain::LoadImage1Click() {
-    PictureFileDialog dialog(PictureFileDialog::Kind::Load, state_.LoadFolder, this);
+    PictureFileDialog dialog(PictureFileDialog::Kind::Load, pictureDialogFolder(state_.LoadFolder),
+                             this);
     const std::optional<ChosenPictureFile> chosen = dialog.choose();
     if (chosen) {
         QCoreApplication::processEvents();
@@ -35,7 +40,8 @@ void TVarnosetMain::LoadImage1Click() {
 }
 
 void TVarnosetMain::SaveImage1Click() {
-    PictureFileDialog dialog(PictureFileDialog::Kind::Save, state_.SaveFolder, this);
+    PictureFileDialog dialog(PictureFileDialog::Kind::Save, pictureDialogFolder(state_.SaveFolder),
+                             this);
     const std::optional<ChosenPictureFile> chosen = dialog.choose();
     if (!chosen) {
         return;
@@ -69,6 +75,38 @@ void TVarnosetMain::EditImage1Click() {
     if (!handoff.openEditor(path)) {
         platform_.sound->beep();
         showPlainMessage(QStringLiteral("Could Not start the BMP viewer !"), this);
+    }
+}
+
+EveryCaptureOptions TVarnosetMain::everyCaptureOptions() const {
+    return {state_.AutoSaveFolder.isEmpty() ? picturesFolder() : state_.AutoSaveFolder,
+            state_.AutoSavePattern.isEmpty() ? QString::fromUtf8(kDefaultCapturePattern)
+                                             : state_.AutoSavePattern};
+}
+
+void TVarnosetMain::SaveEveryCapture1Click() {
+    SaveEveryCaptureDialog dialog(SaveEveryCapture1->isChecked(), everyCaptureOptions(), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    SaveEveryCapture1->setChecked(dialog.on());
+    const EveryCaptureOptions chosen = dialog.options();
+    state_.AutoSaveFolder = chosen.folder;
+    state_.AutoSavePattern = chosen.pattern;
+    everyCaptureSaver_.reset();
+}
+
+// The capture is also saved as a file; a failure says so once, beside the tray icon, and the
+// capture goes on to the window or the printer.
+void TVarnosetMain::captureTaken() {
+    if (!SaveEveryCapture1->isChecked()) {
+        return;
+    }
+    const EveryCaptureSaver::Outcome outcome = everyCaptureSaver_.save(
+        state_.SourcePicture, everyCaptureOptions(), QDateTime::currentDateTime());
+    if (!outcome.toTell.isEmpty()) {
+        notify(QStringLiteral("Save Every Capture"),
+               QStringLiteral("The capture could not be saved: ") + outcome.toTell);
     }
 }
 

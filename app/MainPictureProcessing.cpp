@@ -60,6 +60,7 @@ void TVarnosetMain::SetImageOptions() {
     state_.PreviewPicture = std::move(result.preview);
     if (result.source) {
         state_.SourcePicture = std::move(*result.source);
+        state_.SourceAltered = true;  // Undo brings back the picture as it came in
     }
     showPreview();
     FormPaint();

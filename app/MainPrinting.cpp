@@ -9,11 +9,10 @@
 #include "app/dialogs/PrinterSetup.h"
 #include "capture/WaitWithMessages.h"
 #include "output/PrintJob.h"
-#include "output/PrintOptions.h"
 
 namespace varnoset {
 
-void TVarnosetMain::BitBtn1Click() {
+PrintOptions TVarnosetMain::printOptions() const {
     PrintOptions options;
     options.portrait = RadioButton2->isChecked();
     options.size = RadioButton5->isChecked()   ? PictureSize::Page
@@ -29,9 +28,17 @@ void TVarnosetMain::BitBtn1Click() {
                       state_.ComputerName,
                       state_.UserName,
                       state_.OsName};
-    const QSize dpi = platform_.screen->dotsPerInch();
+    return options;
+}
+
+void TVarnosetMain::BitBtn1Click() {
     PrintJob(*platform_.printerLayer, static_cast<PrintHost&>(*this))
-        .run(state_.PreviewPicture, options, dpi);
+        .run(state_.PreviewPicture, printOptions(), platform_.screen->dotsPerInch());
+}
+
+void TVarnosetMain::PrintPreview1Click() {
+    PrintJob(*platform_.printerLayer, static_cast<PrintHost&>(*this))
+        .preview(state_.PreviewPicture, printOptions(), platform_.screen->dotsPerInch(), this);
 }
 
 void TVarnosetMain::SpeedButton9Click() {
@@ -74,6 +81,8 @@ void TVarnosetMain::listPrinters() const {
     // The printers, then "Default Printer" when there is any, then the stored one selected.
     fillPrinterList(*ComboBox1, platform_.printerLayer->printerNames());
     selectStoredPrinter(*ComboBox1, state_.DefPrinter);
+    // Without a printer there is no page to preview.
+    PrintPreview1->setEnabled(ComboBox1->isEnabled());
 }
 
 // ---- PrintHost ----

@@ -19,8 +19,8 @@ namespace {
 
 using namespace varnoset;
 
-constexpr int kDelivered = 0;
-constexpr int kNotDelivered = 1;
+constexpr int kCarriedOut = 0;
+constexpr int kNotCarriedOut = 1;
 constexpr int kUsageError = 2;
 
 QStringList argumentList(int argc, char** argv) {
@@ -31,14 +31,18 @@ QStringList argumentList(int argc, char** argv) {
     return arguments;
 }
 
-// The exit status of a command sent to the running copy; nothing while no copy listens.
-std::optional<int> deliver(const std::string& socket, Command command) {
-    switch (sendCommand(socket, encodeCommand(command).toStdString())) {
-        case CommandDelivery::Delivered:
-            return kDelivered;
+// The exit status of a request sent to the running copy; nothing while no copy listens.
+std::optional<int> deliver(const std::string& socket, const Request& request) {
+    const CommandOutcome outcome = sendCommand(socket, encodeRequest(request).toStdString());
+    switch (outcome.delivery) {
+        case CommandDelivery::Done:
+            return kCarriedOut;
+        case CommandDelivery::Failed:
+            std::fprintf(stderr, "varnoset: %s\n", outcome.why.c_str());
+            return kNotCarriedOut;
         case CommandDelivery::Refused:
             std::fprintf(stderr, "varnoset: the running copy refused the command\n");
-            return kNotDelivered;
+            return kNotCarriedOut;
         case CommandDelivery::NotRunning:
             break;
     }
@@ -46,15 +50,15 @@ std::optional<int> deliver(const std::string& socket, Command command) {
 }
 
 // A copy that holds the lock may still be starting: it answers once its socket is up.
-int deliverToStartingCopy(const std::string& socket, Command command) {
+int deliverToStartingCopy(const std::string& socket, const Request& request) {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (const std::optional<int> status = deliver(socket, command)) {
+        if (const std::optional<int> status = deliver(socket, request)) {
             return *status;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::fprintf(stderr, "varnoset: the running copy cannot be reached\n");
-    return kNotDelivered;
+    return kNotCarriedOut;
 }
 
 }  // namespace
@@ -83,18 +87,18 @@ int main(int argc, char** argv) {
     if (!folder) {
         std::fprintf(stderr, "varnoset: no private folder for the instance lock: %s\n",
                      why.c_str());
-        return kNotDelivered;
+        return kNotCarriedOut;
     }
     const std::string socket = commandSocketPath(*folder, kInstanceName);
-    const std::optional<Command> command = invocation.command;
-    if (command) {
-        if (const std::optional<int> status = deliver(socket, *command)) {
+    const std::optional<Request> request = invocation.request;
+    if (request) {
+        if (const std::optional<int> status = deliver(socket, *request)) {
             return *status;
         }
         // Starting a copy only to close it again would be a detour with a flash of the icon.
-        if (*command == Command::Quit) {
+        if (request->command == Command::Quit) {
             std::fprintf(stderr, "varnoset: no copy of Varnoset is running\n");
-            return kNotDelivered;
+            return kNotCarriedOut;
         }
         // No copy runs: start one, then carry the command out.
     }
@@ -104,17 +108,18 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qtPlatformFor(server));
     if (server == DisplayServer::X11 && !canOpenX11Display(why)) {
         std::fprintf(stderr, "varnoset: %s; Varnoset needs an X11 desktop.\n", why.c_str());
-        return kNotDelivered;
+        return kNotCarriedOut;
     }
     VarnosetApplication app(argc, argv);
     TVarnosetMain mainWindow(makeLinuxPlatform(server));
     if (!mainWindow.FormCreate()) {
         // Another copy runs: a plain start ends at once, touching nothing.
-        return command ? deliverToStartingCopy(socket, *command) : 0;
+        return request ? deliverToStartingCopy(socket, *request) : 0;
     }
-    if (command) {
+    if (request) {
+        // This copy carries its own command out; nobody waits for the answer.
         QTimer::singleShot(0, &mainWindow,
-                           [&mainWindow, c = *command] { mainWindow.RunCommand(c); });
+                           [&mainWindow, r = *request] { mainWindow.RunCommand(r, {}); });
     }
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "capture/CaptureDispatch.h"
 
+#include <algorithm>
+
 #include "capture/CaptureHost.h"
 #include "capture/CaptureModes.h"
 #include "capture/CaptureScreenRect.h"
@@ -18,7 +20,6 @@ namespace varnoset {
 namespace {
 
 constexpr int kTrayMenuDelayMs = 400;        // the popup menu leaves the screen meanwhile
-constexpr int kSelectionDelayMs = 400;       // the windows under the overlay repaint meanwhile
 constexpr int kHideMainWindowDelayMs = 500;  // the windows under the main window repaint
 
 // Runs a step when the scope ends, also when an error ends it.
@@ -32,6 +33,18 @@ public:
 
 private:
     Step step_;
+};
+
+// Marks a capture as under way for its scope, also when an error ends it.
+class CapturingScope {
+public:
+    explicit CapturingScope(bool& capturing) : capturing_(capturing) { capturing_ = true; }
+    ~CapturingScope() { capturing_ = false; }
+    CapturingScope(const CapturingScope&) = delete;
+    CapturingScope& operator=(const CapturingScope&) = delete;
+
+private:
+    bool& capturing_;
 };
 
 }  // namespace
@@ -53,23 +66,105 @@ CaptureDispatch::CaptureDispatch(WindowState& state, CaptureHost& host, HotkeyRe
     }
 }
 
-void CaptureDispatch::hotkeyMessage(int id, CaptureChecks checks) {
+CaptureKind CaptureDispatch::kindOf(int id, CaptureChecks checks) const {
     if (id == kScreenHotkey) {
-        capture(
-            state_.HotkeyFunction == kRectangleMode ? CaptureKind::Region : CaptureKind::Desktop,
-            checks);
-    } else if (id == kWindowHotkey) {
-        capture(checks.client ? CaptureKind::Client : CaptureKind::Window, checks);
+        return state_.HotkeyFunction == kRectangleMode ? CaptureKind::Region : CaptureKind::Desktop;
+    }
+    return checks.client ? CaptureKind::Client : CaptureKind::Window;
+}
+
+void CaptureDispatch::hotkeyMessage(int id, CaptureChecks checks) {
+    if (id == kScreenHotkey || id == kWindowHotkey) {
+        capture(kindOf(id, checks), checks);
     }
 }
 
-void CaptureDispatch::capture(CaptureKind kind, CaptureChecks checks) {
-    if (!state_.HotkeyArmed) {
-        return;
+bool CaptureDispatch::capture(CaptureKind kind, CaptureChecks checks) {
+    if (!state_.HotkeyArmed || capturing_) {
+        return false;
     }
-    // A direct print that ends early (no printer) or fails, or a capture that fails, leaves the
-    // window hidden without the hiding that arms the key again.
+    const CapturingScope capturing(capturing_);
+    // A direct print that ends early (no printer) or fails, a capture that fails or takes
+    // nothing, leaves the window hidden without the hiding that arms the key again.
     ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
+    if (!take(kind, checks)) {
+        return false;
+    }
+    DeliverCapture(kind != CaptureKind::Region, checks.direct);
+    return true;
+}
+
+CommandResult CaptureDispatch::commandCapture(CaptureKind kind, CaptureChecks checks,
+                                              Delivery delivery) {
+    if (capturing_) {
+        return CommandResult::Busy;
+    }
+    const CapturingScope capturing(capturing_);
+    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
+    if (delivery == Delivery::Window) {
+        checks.sound = false;  // as the tray's "Open"
+    }
+    if (!host_.mainWindowShown()) {
+        if (!take(kind, checks)) {
+            return CommandResult::NothingTaken;
+        }
+        return deliver(kind, checks, delivery) ? CommandResult::Done : CommandResult::NoPrinter;
+    }
+    // The window steps aside for the grab, so that the picture shows what lies beneath it, and
+    // comes back with the new picture (or as it was, when nothing was taken).
+    host_.hideMainWindow();
+    bool taken = false;
+    try {
+        wait_(kHideMainWindowDelayMs);
+        taken = take(kind, checks);
+    } catch (...) {
+        host_.showMainWindow();
+        throw;
+    }
+    if (taken && delivery == Delivery::Printer) {
+        return DeliverCapture(false, true) ? CommandResult::Done : CommandResult::NoPrinter;
+    }
+    host_.showMainWindow();
+    if (!taken) {
+        return CommandResult::NothingTaken;
+    }
+    if (delivery == Delivery::AsHotkey && kind != CaptureKind::Region &&
+        state_.HotkeyFunction == kEditMode) {
+        host_.editPicture();
+    }
+    return CommandResult::Done;
+}
+
+CommandResult CaptureDispatch::hotkeyCommand(bool withAlt, CaptureChecks checks) {
+    const CaptureMode* mode = captureModeFor(state_.HotkeyFunction);
+    if (mode == nullptr) {
+        return CommandResult::NoMode;
+    }
+    // The desktop has handed the key over, whatever becomes of the command.
+    registrar_.deliveredByDesktop(withAlt);
+    if (suspended_) {
+        return CommandResult::Suspended;
+    }
+    const auto form =
+        std::find_if(mode->bindings.begin(), mode->bindings.end(),
+                     [withAlt](const HotkeyBinding& b) { return b.withAlt == withAlt; });
+    return commandCapture(kindOf(form->id, checks), checks, Delivery::AsHotkey);
+}
+
+bool CaptureDispatch::deliver(CaptureKind kind, CaptureChecks checks, Delivery delivery) {
+    switch (delivery) {
+        case Delivery::AsHotkey:
+            return DeliverCapture(kind != CaptureKind::Region, checks.direct);
+        case Delivery::Window:
+            host_.showMainWindow();
+            return true;
+        case Delivery::Printer:
+            return DeliverCapture(false, true);
+    }
+    return false;
+}
+
+bool CaptureDispatch::take(CaptureKind kind, CaptureChecks checks) {
     // HotkeyArmed is cleared before anything else, so that a hotkey arriving in one of the nested
     // event loops below cannot start a second capture inside this one.
     state_.HotkeyArmed = false;
@@ -77,33 +172,37 @@ void CaptureDispatch::capture(CaptureKind kind, CaptureChecks checks) {
     switch (kind) {
         case CaptureKind::Desktop:
             CaptureDesktop();
-            break;
+            return true;
         case CaptureKind::Window:
         case CaptureKind::Client:
-            if (devices_.activeWindow.canLocate()) {
-                CaptureForegroundWindow(kind == CaptureKind::Client);
-            } else {
-                CaptureUnlocatableWindow();
+            if (!devices_.activeWindow.canLocate()) {
+                return CaptureUnlocatableWindow();
             }
-            break;
+            CaptureForegroundWindow(kind == CaptureKind::Client);
+            return true;
         case CaptureKind::Region:
-            CaptureSelectedRect();
-            break;
+            return CaptureSelectedRect();
     }
-    DeliverCapture(kind != CaptureKind::Region, checks.direct);
+    return false;
 }
 
 void CaptureDispatch::Open1Click() {
     wait_(kTrayMenuDelayMs);
+    if (capturing_) {
+        return;
+    }
+    const CapturingScope capturing(capturing_);
     // A capture that fails leaves a hidden window hidden, and the key must work again.
     ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
-    state_.HotkeyArmed = false;
-    CaptureDesktop();
+    take(CaptureKind::Desktop, CaptureChecks{});
     host_.showMainWindow();
 }
 
 void CaptureDispatch::PrinttheDesktop1Click(CaptureChecks checks) {
     wait_(kTrayMenuDelayMs);
+    if (capturing_) {
+        return;
+    }
     // The screen key's capture in the first mode, printed directly: the stored mode and "No
     // Dialog" are not consulted, and so stay as they are however the capture ends.
     state_.HotkeyArmed = true;
@@ -112,6 +211,10 @@ void CaptureDispatch::PrinttheDesktop1Click(CaptureChecks checks) {
 }
 
 void CaptureDispatch::GetRectangulararea1Click() {
+    if (capturing_) {
+        return;
+    }
+    const CapturingScope capturing(capturing_);
     ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
     host_.hideMainWindow();
     try {
@@ -147,6 +250,7 @@ void CaptureDispatch::actionClick(int mode) {
 }
 
 void CaptureDispatch::setSuspended(bool suspended) {
+    suspended_ = suspended;
     state_.HotkeyArmed = false;
     registrar_.showSuspended(state_.Hotkey);
     if (suspended) {
@@ -156,19 +260,19 @@ void CaptureDispatch::setSuspended(bool suspended) {
     state_.HotkeyArmed = true;
 }
 
-void CaptureDispatch::CaptureSelectedRect() {
-    const std::optional<CaptureRect> selected = selectRectangle_();
+bool CaptureDispatch::CaptureSelectedRect() {
+    const std::optional<StillSelection> selected = selectRectangle_();
     if (!selected) {
-        return;
+        return false;
     }
-    const CaptureRect& r = *selected;
+    const CaptureRect& r = selected->rect;
     const bool bigEnough = std::int64_t{r.right} > std::int64_t{r.left} + 15 &&
                            std::int64_t{r.bottom} > std::int64_t{r.top} + 15;
     if (!bigEnough) {
-        return;
+        return false;
     }
-    wait_(kSelectionDelayMs);
-    CaptureAndRoundTrip(r);
+    RoundTrip(CaptureStillRect(selected->still, r));
+    return true;
 }
 
 void CaptureDispatch::PlayHotkeySound(CaptureChecks checks) {
@@ -191,33 +295,39 @@ void CaptureDispatch::CaptureForegroundWindow(bool clientArea) {
     CaptureAndRoundTrip(CaptureRect::fromQRect(rect));
 }
 
-void CaptureDispatch::CaptureUnlocatableWindow() {
+bool CaptureDispatch::CaptureUnlocatableWindow() {
     if (!toldWindowUnlocatable_) {
         toldWindowUnlocatable_ = true;
         host_.notify(QStringLiteral("Varnoset"),
                      QStringLiteral("This desktop does not tell programs where the active window "
                                     "is. Drag a rectangle around the window instead."));
     }
-    CaptureSelectedRect();
+    return CaptureSelectedRect();
 }
 
 void CaptureDispatch::CaptureAndRoundTrip(CaptureRect rect) {
-    state_.SourcePicture = CaptureScreenRect(devices_.screen, rect);
-    state_.SourcePicture = ClipboardRoundTrip(devices_.clipboard, state_.SourcePicture);
+    RoundTrip(CaptureScreenRect(devices_.screen, rect));
 }
 
-void CaptureDispatch::DeliverCapture(bool editAllowed, bool direct) {
+void CaptureDispatch::RoundTrip(Picture picture) {
+    state_.SourcePicture = std::move(picture);
+    state_.SourcePicture = ClipboardRoundTrip(devices_.clipboard, state_.SourcePicture);
+    host_.captureTaken();
+}
+
+bool CaptureDispatch::DeliverCapture(bool editAllowed, bool direct) {
     if (direct) {
         state_.ProcessingEnabled = true;
         host_.setImageOptions();
-        host_.printPicture();
+        const bool printed = host_.printPicture();
         state_.ProcessingEnabled = false;
-        return;
+        return printed;
     }
     host_.showMainWindow();
     if (editAllowed && state_.HotkeyFunction == kEditMode) {
         host_.editPicture();
     }
+    return true;
 }
 
 }  // namespace varnoset

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <iterator>
 
 #include "capture/KeyTable.h"
 #include "platform/Hotkeys.h"
@@ -10,13 +11,10 @@ namespace varnoset {
 
 namespace {
 
-// The command that captures what a form of the key would have captured.
-QString commandFor(const HotkeyBinding& form, int hotkeyFunction) {
-    if (form.id == kWindowHotkey) {
-        return QStringLiteral("varnoset --capture window");
-    }
-    return hotkeyFunction == kRectangleMode ? QStringLiteral("varnoset --capture region")
-                                            : QStringLiteral("varnoset --capture desktop");
+// The command that does what a form of the key does, in every mode.
+QString commandFor(const HotkeyBinding& form) {
+    return form.withAlt ? QStringLiteral("varnoset --hotkey alt")
+                        : QStringLiteral("varnoset --hotkey");
 }
 
 QString formName(const QString& keyName, const HotkeyBinding& form) {
@@ -30,15 +28,22 @@ std::vector<HotkeyBinding> keyAloneFirst(std::vector<HotkeyBinding> forms) {
     return forms;
 }
 
-// "PrintScreen: varnoset --capture desktop; Alt+PrintScreen: varnoset --capture window"
-QString shortcutList(const QString& keyName, const std::vector<HotkeyBinding>& forms,
-                     int hotkeyFunction) {
+// "PrintScreen: varnoset --hotkey; Alt+PrintScreen: varnoset --hotkey alt"
+QString shortcutList(const QString& keyName, const std::vector<HotkeyBinding>& forms) {
     QStringList bindings;
     for (const HotkeyBinding& form : forms) {
-        bindings << formName(keyName, form) + QStringLiteral(": ") +
-                        commandFor(form, hotkeyFunction);
+        bindings << formName(keyName, form) + QStringLiteral(": ") + commandFor(form);
     }
     return bindings.join(QStringLiteral("; "));
+}
+
+// The key's name as its prompt gives it ("PrintScreen", "Page-UP"); empty outside the table.
+QString nameOf(std::uint8_t hotkey) {
+    const auto row = keyTableRowOf(hotkey);
+    QString name =
+        row ? QString::fromLatin1(KeyTable[static_cast<std::size_t>(*row)].prompt) : QString();
+    name.remove(QStringLiteral("Press "));
+    return name;
 }
 
 }  // namespace
@@ -56,6 +61,15 @@ HotkeyRegistrar::HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int)> chec
             updateTrayTip();
         }
     });
+    desktopAnswer_.setSingleShot(true);
+    desktopAnswer_.setInterval(kDesktopAnswerMs);
+    QObject::connect(&desktopAnswer_, &QTimer::timeout, [this] { desktopDidNotAnswer(); });
+}
+
+HotkeyRegistrar::~HotkeyRegistrar() {
+    // The keys may outlive this: nothing of theirs reaches it any more.
+    hotkeys_.setHeldChangedHandler(nullptr);
+    hotkeys_.setPressedElsewhereHandler(nullptr);
 }
 
 void HotkeyRegistrar::registerHotkeys(std::uint8_t hotkey, int hotkeyFunction) {
@@ -72,6 +86,11 @@ void HotkeyRegistrar::registerHotkeys(std::uint8_t hotkey, int hotkeyFunction) {
     hotkey_ = hotkey;
     hotkeyFunction_ = hotkeyFunction;
     suspended_ = false;
+    if (hotkey != handedOverKey_) {
+        // What the desktop did with another key says nothing about this one.
+        handedOverKey_ = hotkey;
+        setHandedOver({});
+    }
     const auto row = keyTableRowOf(hotkey);
     if (mode != nullptr) {
         // A code outside the table has no key symbol here, so its registration grabs nothing.
@@ -104,13 +123,17 @@ void HotkeyRegistrar::forgetRegistration() {
 }
 
 // Which forms another program holds now; the tooltip follows a change, the timer runs while any
-// is held elsewhere, and the first refusal of a key and mode is announced.
+// is held elsewhere, and the first refusal of a key and mode that the desktop does not hand over
+// is announced. A form held here again is no longer handed over.
 bool HotkeyRegistrar::takeHeldStates() {
     std::vector<HotkeyBinding> refused;
+    std::array<bool, 2> handedOver = handedOver_;
     const CaptureMode* mode = captureModeFor(hotkeyFunction_);
     if (mode != nullptr && keyTableRowOf(hotkey_)) {
         for (const HotkeyBinding& binding : mode->bindings) {
-            if (!hotkeys_.isHeld(binding.id)) {
+            if (hotkeys_.isHeld(binding.id)) {
+                handedOver[binding.withAlt ? 1 : 0] = false;
+            } else {
                 refused.push_back(binding);
             }
         }
@@ -122,26 +145,127 @@ bool HotkeyRegistrar::takeHeldStates() {
         }
         return list;
     };
-    const bool changed = ids(refused) != ids(refused_);
+    bool changed = ids(refused) != ids(refused_);
     refused_ = std::move(refused);
+    if (handedOver != handedOver_) {
+        setHandedOver(handedOver);
+        changed = true;
+    }
     if (refused_.empty()) {
         if (mode != nullptr) {
             noticed_.reset();  // held: a later refusal is news again
         }
         retryTimer_.stop();
-    } else {
-        if (!retryTimer_.isActive()) {
-            retryTimer_.start();
-        }
-        // While suspended the user has put the key aside: resuming tells.
-        const std::pair key{hotkey_, hotkeyFunction_};
-        if (noticed_ != key && !suspended_ && notify_) {
-            noticed_ = key;
-            const Notice notice = refusedNotice(keyName(), refused_, hotkeyFunction_);
-            notify_(notice.title, notice.text);
-        }
+        return changed;
+    }
+    if (!retryTimer_.isActive()) {
+        retryTimer_.start();
+    }
+    // While suspended the user has put the key aside: resuming tells.
+    const std::vector<HotkeyBinding> lost = lostForms();
+    const std::pair key{hotkey_, hotkeyFunction_};
+    if (!lost.empty() && noticed_ != key && !suspended_ && notify_) {
+        noticed_ = key;
+        const Notice notice = refusedNotice(keyName(), lost);
+        notify_(notice.title, notice.text);
     }
     return changed;
+}
+
+std::vector<HotkeyBinding> HotkeyRegistrar::lostForms() const {
+    std::vector<HotkeyBinding> lost;
+    std::copy_if(refused_.begin(), refused_.end(), std::back_inserter(lost),
+                 [this](const HotkeyBinding& form) { return !handedOver_[form.withAlt ? 1 : 0]; });
+    return lost;
+}
+
+void HotkeyRegistrar::deliveredByDesktop(bool withAlt) {
+    awaiting_[withAlt ? 1 : 0] = false;
+    const bool refused =
+        std::any_of(refused_.begin(), refused_.end(),
+                    [withAlt](const HotkeyBinding& f) { return f.withAlt == withAlt; });
+    if (!refused || handedOver_[withAlt ? 1 : 0]) {
+        return;
+    }
+    std::array<bool, 2> handedOver = handedOver_;
+    handedOver[withAlt ? 1 : 0] = true;
+    setHandedOver(handedOver);
+    updateTrayTip();
+}
+
+void HotkeyRegistrar::setHandedOver(std::array<bool, 2> forms) {
+    if (forms == handedOver_) {
+        return;
+    }
+    handedOver_ = forms;
+    watchPresses();
+    if (handedOverChanged_) {
+        handedOverChanged_(throughDesktop());
+    }
+}
+
+void HotkeyRegistrar::watchPresses() {
+    const bool any = handedOver_[0] || handedOver_[1];
+    hotkeys_.setPressedElsewhereHandler(
+        any ? std::function<void(int)>([this](int id) { pressedElsewhere(id); }) : nullptr);
+    if (!any) {
+        awaiting_ = {};
+        desktopAnswer_.stop();
+    }
+}
+
+void HotkeyRegistrar::pressedElsewhere(int id) {
+    const CaptureMode* mode = captureModeFor(hotkeyFunction_);
+    if (mode == nullptr) {
+        return;
+    }
+    for (const HotkeyBinding& form : mode->bindings) {
+        if (form.id == id && handedOver_[form.withAlt ? 1 : 0]) {
+            awaiting_[form.withAlt ? 1 : 0] = true;
+            desktopAnswer_.start();
+        }
+    }
+}
+
+void HotkeyRegistrar::desktopDidNotAnswer() {
+    std::array<bool, 2> handedOver = handedOver_;
+    for (std::size_t form = 0; form < handedOver.size(); ++form) {
+        handedOver[form] = handedOver[form] && !awaiting_[form];
+    }
+    awaiting_ = {};
+    if (handedOver == handedOver_) {
+        return;
+    }
+    setHandedOver(handedOver);
+    noticed_.reset();  // the key is lost again: news
+    takeHeldStates();
+    updateTrayTip();
+}
+
+QString HotkeyRegistrar::throughDesktop() const {
+    const QString name = nameOf(handedOverKey_);
+    QStringList forms;
+    for (const bool withAlt : {false, true}) {
+        if (handedOver_[withAlt ? 1 : 0] && !name.isEmpty()) {
+            forms << formName(name, HotkeyBinding{0, withAlt});
+        }
+    }
+    return forms.join(QLatin1Char(','));
+}
+
+void HotkeyRegistrar::restoreThroughDesktop(std::uint8_t hotkey, const QString& stored) {
+    const QString name = nameOf(hotkey);
+    std::array<bool, 2> forms{};
+    for (const QString& form : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        for (const bool withAlt : {false, true}) {
+            if (!name.isEmpty() && form == formName(name, HotkeyBinding{0, withAlt})) {
+                forms[withAlt ? 1 : 0] = true;
+            }
+        }
+    }
+    handedOverKey_ = hotkey;
+    handedOver_ = forms;  // as stored: nothing to tell
+    watchPresses();
 }
 
 void HotkeyRegistrar::retryRefused() {
@@ -156,11 +280,7 @@ void HotkeyRegistrar::retryRefused() {
 }
 
 QString HotkeyRegistrar::keyName() const {
-    const auto row = keyTableRowOf(hotkey_);
-    QString name =
-        row ? QString::fromLatin1(KeyTable[static_cast<std::size_t>(*row)].prompt) : QString();
-    name.remove(QStringLiteral("Press "));
-    return name;
+    return nameOf(hotkey_);
 }
 
 QString HotkeyRegistrar::trayTip(const QString& prompt) {
@@ -169,7 +289,8 @@ QString HotkeyRegistrar::trayTip(const QString& prompt) {
 
 QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
     const CaptureMode* mode = captureModeFor(hotkeyFunction_);
-    if (!hotkeys_.boundByDesktop() || suspended_ || mode == nullptr || !keyTableRowOf(hotkey_)) {
+    const bool desktopHolds = hotkeys_.boundByDesktop() || !refused_.empty();
+    if (!desktopHolds || mode == nullptr || !keyTableRowOf(hotkey_)) {
         return {};
     }
     std::vector<HotkeyBinding> forms =
@@ -177,13 +298,14 @@ QString HotkeyRegistrar::desktopShortcuts(bool keyAloneOnly) const {
     if (keyAloneOnly) {
         forms.resize(1);
     }
-    return shortcutList(keyName(), forms, hotkeyFunction_);
+    return shortcutList(keyName(), forms);
 }
 
 void HotkeyRegistrar::updateTrayTip() {
-    // The tray icon keeps 62 characters of a tooltip: the key alone fits.
+    // Where only the desktop can bind keys, the tooltip names the command; it keeps 62
+    // characters, and the key alone's fits.
     const QString shortcut = desktopShortcuts(true);
-    if (!shortcut.isEmpty()) {
+    if (!suspended_ && hotkeys_.boundByDesktop() && !shortcut.isEmpty()) {
         showTrayTip_(trayTip(shortcut));
         return;
     }
@@ -191,11 +313,16 @@ void HotkeyRegistrar::updateTrayTip() {
         showTrayTip_(trayTip(prompt_));
         return;
     }
-    // The key alone is what the prompt invites, so its refusal is the one named.
-    const auto alone = std::find_if(refused_.begin(), refused_.end(),
+    // The key alone is what the prompt invites, so its form is the one named: a form lost to
+    // another program before one the desktop hands over.
+    const std::vector<HotkeyBinding> lost = lostForms();
+    const std::vector<HotkeyBinding>& named = lost.empty() ? refused_ : lost;
+    const auto alone = std::find_if(named.begin(), named.end(),
                                     [](const HotkeyBinding& form) { return !form.withAlt; });
-    const HotkeyBinding& form = alone != refused_.end() ? *alone : refused_.front();
-    showTrayTip_(trayTip(formName(keyName(), form) + QStringLiteral(" used by another program")));
+    const HotkeyBinding& form = alone != named.end() ? *alone : named.front();
+    showTrayTip_(trayTip(formName(keyName(), form) +
+                         (lost.empty() ? QStringLiteral(" through the desktop")
+                                       : QStringLiteral(" used by another program"))));
 }
 
 void HotkeyRegistrar::showSuspended(std::uint8_t hotkey) {
@@ -209,23 +336,23 @@ void HotkeyRegistrar::showSuspended(std::uint8_t hotkey) {
 }
 
 HotkeyRegistrar::Notice HotkeyRegistrar::refusedNotice(const QString& keyName,
-                                                       const std::vector<HotkeyBinding>& refused,
-                                                       int hotkeyFunction) {
+                                                       const std::vector<HotkeyBinding>& refused) {
     const std::vector<HotkeyBinding> ordered = keyAloneFirst(refused);
     QStringList forms;
     for (const HotkeyBinding& form : ordered) {
         forms << formName(keyName, form);
     }
-    const QString taken = forms.join(QStringLiteral(" and "));
+    const bool both = forms.size() > 1;
+    // A notification's title is one short line; the advice goes in its text.
     Notice notice;
-    notice.title = taken + (forms.size() > 1 ? QStringLiteral(" are used by another program")
-                                             : QStringLiteral(" is used by another program"));
+    notice.title = keyName + QStringLiteral(" is in use");
     notice.text = QStringLiteral(
-                      "Another program holds %1. Choose another "
-                      "key in Options \u25B8 Define Hotkey, or free the key in the desktop's "
-                      "keyboard settings, or bind it there to the command (%2). Varnoset takes "
-                      "the key as soon as it is free.")
-                      .arg(taken, shortcutList(keyName, ordered, hotkeyFunction));
+                      "Another program, often the desktop's screenshot tool, holds %1. In the "
+                      "desktop's keyboard shortcuts, bind %2 to Varnoset (%3) or free %2; or "
+                      "choose another key in Options \u25B8 Define Hotkey.")
+                      .arg(forms.join(QStringLiteral(" and ")),
+                           both ? QStringLiteral("them") : QStringLiteral("it"),
+                           shortcutList(keyName, ordered));
     return notice;
 }
 

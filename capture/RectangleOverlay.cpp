@@ -45,9 +45,8 @@ TForm2::TForm2(Screen& screen)
         setScreen(origin);
     }
     placeOverScreen();
-    const QSize size = screen_.size();
-    surface_ =
-        toQImage(screen_.grab(QRect(QPoint(0, 0), size))).convertToFormat(QImage::Format_RGB32);
+    still_ = screen_.grab(QRect(QPoint(0, 0), screen_.size()));
+    surface_ = toQImage(still_).convertToFormat(QImage::Format_RGB32);
     // Drawn at the scale's pixel ratio, every picture pixel lands on its own screen pixel.
     surface_.setDevicePixelRatio(pixels_.ratio());
 }
@@ -74,12 +73,12 @@ int TForm2::showModal() {
     return modalResult_;
 }
 
-std::optional<CaptureRect> TForm2::selectRectangle(Screen& screen) {
+std::optional<StillSelection> TForm2::selectRectangle(Screen& screen) {
     TForm2 overlay(screen);
     if (overlay.showModal() != kResultOk) {
         return std::nullopt;
     }
-    return overlay.band().selectedRect();
+    return StillSelection{overlay.band().selectedRect(), std::move(overlay.still_)};
 }
 
 void TForm2::showEvent(QShowEvent* event) {

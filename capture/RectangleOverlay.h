@@ -7,6 +7,8 @@
 #include "capture/CaptureRect.h"
 #include "capture/RubberBand.h"
 #include "capture/ScreenPixels.h"
+#include "capture/StillSelection.h"
+#include "imaging/Picture.h"
 
 class QEventLoop;
 
@@ -17,7 +19,8 @@ class Screen;
 // The rectangle overlay: a borderless, top-most window over the whole screen (every monitor) that
 // shows the screen as it was when the overlay was made, one picture pixel to one screen pixel at
 // any scale, and lets the user drag a rubber band over it. The band and the selection are in
-// screen pixels. It ends at the first mouse release; the keyboard cannot cancel it.
+// screen pixels. It ends at the first mouse release; the keyboard cannot cancel it. The screen is
+// read once, when the overlay is made; the selection is cut from that picture.
 class TForm2 : public QWidget {
     Q_OBJECT
 
@@ -35,8 +38,9 @@ public:
     const RubberBand& band() const { return band_; }
 
     // Runs a new overlay for one selection: the normalised selection when a release ended it
-    // (all zero after a click without a drag), nothing when it was closed otherwise.
-    static std::optional<CaptureRect> selectRectangle(Screen& screen);
+    // (all zero after a click without a drag) with the still picture, nothing when it was closed
+    // otherwise.
+    static std::optional<StillSelection> selectRectangle(Screen& screen);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -54,6 +58,7 @@ private:
 
     Screen& screen_;
     ScreenPixels pixels_;
+    Picture still_;   // the screen as it was, in its own format
     QImage surface_;  // the still screen, with the band drawn into it
     RubberBand band_;
     int modalResult_ = 0;

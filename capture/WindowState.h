@@ -17,9 +17,10 @@ struct WindowState {
     Picture PreviewPicture;  // SourcePicture through the image options: shown, printed, saved
     ImagePipeline pipeline;  // keeps the frame pen between passes
 
-    bool ProcessingEnabled = false;    // while clear, the image options pass does nothing
-    bool HotkeyArmed = false;          // while set, a hotkey starts a capture
-    bool SourceAltered = false;        // SourcePicture reduced since it came in ("Undo" restores)
+    bool ProcessingEnabled = false;  // while clear, the image options pass does nothing
+    bool HotkeyArmed = false;        // while set, a hotkey starts a capture
+    bool SourceAltered =
+        false;  // SourcePicture reduced or swapped since it came in (Undo restores)
     bool DirectSwapRequested = false;  // the next pass swaps the colours in SourcePicture itself
 
     // Option globals.
@@ -32,6 +33,9 @@ struct WindowState {
     QString DefPrinter = QStringLiteral("Default Printer");
     QString SaveFolder;
     QString LoadFolder;
+    QString AutoSaveFolder;   // where every capture is saved, while "Save Every Capture" is on
+    QString AutoSavePattern;  // the saved captures' file name pattern
+    QString ThroughDesktop;   // the forms of the key the desktop hands over, as stored
 
     QString UserName = QStringLiteral("- Not Defined -");
     QString ComputerName = QStringLiteral("- Not Defined -");

@@ -19,8 +19,9 @@ One key press captures the whole screen, the active window or a rectangle
 dragged out with the mouse; the picture is printed at once or shown in a
 dialog where it can be adjusted (grey, inverted, mirrored, colours swapped,
 a frame, colour channels, brightness, contrast, 16 or 256 colours), printed
-with up to three footer lines, saved as BMP or JPEG, copied to the clipboard
-or opened in a picture editor.
+with up to three footer lines, saved as BMP, JPEG or PNG, copied to the
+clipboard or opened in a picture editor. Every capture can also be saved
+into a folder under a name pattern.
 
 A command line lets the desktop's own keyboard shortcuts call the running
 copy. In a Wayland session Varnoset runs as a native Wayland program: the
@@ -56,6 +57,7 @@ set(VARNOSET_DEB_DEPENDS
   "qt6-qpa-plugins"
   "qt6-wayland"
   "libjpeg62-turbo (>= 1:2.0)"
+  "libpng16-16 (>= 1.6)"
   "libxcb1"
   "libxcb-keysyms1"
   "libxcb-shm0"

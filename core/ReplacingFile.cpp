@@ -111,6 +111,22 @@ bool ReplacingFile::putInPlace() {
     return true;
 }
 
+bool ReplacingFile::putInPlaceWithoutReplacing(const std::filesystem::path& name) {
+    if (::renameat2(AT_FDCWD, newFile_.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) != 0) {
+        if (errno != EINVAL && errno != ENOSYS) {
+            return false;
+        }
+        // A file system without the exclusive rename: a new link fails the same way on a taken
+        // name.
+        if (::link(newFile_.c_str(), name.c_str()) != 0) {
+            return false;
+        }
+        ::unlink(newFile_.c_str());
+    }
+    newFile_.clear();
+    return true;
+}
+
 void ReplacingFile::discard() {
     fd_.reset();
     if (!newFile_.empty()) {
@@ -138,6 +154,30 @@ void writeFileReplacing(const std::filesystem::path& path,
 void writeFileReplacing(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     const std::span<const std::uint8_t> one[] = {bytes};
     writeFileReplacing(path, one);
+}
+
+std::filesystem::path writeNewFile(const std::function<std::filesystem::path(int)>& nameFor,
+                                   int attempts,
+                                   std::span<const std::span<const std::uint8_t>> pieces) {
+    const std::filesystem::path first = nameFor(1);
+    // Made for the folder itself: no file is replaced, so none lends the new one its mode.
+    ReplacingFile file(first.parent_path() / ".");
+    if (!file.create()) {
+        throw Error("Cannot create file " + first.string());
+    }
+    if (!file.write(pieces) || !file.finishWriting()) {
+        throw Error("Cannot write file " + first.string());
+    }
+    for (int attempt = 1; attempt <= attempts; ++attempt) {
+        std::filesystem::path name = attempt == 1 ? first : nameFor(attempt);
+        if (file.putInPlaceWithoutReplacing(name)) {
+            return name;
+        }
+        if (errno != EEXIST) {
+            throw Error("Cannot create file " + name.string());
+        }
+    }
+    throw Error("No free file name like " + first.string());
 }
 
 }  // namespace varnoset

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 
 #include "core/UniqueFd.h"
@@ -41,6 +42,9 @@ public:
     bool finishWriting();
     // Renames the new file over the destination.
     bool putInPlace();
+    // Gives the new file the name, in the destination's folder, only while no file or link takes
+    // it: false with errno EEXIST when one does, and the new file stays for another name.
+    bool putInPlaceWithoutReplacing(const std::filesystem::path& name);
 
 private:
     void discard();
@@ -59,5 +63,13 @@ private:
 void writeFileReplacing(const std::filesystem::path& path,
                         std::span<const std::span<const std::uint8_t>> pieces);
 void writeFileReplacing(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// Writes the bytes as a new file under the first of nameFor(1), nameFor(2), ... nameFor(attempts)
+// that no file takes yet, all in one folder, and returns that name; an existing file is never
+// replaced, not even one made meanwhile by another program. Throws varnoset::Error like
+// writeFileReplacing, and ("No free file name like " + nameFor(1)) when every name is taken.
+std::filesystem::path writeNewFile(const std::function<std::filesystem::path(int)>& nameFor,
+                                   int attempts,
+                                   std::span<const std::span<const std::uint8_t>> pieces);
 
 }  // namespace varnoset

@@ -15,13 +15,14 @@ class ImagePipeline {
 public:
     struct Result {
         Picture preview;                // the new PreviewPicture, frame included
-        std::optional<Picture> source;  // the new SourcePicture after a direct swap (no frame)
+        std::optional<Picture> source;  // the new SourcePicture after a direct swap
     };
 
-    // Derives the preview from the source: reads its pixels as 24-bit rows, applies the options
-    // (the exchange also when directSwap is set), stores the result in the source's own pixel
-    // format and palette, then draws the frame if it is on. An empty source gives an empty
-    // preview. With directSwap the result before the frame also becomes the new source.
+    // Derives the preview from the source: reads its pixels as 24-bit rows, applies the options,
+    // stores the result in the source's own pixel format and palette, then draws the frame if it
+    // is on. An empty source gives an empty preview. With directSwap the two colours are first
+    // exchanged in the source itself, which becomes the new source, and the preview is derived
+    // from that.
     Result run(const Picture& source, const ImageOptions& options, bool directSwap);
 
 private:

@@ -1,5 +1,7 @@
 #include "imaging/Picture.h"
 
+#include <algorithm>
+#include <cassert>
 #include <utility>
 
 #include "core/Error.h"
@@ -125,5 +127,18 @@ Picture& Picture::operator=(Picture&& other) noexcept {
 }
 
 Picture::~Picture() = default;
+
+Picture copyArea(const Picture& source, int left, int top, int width, int height) {
+    const int bytesPerPixel = storageBits(source.format()) / 8;
+    assert(bytesPerPixel > 0 && left >= 0 && top >= 0 && width >= 0 && height >= 0 &&
+           left + width <= source.width() && top + height <= source.height());
+    Picture area(width, height, source.format(), source.palette());
+    const auto rowBytes = static_cast<std::size_t>(width * bytesPerPixel);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* from = source.scanLine(top + y) + left * bytesPerPixel;
+        std::copy(from, from + rowBytes, area.scanLine(y));
+    }
+    return area;
+}
 
 }  // namespace varnoset

@@ -110,4 +110,8 @@ private:
     std::span<std::uint8_t> pixels_;   // the rows, in either
 };
 
+// The pixels of an area that lies wholly within a picture of a format of whole bytes per pixel
+// (8 bits and more), as a new picture of the same format and palette.
+Picture copyArea(const Picture& source, int left, int top, int width, int height);
+
 }  // namespace varnoset

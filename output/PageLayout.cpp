@@ -1,34 +1,49 @@
 #include "output/PageLayout.h"
 
+#include <QString>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+
+#include "core/Error.h"
 
 namespace varnoset {
 
 namespace {
 
-// The picture at its normal printed proportions (bw × Sx by bh × Sy), as large as fits into
-// width × height.
-QSize fitInto(QSize picture, int scaleX, int scaleY, int width, int height) {
-    const std::int64_t pw = std::int64_t{picture.width()} * scaleX;
-    const std::int64_t ph = std::int64_t{picture.height()} * scaleY;
-    if (pw <= 0 || ph <= 0 || width <= 0 || height <= 0) {
-        return {0, 0};
+// A printer that reports no resolution or page, or values no printer has, cannot be laid out
+// for; printing on it would draw nothing or a page of garbage.
+void requireUsable(const PageMeasures& m) {
+    const auto within = [](int value, int low, int high) { return value >= low && value <= high; };
+    if (!within(m.printerDpiX, 1, kMaxPrinterDpi) || !within(m.printerDpiY, 1, kMaxPrinterDpi) ||
+        !within(m.pageWidth, 1, kMaxPagePixels) || !within(m.pageHeight, 1, kMaxPagePixels) ||
+        !within(m.offsetX, 0, kMaxPagePixels) || !within(m.offsetY, 0, kMaxPagePixels)) {
+        throw Error(QStringLiteral("The printer reports an unusable page: %1 x %2 pixels at %3 x "
+                                   "%4 dpi, %5 x %6 pixels from the paper's edge")
+                        .arg(m.pageWidth)
+                        .arg(m.pageHeight)
+                        .arg(m.printerDpiX)
+                        .arg(m.printerDpiY)
+                        .arg(m.offsetX)
+                        .arg(m.offsetY)
+                        .toStdString());
     }
-    if (pw * height <= ph * width) {
-        return {static_cast<int>(std::max<std::int64_t>(1, pw * height / ph)), height};
-    }
-    return {width, static_cast<int>(std::max<std::int64_t>(1, ph * width / pw))};
 }
 
-int clipped(int value, int limit) {
-    return std::clamp(value, 0, std::clamp(limit, 0, kMaxPageCoordinate));
+// Shrinks w × h by one factor to the largest size of its shape inside width × height: the side
+// that meets its limit takes it, the other rounds to the nearest pixel (halves to even).
+void shrinkToFit(std::int64_t& w, std::int64_t& h, int width, int height) {
+    const double factor = std::min(static_cast<double>(width) / static_cast<double>(w),
+                                   static_cast<double>(height) / static_cast<double>(h));
+    w = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(w) * factor));
+    h = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(h) * factor));
 }
 
 }  // namespace
 
 PageLayout layOutPage(const PageMeasures& m, QSize picture, const PageOptions& options) {
-    // A resolution of zero cannot be measured; treat it as one rather than divide by it.
+    requireUsable(m);
+    // A screen resolution of zero cannot be measured; treat it as one rather than divide by it.
     const int sdx = std::max(1, m.screenDpiX);
     const int sdy = std::max(1, m.screenDpiY);
 
@@ -43,8 +58,20 @@ PageLayout layOutPage(const PageMeasures& m, QSize picture, const PageOptions& o
     }
     const int W = p.usableWidth;
     const int H = p.usableHeight;
+    if (W < 1 || H < 1) {
+        throw Error(options.footerLines > 0
+                        ? "The page is too small for the picture and its footer lines"
+                        : "The page is too small for the picture");
+    }
+    p.footerLeft = m.offsetX / 2 + 10;
+    p.x = m.offsetX / 2;
+    p.y = m.offsetY / 2;
+    if (picture.isEmpty()) {
+        return p;  // nothing to draw
+    }
 
-    // 64-bit until the overflow rules have brought the sides back to the page.
+    // 64-bit until the picture is brought to the page: a wide picture at a high resolution
+    // overflows 32 bits.
     std::int64_t w = W;
     std::int64_t h = H;
     if (m.printerDpiX > sdx) {
@@ -61,29 +88,19 @@ PageLayout layOutPage(const PageMeasures& m, QSize picture, const PageOptions& o
         w = W;
         h = H;
     }
-    if (w > W) {
+    w = std::max<std::int64_t>(w, 1);
+    h = std::max<std::int64_t>(h, 1);
+    if (w > W || h > H) {
         if (options.keepProportions) {
-            h -= (w - W) / p.scaleX * p.scaleY;
+            shrinkToFit(w, h, W, H);
         }
-        w = W;
+        w = std::min<std::int64_t>(w, W);
+        h = std::min<std::int64_t>(h, H);
     }
-    if (h > H) {
-        if (options.keepProportions) {
-            w -= (h - H) / p.scaleY * p.scaleX;
-        }
-        h = H;
-    }
-    if (options.keepProportions && (w <= 0 || h <= 0)) {
-        const QSize fit = fitInto(picture, p.scaleX, p.scaleY, W, H);
-        w = fit.width();
-        h = fit.height();
-        p.fitted = true;
-    }
-    p.width = static_cast<int>(w);
-    p.height = static_cast<int>(h);
+    // A picture far longer than wide keeps a pixel of its short side.
+    p.width = static_cast<int>(std::max<std::int64_t>(w, 1));
+    p.height = static_cast<int>(std::max<std::int64_t>(h, 1));
 
-    p.x = m.offsetX / 2;
-    p.y = m.offsetY / 2;
     if (options.centred) {
         if (W - p.width > 0) {
             p.x = (W - p.width) / 2;
@@ -92,12 +109,10 @@ PageLayout layOutPage(const PageMeasures& m, QSize picture, const PageOptions& o
             p.y = (H - p.height) / 2;
         }
     }
-    p.footerLeft = m.offsetX / 2 + 10;
-
-    p.x = clipped(p.x, m.pageWidth);
-    p.y = clipped(p.y, m.pageHeight);
-    p.width = clipped(p.width, m.pageWidth - p.x);
-    p.height = clipped(p.height, m.pageHeight - p.y);
+    // The half offset above the picture must not push it into the footer band: it rises instead.
+    if (options.footerLines > 0) {
+        p.y = std::min(p.y, H - p.height);
+    }
     return p;
 }
 

@@ -41,25 +41,25 @@ struct PageLayout {
     int width = 0;
     int height = 0;
     int footerLeft = 0;  // xt
-    // Set when "Keep Proportions" would have left a side at zero or below and the picture was
-    // fitted into the usable area instead.
-    bool fitted = false;
 
     QRect pictureRect() const { return {x, y, width, height}; }
     // Top of footer line i (1-based); line 0 is the empty line between picture and footer.
     int footerLineTop(int i) const { return usableHeight + i * lineHeight; }
 };
 
-// The largest value the picture rectangle carries; anything beyond is clipped to it.
-inline constexpr int kMaxPageCoordinate = 65535;
+// What a printer may report and still be printed on: beyond these it reports nonsense.
+inline constexpr int kMaxPrinterDpi = 100'000;
+inline constexpr int kMaxPagePixels = 10'000'000;
 
-// Lays out a picture of the given size in screen pixels. Integer arithmetic throughout, "/ 2"
-// truncating toward zero: the scale is the integer quotient of the resolutions plus one, the
-// footer band is one line higher than the number of lines, width overflow is handled before
-// height overflow, and an overflowing side without "Keep Proportions" is simply cut, stretching
-// the picture. Two guards: when "Keep Proportions" leaves a side at zero or below, the picture is
-// fitted into the usable area keeping its printed proportions; and the rectangle is clipped to
-// the page and to 0..kMaxPageCoordinate instead of wrapping.
+// Lays out a picture of the given size in screen pixels. The picture's size on the page is its
+// screen size times the scale (the integer quotient of the resolutions plus one; the usable extent
+// on an axis where the printer's resolution is not above the screen's), halved for "1/2 Picture
+// Size", or the usable area for "Picture = Page Size". Where that overflows the usable area,
+// "Keep Proportions" shrinks both sides by one factor to the largest picture of the same shape
+// that fits (to the nearest printer pixel); without it each overflowing side is cut to the usable
+// extent, stretching the picture. A non-empty picture is at least one pixel each way, lies inside
+// the printable area and above the footer band. Throws Error with the text to show when the
+// printer reports an unusable page or the page leaves no room beside the footer lines.
 PageLayout layOutPage(const PageMeasures& measures, QSize picture, const PageOptions& options);
 
 }  // namespace varnoset

@@ -7,6 +7,7 @@ namespace {
 const QString kBmp = QStringLiteral(".bmp");
 const QString kJpg = QStringLiteral(".jpg");
 const QString kJpeg = QStringLiteral(".jpeg");
+const QString kPng = QStringLiteral(".png");
 
 }  // namespace
 
@@ -27,13 +28,28 @@ std::optional<PictureFileType> pictureFileType(const QString& fileName) {
     if (extension == kJpg || extension == kJpeg) {
         return PictureFileType::Jpeg;
     }
+    if (extension == kPng) {
+        return PictureFileType::Png;
+    }
     return std::nullopt;
+}
+
+QString typedNameExtension(int filterIndex) {
+    switch (filterIndex) {
+        case kJpgPictures:
+            return kJpg.mid(1);
+        case kPngPictures:
+            return kPng.mid(1);
+        default:
+            return kBmp.mid(1);
+    }
 }
 
 SaveName fixUpSaveName(const QString& fileName, int filterIndex) {
     const QString extension = lowerExtension(fileName);
     const bool jpeg = extension == kJpg || extension == kJpeg;
     const bool bmp = extension == kBmp;
+    const bool png = extension == kPng;
     bool keep = false;
     QString appended;
     switch (filterIndex) {
@@ -45,8 +61,12 @@ SaveName fixUpSaveName(const QString& fileName, int filterIndex) {
             keep = bmp;
             appended = kBmp;
             break;
+        case kPngPictures:
+            keep = png;
+            appended = kPng;
+            break;
         default:
-            keep = jpeg || bmp;
+            keep = jpeg || bmp || png;
             appended = kJpg;
             break;
     }

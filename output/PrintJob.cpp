@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QImage>
+#include <algorithm>
 
 #include "imaging/Picture.h"
 #include "imaging/QtPictureConversion.h"
@@ -23,6 +24,28 @@ constexpr int kAfterCopyMilliseconds = 100;
 void stepProgress(PrintHost& host, int steps) {
     for (int i = 0; i < steps; ++i) {
         host.stepProgress();
+    }
+}
+
+PageLayout layoutFor(const PrinterMeasures& printer, QSize picture, QSize screenDpi,
+                     const PrintOptions& options) {
+    return layOutPage(
+        {printer.dpiX, printer.dpiY, printer.offsetX, printer.offsetY, printer.pageWidth,
+         printer.pageHeight, screenDpi.width(), screenDpi.height()},
+        picture,
+        {options.size, options.keepProportions, options.centred, options.footer.lineCount(),
+         kFooterPointSize});
+}
+
+// The page, as printed and as previewed: the picture where the layout puts it, then the footer
+// lines under it.
+void paintPage(PageCanvas& canvas, const QImage& image, const PageLayout& layout,
+               const FooterContent& footer) {
+    if (!image.isNull()) {
+        canvas.drawPicture(image, layout.pictureRect());
+    }
+    for (const FooterLine& line : footerLines(footer, QDateTime::currentDateTime(), layout)) {
+        canvas.drawText(line.topLeft, line.text);
     }
 }
 
@@ -50,26 +73,52 @@ void PrintJob::run(const Picture& picture, const PrintOptions& options, QSize sc
     host_.minimize();
 }
 
-void PrintJob::printCopies(const Picture& picture, const PrintOptions& options, QSize screenDpi) {
+bool PrintJob::preview(const Picture& picture, const PrintOptions& options, QSize screenDpi,
+                       QWidget* parent) {
+    if (!host_.printerListEnabled()) {
+        return false;
+    }
+    // The preview waits for nothing: it is drawn again whenever the user changes it.
+    const PrinterMeasures measures = preparePrinter(options, false);
+    const QSize size(picture.width(), picture.height());
+    // A page that cannot be laid out is reported before any preview opens.
+    layoutFor(measures, size, screenDpi, options);
+    const QImage image = toQImage(picture);
+    const bool printed = layer_.runPreview(
+        parent, QString::fromLatin1(kPrintDocumentTitle),
+        std::max(1, copiesForIndex(options.copiesIndex)),
+        [&](PageCanvas& canvas, const PrinterMeasures& shown) {
+            paintPage(canvas, image, layoutFor(shown, size, screenDpi, options), options.footer);
+        });
+    if (printed) {
+        host_.minimize();
+    }
+    return printed;
+}
+
+PrinterMeasures PrintJob::preparePrinter(const PrintOptions& options, bool settle) {
+    const auto wait = [&] {
+        if (settle) {
+            host_.waitWithMessages(kSettleMilliseconds);
+        }
+    };
     selectChosenPrinter(layer_, host_.selectedPrinterText(), host_.selectedPrinterIndex());
-    host_.waitWithMessages(kSettleMilliseconds);
+    wait();
     layer_.setOrientation(PageOrientation::Landscape);
     if (options.portrait) {
         layer_.setOrientation(PageOrientation::Portrait);
     }
-    host_.waitWithMessages(kSettleMilliseconds);
-
-    const PrinterMeasures printer = layer_.measure();
+    wait();
+    const PrinterMeasures measures = layer_.measure();
     layer_.setFont(QString::fromLatin1(kFooterFontFamily), kFooterPointSize);
-    host_.waitWithMessages(kSettleMilliseconds);
+    return measures;
+}
 
-    const PageMeasures measures{printer.dpiX,      printer.dpiY,      printer.offsetX,
-                                printer.offsetY,   printer.pageWidth, printer.pageHeight,
-                                screenDpi.width(), screenDpi.height()};
-    const PageOptions pageOptions{options.size, options.keepProportions, options.centred,
-                                  options.footer.lineCount(), kFooterPointSize};
+void PrintJob::printCopies(const Picture& picture, const PrintOptions& options, QSize screenDpi) {
+    const PrinterMeasures measures = preparePrinter(options, true);
+    host_.waitWithMessages(kSettleMilliseconds);
     const PageLayout layout =
-        layOutPage(measures, QSize(picture.width(), picture.height()), pageOptions);
+        layoutFor(measures, QSize(picture.width(), picture.height()), screenDpi, options);
     const QImage image = toQImage(picture);
 
     const int copies = copiesForIndex(options.copiesIndex);
@@ -77,15 +126,8 @@ void PrintJob::printCopies(const Picture& picture, const PrintOptions& options, 
         host_.setWaitCursor(true);
         stepProgress(host_, 3);
         layer_.beginDocument(QString::fromLatin1(kPrintDocumentTitle));
-        if (!image.isNull()) {
-            layer_.drawPicture(image, layout.pictureRect());
-        }
-        stepProgress(host_, 3);
-        for (const FooterLine& line :
-             footerLines(options.footer, QDateTime::currentDateTime(), layout)) {
-            layer_.drawText(line.topLeft, line.text);
-        }
-        stepProgress(host_, 1);
+        paintPage(layer_, image, layout, options.footer);
+        stepProgress(host_, 4);
         if (layer_.isPrinting()) {
             layer_.endDocument();
         }

@@ -26,6 +26,10 @@ public:
     // Called after the held states may have changed without a call here (a keyboard change makes
     // every key be taken again).
     virtual void setHeldChangedHandler(std::function<void()> handler) = 0;
+    // While a handler is set, a press of a registered key (with its modifier) that another
+    // program holds is reported with the registration's identifier, from the event loop: that
+    // program got the press. Where such presses cannot be seen, none is reported.
+    virtual void setPressedElsewhereHandler(std::function<void(int id)> /*handler*/) {}
     // True where no program may take keys for itself (Wayland): the desktop's own shortcut
     // settings bind the key to a command line, and registrations only record the choice.
     virtual bool boundByDesktop() const { return false; }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
-class QImage;
-class QPoint;
-class QRect;
+#include "platform/PageCanvas.h"
+
 class QWidget;
 
 namespace varnoset {
@@ -22,12 +22,15 @@ struct PrinterMeasures {
     int pageHeight = 0;
 };
 
-// The desktop's printers and the document being printed. The list of printers is read once and
-// kept for the whole run; the default printer is asked for afresh each time. Every refusal throws
-// varnoset::Error with the text to show.
-class PrinterLayer {
+// Draws one page on a canvas whose printer measures as given.
+using PagePainter = std::function<void(PageCanvas& canvas, const PrinterMeasures& measures)>;
+
+// The desktop's printers and the document being printed, which is the canvas the page is drawn
+// on. The list of printers is read once and kept for the whole run; the default printer is asked
+// for afresh each time. Every refusal throws varnoset::Error with the text to show.
+class PrinterLayer : public PageCanvas {
 public:
-    virtual ~PrinterLayer() = default;
+    ~PrinterLayer() override = default;
 
     // The printers in the print system's own order, as read when the layer was made.
     virtual std::vector<QString> printerNames() const = 0;
@@ -44,12 +47,8 @@ public:
     virtual void setFont(const QString& family, int pointSize) = 0;
 
     // Starts a document of one page; throws "Printing in progress" while one is open.
+    // Its page is what drawPicture and drawText draw on.
     virtual void beginDocument(const QString& title) = 0;
-    // Scales the whole image into the target rectangle, given in page coordinates whose origin is
-    // the printable area's top-left corner.
-    virtual void drawPicture(const QImage& image, const QRect& target) = 0;
-    // Draws a line of text whose top-left corner is at the point.
-    virtual void drawText(const QPoint& topLeft, const QString& text) = 0;
     // Hands the open document to the print system.
     virtual void endDocument() = 0;
     // Drops the open document without printing it; never throws.
@@ -59,6 +58,14 @@ public:
     // The desktop's printer set-up dialog for the selected printer; on OK its choices become the
     // layer's current printer and settings. Returns whether it was accepted.
     virtual bool runSetupDialog(QWidget* parent) = 0;
+
+    // The desktop's print preview of one page on the selected printer, with its paper,
+    // orientation and resolution: paintPage draws the page whenever the preview needs it, and
+    // once more on the printer when the user prints from the preview (a document titled title, of
+    // that many copies unless the print dialog changes them). Returns whether it was printed.
+    // Throws what paintPage throws, and when the print system refuses the document.
+    virtual bool runPreview(QWidget* parent, const QString& title, int copies,
+                            const PagePainter& paintPage) = 0;
 };
 
 }  // namespace varnoset

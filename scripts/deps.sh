@@ -9,7 +9,7 @@ set -euo pipefail
 build_pkgs=(
     cmake ninja-build g++ pkg-config make
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6opengl6-dev
-    libjpeg62-turbo-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xinput-dev
+    libjpeg62-turbo-dev libpng-dev libxcb1-dev libxcb-keysyms1-dev libxcb-shm0-dev libxcb-xinput-dev
     libcanberra-dev libcanberra-pulse libglib2.0-dev fonts-liberation fonts-dejavu-core
     qt6-wayland
 )
@@ -22,7 +22,7 @@ test_pkgs=(
     libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
     libxcb-xtest0-dev libxcb-damage0-dev
     xdotool xclip x11-apps desktop-file-utils lintian appstream
-    cups cups-bsd cups-client ghostscript poppler-utils
+    cups cups-bsd cups-client ghostscript poppler-utils cups-ipp-utils avahi-daemon
     pulseaudio pulseaudio-utils sox libjpeg-turbo-progs scrot tesseract-ocr
     sway swaybg xwayland grim wtype wl-clipboard wayvnc pipewire dbus-daemon dbus-bin
     libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk

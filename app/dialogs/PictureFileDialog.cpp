@@ -1,7 +1,9 @@
 #include "app/dialogs/PictureFileDialog.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
 #include <utility>
 
@@ -25,25 +27,28 @@ QString nameFilter(const QString& description, const QString& patterns) {
            QLatin1Char(')');
 }
 
+// "All Pictures" shows PNG pictures too; its description keeps its original text.
+const QString kAllPicturePatterns = QStringLiteral("*.jpg;*.jpeg;*.bmp;*.png");
+
 }  // namespace
 
 QStringList PictureFileDialog::loadFilters() {
     // "*" admits every file, as "*.*" does where the filters come from; the load command then
     // refuses an extension it does not know.
     return {
-        nameFilter(QStringLiteral("All Pictures ( *.jpg *.jpeg ;*.bmp )"),
-                   QStringLiteral("*.jpg;*.jpeg;*.bmp")),
+        nameFilter(QStringLiteral("All Pictures ( *.jpg *.jpeg ;*.bmp )"), kAllPicturePatterns),
         nameFilter(QStringLiteral("JPG Pictures ( *.jpg *.jpeg )"), QStringLiteral("*.jpg;*.jpeg")),
         nameFilter(QStringLiteral("BMP Pictures ( *.bmp )"), QStringLiteral("*.bmp")),
-        nameFilter(QStringLiteral("All Files ( *.* )"), QStringLiteral("*"))};
+        nameFilter(QStringLiteral("All Files ( *.* )"), QStringLiteral("*")),
+        nameFilter(QStringLiteral("PNG Pictures ( *.png )"), QStringLiteral("*.png"))};
 }
 
 QStringList PictureFileDialog::saveFilters() {
     return {
-        nameFilter(QStringLiteral("All Pictures ( *.jpg *.jpeg *.bmp )"),
-                   QStringLiteral("*.jpg;*.jpeg;*.bmp")),
+        nameFilter(QStringLiteral("All Pictures ( *.jpg *.jpeg *.bmp )"), kAllPicturePatterns),
         nameFilter(QStringLiteral("JPG Pictures ( *.jpg *.jpeg )"), QStringLiteral("*.jpg;*.jpeg")),
-        nameFilter(QStringLiteral("BMP Pictures ( *.bmp )"), QStringLiteral("*.bmp"))};
+        nameFilter(QStringLiteral("BMP Pictures ( *.bmp )"), QStringLiteral("*.bmp")),
+        nameFilter(QStringLiteral("PNG Pictures ( *.png )"), QStringLiteral("*.png"))};
 }
 
 PictureFileDialog::PictureFileDialog(Kind kind, const QString& folder, QWidget* parent)
@@ -61,7 +66,10 @@ PictureFileDialog::PictureFileDialog(Kind kind, const QString& folder, QWidget* 
     } else {
         setWindowTitle(QStringLiteral("Save Picture As .."));
         setAcceptMode(QFileDialog::AcceptSave);
-        setFileMode(QFileDialog::AnyFile);  // Qt asks before overwriting an existing file
+        setFileMode(QFileDialog::AnyFile);
+        // accept() asks about the name that will be written, which the extension fix-up may
+        // lengthen; Qt would ask about the name as typed.
+        setOption(QFileDialog::DontConfirmOverwrite);
         setNameFilters(saveFilters());
     }
 
@@ -89,6 +97,30 @@ std::optional<ChosenPictureFile> PictureFileDialog::choose() {
         return std::nullopt;
     }
     return ChosenPictureFile{selectedFiles().constFirst(), selectedFilterIndex()};
+}
+
+void PictureFileDialog::accept() {
+    if (acceptMode() == QFileDialog::AcceptSave) {
+        // A name typed without an extension takes the chosen filter's own.
+        setDefaultSuffix(typedNameExtension(selectedFilterIndex()));
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && !QFileInfo(files.constFirst()).isDir()) {
+            const QString written =
+                fixUpSaveName(files.constFirst(), selectedFilterIndex()).fileName;
+            if (QFileInfo::exists(written) && !replaceConfirmed(written)) {
+                return;  // the dialog stays open for another name
+            }
+        }
+    }
+    QFileDialog::accept();
+}
+
+bool PictureFileDialog::replaceConfirmed(const QString& fileName) {
+    return QMessageBox::warning(this, QCoreApplication::applicationName(),
+                                tr("%1 already exists.\nDo you want to replace it?")
+                                    .arg(QFileInfo(fileName).fileName()),
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 int PictureFileDialog::selectedFilterIndex() const {

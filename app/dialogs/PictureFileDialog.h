@@ -12,7 +12,9 @@ namespace varnoset {
 
 // The load dialog "Load Picture" and the save dialog "Save Picture As ..", Qt's own file dialog
 // with the picture filters, the default extension "bmp" and a pane that shows the picture the
-// user points at.
+// user points at. The save dialog gives a name typed without an extension the chosen filter's
+// own, and asks before a file would be replaced under the name that will be written, the
+// extension fix-up included.
 class PictureFileDialog : public QFileDialog {
     Q_OBJECT
 public:
@@ -30,8 +32,12 @@ public:
     static QStringList loadFilters();
     static QStringList saveFilters();
 
+protected:
+    void accept() override;
+
 private:
     void showPreview(const QString& path);
+    bool replaceConfirmed(const QString& fileName);
 
     QLabel* preview_ = nullptr;
 };

@@ -11,30 +11,31 @@ namespace varnoset {
 
 // Check states and check marks: check boxes, radio buttons, menu items.
 enum class Check : std::uint8_t {
-    CheckBox1,     // "Grayed Colors"
-    CheckBox2,     // "Invert Colors"
-    CheckBox3,     // "Mirrored Picture"
-    CheckBox4,     // "Centered on Page"
-    CheckBox5,     // "Keep Proportions"
-    CheckBox7,     // "Add a Frame"
-    CheckBox8,     // "Swap Colors"
-    CheckBox9,     // "Print FooterText"
-    CheckBox10,    // "Print Date && Time"
-    CheckBox11,    // "Print User Info"
-    CheckBox12,    // "R"
-    CheckBox13,    // "G"
-    CheckBox14,    // "B"
-    RadioButton1,  // "Landscape Mode"
-    RadioButton2,  // "Portrait Mode"
-    RadioButton3,  // "Normal Picture Size"
-    RadioButton4,  // "1/2 Picture Size"
-    RadioButton5,  // "Picture = Page Size"
-    NoDialog1,     // main menu "Print the Picture Directly  ( No Dialog )"
-    NoDialog2,     // the same item in the tray menu
-    Sound1,        // "Play Sound on Pressing the Hotkey"
-    Client1,       // "Get only Client Area of Window"
-    NoConfirm1,    // "Do not Confirm on Close && Exit"
-    Resize1,       // "Increase the Size of the Dialog Form"
+    CheckBox1,          // "Grayed Colors"
+    CheckBox2,          // "Invert Colors"
+    CheckBox3,          // "Mirrored Picture"
+    CheckBox4,          // "Centered on Page"
+    CheckBox5,          // "Keep Proportions"
+    CheckBox7,          // "Add a Frame"
+    CheckBox8,          // "Swap Colors"
+    CheckBox9,          // "Print FooterText"
+    CheckBox10,         // "Print Date && Time"
+    CheckBox11,         // "Print User Info"
+    CheckBox12,         // "R"
+    CheckBox13,         // "G"
+    CheckBox14,         // "B"
+    RadioButton1,       // "Landscape Mode"
+    RadioButton2,       // "Portrait Mode"
+    RadioButton3,       // "Normal Picture Size"
+    RadioButton4,       // "1/2 Picture Size"
+    RadioButton5,       // "Picture = Page Size"
+    NoDialog1,          // main menu "Print the Picture Directly  ( No Dialog )"
+    NoDialog2,          // the same item in the tray menu
+    Sound1,             // "Play Sound on Pressing the Hotkey"
+    Client1,            // "Get only Client Area of Window"
+    NoConfirm1,         // "Do not Confirm on Close && Exit"
+    Resize1,            // "Increase the Size of the Dialog Form"
+    SaveEveryCapture1,  // "Save Every Capture...": every capture is also saved as a file
 };
 
 enum class Number : std::uint8_t {
@@ -53,15 +54,18 @@ enum class Number : std::uint8_t {
 inline constexpr std::size_t kNumberHolders = static_cast<std::size_t>(Number::HotkeyFunction) + 1;
 
 enum class Text : std::uint8_t {
-    DefPrinter,    // global: the printer entry to select
-    ComboBox1,     // text of the printer list's selected entry, empty when none (only read)
-    SaveFolder,    // global
-    LoadFolder,    // global
-    FooterString,  // global, at most 80 characters
-    Label1,        // "Brightness = " and the brightness bar's position (only written)
-    Label2,        // "Contrast    = " and the contrast bar's position (only written)
+    DefPrinter,       // global: the printer entry to select
+    ComboBox1,        // text of the printer list's selected entry, empty when none (only read)
+    SaveFolder,       // global
+    LoadFolder,       // global
+    FooterString,     // global, at most 80 characters
+    Label1,           // "Brightness = " and the brightness bar's position (only written)
+    Label2,           // "Contrast    = " and the contrast bar's position (only written)
+    AutoSaveFolder,   // global: where every capture is saved
+    AutoSavePattern,  // global: the file name pattern of a saved capture
+    ThroughDesktop,   // global: the forms of the key the desktop hands over
 };
-inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::Label2) + 1;
+inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::ThroughDesktop) + 1;
 
 // What the main window offers the option set. Each setter changes exactly the one holder it
 // names: the rules that tie holders together (radio groups, "Picture = Page Size" clearing "Keep

@@ -1,9 +1,10 @@
 #include "app/settings/OptionSet.h"
 
+#include <array>
 #include <span>
 #include <string>
 
-#include "app/settings/TempFolderPath.h"
+#include "app/settings/PictureFolders.h"
 #include "core/Error.h"
 
 namespace varnoset {
@@ -59,17 +60,6 @@ OptionValue firstStartValue(const OptionRow& row, WindowPlace place) {
     return std::get<bool>(row.firstStart);
 }
 
-// The temporary folder for the picture dialogs, or no folder when it cannot be had: the dialogs
-// then start in their own default, and the editor hand-off, which cannot do without it, reports
-// why.
-std::string pictureFolderAtFirstStart() {
-    try {
-        return TempFolderPath();
-    } catch (const Error&) {
-        return {};
-    }
-}
-
 }  // namespace
 
 void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
@@ -77,13 +67,14 @@ void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor
     if (store.keyExists(kSetupKey)) {
         store.openKey(kSetupKey, false);
         for (const OptionRow& row : kOptionTable) {
-            if (!std::holds_alternative<std::monostate>(row.holder)) {
+            if (!std::holds_alternative<std::monostate>(row.holder) &&
+                (!row.mayBeMissing || store.hasValue(row.name))) {
                 setHolder(holders, row.holder, readOption(store, row));
             }
         }
     } else {
         store.openKey(kSetupKey, true);
-        const std::string folder = pictureFolderAtFirstStart();
+        const std::string folder = picturesFolder().toStdString();
         holders.setText(Text::LoadFolder, folder);
         holders.setText(Text::SaveFolder, folder);
         SetDefaultOptions(store, holders, monitor, window);
@@ -108,13 +99,8 @@ void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelRect m
             std::holds_alternative<std::monostate>(row.holder)) {
             continue;
         }
-        OptionValue shown = firstStartValue(row, place);
-        for (const ShownAtFirstRun& differing : kFirstRunShows) {
-            if (differing.id == row.id) {
-                shown = differing.shown;
-            }
-        }
-        setHolder(holders, row.holder, shown);
+        // The window shows what the store now says, so the next start shows the same.
+        setHolder(holders, row.holder, firstStartValue(row, place));
     }
 }
 
@@ -136,6 +122,11 @@ void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders) {
         writeFromHolders(store, holders, kSaveOrder);
     }
     writeFromHolders(store, holders, kCloseOrder);
+}
+
+void SaveChangedOption(SettingsStore& store, const OptionHolders& holders, OptionId id) {
+    const std::array order{id};
+    writeFromHolders(store, holders, order);
 }
 
 }  // namespace varnoset

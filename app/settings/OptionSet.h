@@ -16,13 +16,13 @@ namespace varnoset {
 inline constexpr std::string_view kOptionsSavedMessage = "Options saved successfully";
 
 // At start-up: with the key present, reads every value in table order into its holder;
-// otherwise creates the key, sets LoadFolder and SaveFolder to the temporary folder and runs
+// otherwise creates the key, sets LoadFolder and SaveFolder to the pictures folder and runs
 // SetDefaultOptions. `monitor` is the primary monitor in screen pixels, `window` the main window's
 // outer size in screen pixels.
 void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor, PixelSize window);
 
 // The first start: centres the window on the monitor, writes the 36 first-start values and sets
-// the holders to the defaults, showing portrait while the store says landscape.
+// the holders to the same defaults.
 void SetDefaultOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
                        PixelSize window);
 
@@ -32,5 +32,8 @@ void SaveOptions(SettingsStore& store, const OptionHolders& holders);
 
 // Closing the main window: writes WinPosLeft, WinPosTop, SaveFolder and LoadFolder, then flushes.
 void SaveClosingOptions(SettingsStore& store, const OptionHolders& holders);
+
+// A value the program writes whenever it changes (kWhenChanged), from its holder, then flushes.
+void SaveChangedOption(SettingsStore& store, const OptionHolders& holders, OptionId id);
 
 }  // namespace varnoset

@@ -78,23 +78,13 @@ consteval bool writesExactly(const std::array<OptionId, N>& order, std::uint8_t 
     return true;
 }
 
-consteval bool firstRunShowsBools() {
-    for (const ShownAtFirstRun& shown : kFirstRunShows) {
-        if (optionRow(shown.id).type != OptionType::Bool) {
-            return false;
-        }
-    }
-    return true;
-}
-
 static_assert(rowsInIdOrder(), "a row's id must equal its place in the table");
 static_assert(typesFit(), "holder or default does not fit the row's type");
 static_assert(namesDistinct(), "value names must differ without regard to case");
 static_assert(writesExactly(kFirstStartOrder, kAtFirstStart), "first-start order disagrees");
 static_assert(writesExactly(kSaveOrder, kOnSave), "save order disagrees with the table");
 static_assert(writesExactly(kCloseOrder, kAtClose), "close order disagrees with the table");
-static_assert(firstRunShowsBools());
-static_assert(kFirstStartOrder.size() == 36 && kSaveOrder.size() == 33);
+static_assert(kFirstStartOrder.size() == 36 && kSaveOrder.size() == 36);
 
 }  // namespace
 

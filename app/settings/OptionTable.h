@@ -21,8 +21,9 @@ inline constexpr std::string_view kFooterBanner = "Varnoset® v3.00 - Screen Cap
 
 enum class OptionType : std::uint8_t { Bool, Integer, String };
 
-// Who writes a value: the first start, "Save Options", the close.
-enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4 };
+// Who writes a value: the first start, "Save Options", the close, or the program whenever the
+// value changes (what it has learnt about the desktop, not an option the user sets).
+enum Writer : std::uint8_t { kAtFirstStart = 1, kOnSave = 2, kAtClose = 4, kWhenChanged = 8 };
 inline constexpr std::uint8_t kStartAndSave = kAtFirstStart | kOnSave;
 
 // One id per row of the table, in the table's order.
@@ -65,6 +66,10 @@ enum class OptionId : std::uint8_t {
     Hotkey,
     HotkeyFunction,
     AutoCopy,
+    AutoSave,
+    AutoSaveFolder,
+    AutoSavePattern,
+    ThroughDesktop,
 };
 
 // The first-start window position: centred on the screen (computed at the time).
@@ -82,6 +87,8 @@ struct OptionRow {
     std::uint8_t writers;      // Writer bits
     Holder savedFrom = {};     // what saving reads, when not the holder itself
     std::string_view writtenAs = {};  // the name as written, when spelt otherwise
+    // A value added after the first release: a file without it leaves the holder as it is.
+    bool mayBeMissing = false;
 
     constexpr std::string_view writtenName() const { return writtenAs.empty() ? name : writtenAs; }
     constexpr Holder saveHolder() const {
@@ -90,7 +97,7 @@ struct OptionRow {
 };
 
 // Every stored value, in the order in which loading reads them.
-inline constexpr std::array<OptionRow, 38> kOptionTable{{
+inline constexpr std::array<OptionRow, 42> kOptionTable{{
     {OptionId::Monochrom, "Monochrom", OptionType::Bool, Check::CheckBox1, false, kStartAndSave},
     {OptionId::Inversed, "Inversed", OptionType::Bool, Check::CheckBox2, false, kStartAndSave},
     {OptionId::Mirrored, "Mirrored", OptionType::Bool, Check::CheckBox3, false, kStartAndSave},
@@ -145,6 +152,19 @@ inline constexpr std::array<OptionRow, 38> kOptionTable{{
     // clang-format on
     // Written once at first start and never read.
     {OptionId::AutoCopy, "AutoCopy", OptionType::Bool, {}, true, kAtFirstStart},
+    // Saving every capture as a file: off, and no value written, until "Save Options".
+    // clang-format off
+    {OptionId::AutoSave, "AutoSave", OptionType::Bool, Check::SaveEveryCapture1, {}, kOnSave,
+     {}, {}, true},
+    {OptionId::AutoSaveFolder, "AutoSaveFolder", OptionType::String, Text::AutoSaveFolder, {},
+     kOnSave, {}, {}, true},
+    {OptionId::AutoSavePattern, "AutoSavePattern", OptionType::String, Text::AutoSavePattern, {},
+     kOnSave, {}, {}, true},
+    // The forms of a key held by the desktop that the desktop hands over through the command
+    // line ("PrintScreen,Alt+PrintScreen"); written by the program whenever they change.
+    {OptionId::ThroughDesktop, "ThroughDesktop", OptionType::String, Text::ThroughDesktop, {},
+     kWhenChanged, {}, {}, true},
+    // clang-format on
 }};
 
 // The window keeps one row per number and text holder, as many as OptionHolders.h counts: a
@@ -184,30 +204,19 @@ inline constexpr std::array kFirstStartOrder{
 
 // The order in which "Save Options" writes.
 inline constexpr std::array kSaveOrder{
-    OptionId::Monochrom,  OptionId::Inversed,  OptionId::Mirrored,   OptionId::Centered,
-    OptionId::Proportion, OptionId::Stretched, OptionId::NormalSize, OptionId::HalfSize,
-    OptionId::Frame,      OptionId::SwapBW,    OptionId::FooterText, OptionId::FooterTime,
-    OptionId::FooterUser, OptionId::Landscape, OptionId::Portrait,   OptionId::Direct,
-    OptionId::PlaySound,  OptionId::Client,    OptionId::Confirm,    OptionId::Red,
-    OptionId::Green,      OptionId::Blue,      OptionId::Resize,     OptionId::Contrast,
-    OptionId::Brightness, OptionId::FrameSize, OptionId::Hotkey,     OptionId::HotkeyFunction,
-    OptionId::Color1,     OptionId::Color2,    OptionId::DefPrinter, OptionId::FooterString,
-    OptionId::Copies,
+    OptionId::Monochrom,  OptionId::Inversed,  OptionId::Mirrored,       OptionId::Centered,
+    OptionId::Proportion, OptionId::Stretched, OptionId::NormalSize,     OptionId::HalfSize,
+    OptionId::Frame,      OptionId::SwapBW,    OptionId::FooterText,     OptionId::FooterTime,
+    OptionId::FooterUser, OptionId::Landscape, OptionId::Portrait,       OptionId::Direct,
+    OptionId::PlaySound,  OptionId::Client,    OptionId::Confirm,        OptionId::Red,
+    OptionId::Green,      OptionId::Blue,      OptionId::Resize,         OptionId::Contrast,
+    OptionId::Brightness, OptionId::FrameSize, OptionId::Hotkey,         OptionId::HotkeyFunction,
+    OptionId::Color1,     OptionId::Color2,    OptionId::DefPrinter,     OptionId::FooterString,
+    OptionId::Copies,     OptionId::AutoSave,  OptionId::AutoSaveFolder, OptionId::AutoSavePattern,
 };
 
 // The order in which closing the main window writes.
 inline constexpr std::array kCloseOrder{OptionId::WinPosLeft, OptionId::WinPosTop,
                                         OptionId::SaveFolder, OptionId::LoadFolder};
-
-// Where the first run shows something other than what it stores: the store says landscape,
-// the window shows portrait.
-struct ShownAtFirstRun {
-    OptionId id;
-    bool shown;
-};
-inline constexpr std::array kFirstRunShows{
-    ShownAtFirstRun{OptionId::Landscape, false},
-    ShownAtFirstRun{OptionId::Portrait, true},
-};
 
 }  // namespace varnoset

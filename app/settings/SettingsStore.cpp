@@ -125,6 +125,10 @@ std::uint32_t SettingsStore::readNumber(std::string_view name) const {
     return number;
 }
 
+bool SettingsStore::hasValue(std::string_view name) const {
+    return key_ && content_.value(*key_, name) != nullptr;
+}
+
 std::string SettingsStore::readString(std::string_view name) const {
     const RegValue* value = key_ ? content_.value(*key_, name) : nullptr;
     if (value == nullptr || value->data.empty()) {

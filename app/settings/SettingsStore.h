@@ -42,6 +42,8 @@ public:
     // data type for '%s'" for a value that is not a REG_DWORD; any non-zero number is true.
     bool readBool(std::string_view name) const;
     std::int32_t readInteger(std::string_view name) const;
+    // Whether the open key holds a value of that name.
+    bool hasValue(std::string_view name) const;
     // A missing or empty value reads as empty text; REG_SZ and REG_EXPAND_SZ (not expanded) are
     // read up to the first zero byte; other types: "Invalid data type for '%s'".
     std::string readString(std::string_view name) const;

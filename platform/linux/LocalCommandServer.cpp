@@ -5,13 +5,18 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string_view>
+#include <utility>
 
+#include "platform/linux/CommandClient.h"
 #include "platform/linux/RuntimeFolder.h"
 
 namespace varnoset {
@@ -24,18 +29,84 @@ void complain(const char* what) {
 
 }  // namespace
 
-// One sender: its socket, watched until it has said a whole line, given up after the read time.
+// One sender: its socket, watched until it has said a whole line (given up after the read time),
+// then kept until its command has ended and the sender has heard how.
 class LocalCommandServer::Connection : public QObject {
 public:
     Connection(UniqueFd socket, QObject* parent)
         : QObject(parent), fd(std::move(socket)), readable(fd.get(), QSocketNotifier::Read) {
-        QTimer::singleShot(kReadTimeoutMs, this, &QObject::deleteLater);
+        readTime.setSingleShot(true);
+        connect(&readTime, &QTimer::timeout, this, &QObject::deleteLater);
+        readTime.start(kReadTimeoutMs);
+    }
+
+    void say(std::string_view line) const {
+        send(fd.get(), line.data(), line.size(), MSG_NOSIGNAL);
     }
 
     const UniqueFd fd;
     QSocketNotifier readable;  // stops watching before the socket closes
+    QTimer readTime;
     QByteArray received;
 };
+
+namespace {
+
+// The end of one command, told to its sender once, after the line that says the command was
+// taken; a command whose answer is dropped unsaid counts as failed, so no sender waits for ever.
+class PendingAnswer {
+public:
+    using Say = std::function<void(const std::string& line)>;
+    PendingAnswer(QPointer<QObject> connection, Say say)
+        : connection_(std::move(connection)), say_(std::move(say)) {}
+    ~PendingAnswer() { give(QStringLiteral("the command was dropped")); }
+    PendingAnswer(const PendingAnswer&) = delete;
+    PendingAnswer& operator=(const PendingAnswer&) = delete;
+
+    // The sender has heard that the command was taken: an answer given meanwhile follows now.
+    void taken() {
+        taken_ = true;
+        if (held_) {
+            finish(*std::exchange(held_, std::nullopt));
+        }
+    }
+    // The message was not understood: the sender hears so instead of an answer.
+    void drop() { given_ = true; }
+
+    void give(const std::optional<QString>& failure) {
+        if (std::exchange(given_, true)) {
+            return;
+        }
+        std::string line = kAnswerDone;
+        if (failure) {
+            // One line: the sender reads up to the newline.
+            QString why = *failure;
+            why.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            line = kAnswerFailed + why.toStdString() + '\n';
+        }
+        if (taken_) {
+            finish(line);
+        } else {
+            held_ = line;
+        }
+    }
+
+private:
+    void finish(const std::string& line) {
+        if (!connection_.isNull()) {
+            say_(line);
+            connection_->deleteLater();
+        }
+    }
+
+    QPointer<QObject> connection_;
+    Say say_;
+    bool given_ = false;
+    bool taken_ = false;
+    std::optional<std::string> held_;
+};
+
+}  // namespace
 
 std::optional<uid_t> peerUserId(int socketDescriptor) {
     ucred credentials{};
@@ -123,13 +194,24 @@ bool LocalCommandServer::read(Connection& connection) {
     if (!connection.received.contains('\n')) {
         return false;  // wait for the rest of the line
     }
-    const bool understood = handler_ && handler_(connection.received);
+    connection.readTime.stop();
+    connection.readable.setEnabled(false);
+    Connection* sender = &connection;
+    auto pending = std::make_shared<PendingAnswer>(
+        QPointer<QObject>(sender), [sender](const std::string& line) { sender->say(line); });
+    const bool understood =
+        handler_ && handler_(connection.received, [pending](const std::optional<QString>& failure) {
+            pending->give(failure);
+        });
     if (!understood) {
+        pending->drop();
         complain("a malformed command was ignored");
+        connection.say(kAnswerUnknown);
+        return true;
     }
-    const std::string_view answer = understood ? "ok\n" : "unknown\n";
-    send(connection.fd.get(), answer.data(), answer.size(), MSG_NOSIGNAL);
-    return true;
+    connection.say(kAnswerStarted);
+    pending->taken();
+    return false;  // kept until the answer is given
 }
 
 }  // namespace varnoset

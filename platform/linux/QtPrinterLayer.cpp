@@ -2,17 +2,19 @@
 
 #include <dlfcn.h>
 
-#include <QFontMetricsF>
 #include <QImage>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <exception>
 #include <memory>
 #include <optional>
 
 #include "core/Error.h"
+#include "platform/linux/PainterCanvas.h"
 
 namespace varnoset {
 
@@ -52,6 +54,14 @@ std::optional<QString> cupsRefusal() {
     }
     const char* reason = lastErrorString != nullptr ? lastErrorString() : nullptr;
     return reason != nullptr ? QString::fromLocal8Bit(reason) : QString();
+}
+
+PrinterMeasures measuresOf(const QPrinter& printer) {
+    // The resolution of the print job itself (QPrinter::resolution); physicalDpiX reports the
+    // engine's internal one instead.
+    const int dpi = printer.resolution();
+    const QRect printable = printer.pageLayout().paintRectPixels(dpi);
+    return {dpi, dpi, printable.left(), printable.top(), printable.width(), printable.height()};
 }
 
 }  // namespace
@@ -107,6 +117,16 @@ void QtPrinterLayer::selectByName(const QString& name) {
     if (printer().printerName() != name || printer().outputFormat() != QPrinter::NativeFormat) {
         fail(QStringLiteral("The printer \"%1\" is not available").arg(name));
     }
+    // QPrinter starts on A4 whatever the printer holds and keeps its paper from printer to
+    // printer: a printer takes its own default paper when first chosen, and keeps what the
+    // set-up or print dialog chose for it later.
+    if (paperOf_ != name) {
+        const QPageSize paper = QPrinterInfo::printerInfo(name).defaultPageSize();
+        if (paper.isValid()) {
+            printer().setPageSize(paper);
+        }
+        paperOf_ = name;
+    }
     applyResolution(printer());
 }
 
@@ -126,24 +146,25 @@ void QtPrinterLayer::setOrientation(PageOrientation orientation) {
 }
 
 PrinterMeasures QtPrinterLayer::measure() const {
-    // The resolution of the print job itself (QPrinter::resolution); physicalDpiX reports the
-    // engine's internal one instead.
-    const int dpi = printer().resolution();
-    const QRect printable = printer().pageLayout().paintRectPixels(dpi);
-    return {dpi, dpi, printable.left(), printable.top(), printable.width(), printable.height()};
+    return measuresOf(printer());
 }
 
 void QtPrinterLayer::setFont(const QString& family, int pointSize) {
     font_ = QFont(family, pointSize);
 }
 
-void QtPrinterLayer::beginDocument(const QString& title) {
-    requireIdle();
-    // One page, one copy: every copy is a document of its own, whatever the set-up dialog chose.
-    printer().setCopyCount(1);
+void QtPrinterLayer::prepareDocument(const QString& title, int copies) {
+    // One page, whatever the set-up dialog chose.
+    printer().setCopyCount(copies);
     printer().setPrintRange(QPrinter::AllPages);
     printer().setPageRanges(QPageRanges());
     printer().setDocName(title);
+}
+
+void QtPrinterLayer::beginDocument(const QString& title) {
+    requireIdle();
+    // Every copy is a document of its own.
+    prepareDocument(title, 1);
     auto painter = std::make_unique<QPainter>();
     if (!painter->begin(&printer())) {
         fail(QStringLiteral("Printing on \"%1\" could not start").arg(printer().printerName()));
@@ -154,19 +175,11 @@ void QtPrinterLayer::beginDocument(const QString& title) {
 }
 
 void QtPrinterLayer::drawPicture(const QImage& image, const QRect& target) {
-    if (target.isEmpty() || image.isNull()) {
-        return;
-    }
-    // The painter scales the whole image into the rectangle; the PDF carries the picture at its
-    // own size.
-    painter().drawImage(target, image);
+    PainterCanvas(painter()).drawPicture(image, target);
 }
 
 void QtPrinterLayer::drawText(const QPoint& topLeft, const QString& text) {
-    QPainter& p = painter();
-    // QPainter places text on its baseline; the top of the line lies one ascent above it.
-    const QFontMetricsF metrics(p.font(), &printer());
-    p.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), text);
+    PainterCanvas(painter()).drawText(topLeft, text);
 }
 
 void QtPrinterLayer::endDocument() {
@@ -175,6 +188,10 @@ void QtPrinterLayer::endDocument() {
     }
     const bool ended = painter_->end();
     painter_.reset();
+    requireHandedOver(ended);
+}
+
+void QtPrinterLayer::requireHandedOver(bool ended) const {
     // Ending the painter hands the document to CUPS (cupsPrintFile); a refusal shows here.
     const std::optional<QString> refusal =
         ended && printer().outputFileName().isEmpty() ? cupsRefusal() : std::nullopt;
@@ -205,7 +222,61 @@ bool QtPrinterLayer::runSetupDialog(QWidget* parent) {
     requireIdle();
     // QPrintDialog writes the accepted choices into the printer and leaves it alone on Cancel.
     QPrintDialog dialog(&printer(), parent);
-    return dialog.exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (accepted) {
+        paperOf_ = printer().printerName();
+    }
+    return accepted;
+}
+
+bool QtPrinterLayer::runPreview(QWidget* parent, const QString& title, int copies,
+                                const PagePainter& paintPage) {
+    requireIdle();
+    prepareDocument(title, copies);
+    // The preview paints on this printer, standing in for it: the same paper, orientation and
+    // resolution. Printing from it asks the print dialog first, then paints on the printer itself.
+    QPrintPreviewDialog dialog(&printer(), parent);
+    std::exception_ptr failure;
+    bool ended = false;
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* device) {
+        // Nothing may be thrown through Qt: kept, the dialog closed, then thrown.
+        try {
+            if (!failure) {
+                ended = paintOn(*device, paintPage);
+            }
+        } catch (...) {
+            failure = std::current_exception();
+            QMetaObject::invokeMethod(&dialog, &QDialog::reject, Qt::QueuedConnection);
+        }
+    });
+    const bool printed = dialog.exec() == QDialog::Accepted;
+    if (printed) {
+        paperOf_ = printer().printerName();  // as the print dialog chose
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    if (printed) {
+        requireHandedOver(ended);
+    }
+    return printed;
+}
+
+bool QtPrinterLayer::paintOn(QPrinter& device, const PagePainter& paintPage) const {
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        fail(QStringLiteral("Printing on \"%1\" could not start").arg(device.printerName()));
+    }
+    painter.setFont(font_);
+    try {
+        PainterCanvas canvas(painter);
+        paintPage(canvas, measuresOf(device));
+    } catch (...) {
+        device.abort();  // a page drawn in part is never printed
+        painter.end();
+        throw;
+    }
+    return painter.end();
 }
 
 QString QtPrinterLayer::selectedPrinterName() const {

@@ -38,6 +38,8 @@ public:
     bool isPrinting() const override;
 
     bool runSetupDialog(QWidget* parent) override;
+    bool runPreview(QWidget* parent, const QString& title, int copies,
+                    const PagePainter& paintPage) override;
 
     // The printer that the next document goes to.
     QString selectedPrinterName() const;
@@ -45,7 +47,12 @@ public:
 private:
     void selectByName(const QString& name);
     void applyResolution(QPrinter& target) const;
+    void prepareDocument(const QString& title, int copies);
     void requireIdle() const;
+    // Paints one page on the device; whether it ended well.
+    bool paintOn(QPrinter& device, const PagePainter& paintPage) const;
+    // Throws when the document just ended did not reach the print system.
+    void requireHandedOver(bool ended) const;
     QPainter& painter();
     QPrinter& printer() const;
 
@@ -53,6 +60,7 @@ private:
     mutable std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<QPainter> painter_;
     QFont font_;
+    QString paperOf_;  // the printer whose paper the QPrinter holds
     int dotsPerInch_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
+#include <xcb/xinput.h>
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -48,6 +49,9 @@ XcbHotkeys::XcbHotkeys() : keySymbols_(nullptr, &freeKeySymbols) {
     if (xkb && xkb->present) {
         xkbFirstEvent_ = xkb->first_event;
     }
+    // Qt has announced XInput 2.2 on this connection, under which raw events ignore grabs.
+    const xcb_query_extension_reply_t* xinput = xcb_get_extension_data(connection_, &xcb_input_id);
+    xinputOpcode_ = xinput != nullptr && xinput->present != 0 ? xinput->major_opcode : 0;
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -57,6 +61,7 @@ XcbHotkeys::~XcbHotkeys() {
         return;
     }
     QCoreApplication::instance()->removeNativeEventFilter(this);
+    selectRawKeys(false);
     for (Registration& registration : registrations_) {
         ungrab(registration);
     }
@@ -111,12 +116,38 @@ void XcbHotkeys::setHeldChangedHandler(std::function<void()> handler) {
     heldChanged_ = std::move(handler);
 }
 
+void XcbHotkeys::setPressedElsewhereHandler(std::function<void(int)> handler) {
+    if (static_cast<bool>(handler) != static_cast<bool>(pressedElsewhere_)) {
+        selectRawKeys(static_cast<bool>(handler));
+    }
+    pressedElsewhere_ = std::move(handler);
+}
+
+// Every key of the keyboard reaches a client that selects raw events, so they are selected only
+// while someone waits to hear of presses held elsewhere.
+void XcbHotkeys::selectRawKeys(bool on) {
+    if (connection_ == nullptr || xinputOpcode_ == 0) {
+        return;
+    }
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t bits;
+    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
+           on ? std::uint32_t{XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
+                              XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE}
+              : 0u};
+    xcb_input_xi_select_events(connection_, root_, 1, &mask.head);
+    xcb_flush(connection_);
+    altsDown_ = 0;
+}
+
 // The lock modifiers' bits: NumLock and ScrollLock sit on whichever of Mod1..Mod5 the modifier
 // map gives them (xcb_get_modifier_mapping), CapsLock is always Lock.
 void XcbHotkeys::readKeyboard() {
     keySymbols_.reset(xcb_key_symbols_alloc(connection_));
     numLockMask_ = 0;
     scrollLockMask_ = 0;
+    altKeycodes_.clear();
     auto map = xcbReply(xcb_get_modifier_mapping_reply(
         connection_, xcb_get_modifier_mapping(connection_), nullptr));
     if (!map || !keySymbols_) {
@@ -129,6 +160,9 @@ void XcbHotkeys::readKeyboard() {
             const xcb_keycode_t keycode = keycodes[modifier * perModifier + i];
             if (keycode == 0) {
                 continue;
+            }
+            if ((1u << modifier) == XCB_MOD_MASK_1) {
+                altKeycodes_.push_back(keycode);
             }
             for (int column = 0; column < 4; ++column) {
                 const xcb_keysym_t sym =
@@ -228,6 +262,17 @@ bool XcbHotkeys::nativeEventFilter(const QByteArray& eventType, void* message, q
         const auto* press = static_cast<const xcb_key_press_event_t*>(message);
         return keyPressed(press->detail, press->state);
     }
+    if (type == XCB_GE_GENERIC && xinputOpcode_ != 0) {
+        const auto* generic = static_cast<const xcb_ge_generic_event_t*>(message);
+        if (generic->extension == xinputOpcode_ &&
+            (generic->event_type == XCB_INPUT_RAW_KEY_PRESS ||
+             generic->event_type == XCB_INPUT_RAW_KEY_RELEASE)) {
+            const auto* raw = static_cast<const xcb_input_raw_key_press_event_t*>(message);
+            rawKey(static_cast<std::uint8_t>(raw->detail),
+                   generic->event_type == XCB_INPUT_RAW_KEY_PRESS);
+            return true;  // selected by nobody else
+        }
+    }
     if (type == XCB_MAPPING_NOTIFY) {
         const auto* mapping = static_cast<const xcb_mapping_notify_event_t*>(message);
         if (mapping->request != XCB_MAPPING_POINTER) {
@@ -246,25 +291,43 @@ bool XcbHotkeys::keyPressed(std::uint8_t keycode, std::uint16_t state) {
     const auto relevant = static_cast<std::uint16_t>(
         kModifierBits & ~(XCB_MOD_MASK_LOCK | numLockMask_ | scrollLockMask_));
     for (const Registration& registration : registrations_) {
-        const bool ours = registration.grabbed &&
-                          std::find(registration.keycodes.begin(), registration.keycodes.end(),
-                                    keycode) != registration.keycodes.end() &&
-                          (state & relevant) == registration.modifiers;
-        if (ours) {
-            // Delivered from the event loop, like a posted message: the capture runs nested event
-            // loops, which must not start inside Qt's own event reading.
-            QMetaObject::invokeMethod(
-                &deliveries_,
-                [this, id = registration.id] {
-                    if (handler_) {
-                        handler_(id);
-                    }
-                },
-                Qt::QueuedConnection);
+        if (registration.grabbed && registration.onKeycode(keycode) &&
+            (state & relevant) == registration.modifiers) {
+            post(&XcbHotkeys::handler_, registration.id);
             return true;
         }
     }
     return false;
+}
+
+void XcbHotkeys::rawKey(std::uint8_t keycode, bool pressed) {
+    if (std::find(altKeycodes_.begin(), altKeycodes_.end(), keycode) != altKeycodes_.end()) {
+        altsDown_ = std::max(0, altsDown_ + (pressed ? 1 : -1));
+        return;
+    }
+    if (!pressed || !pressedElsewhere_) {
+        return;
+    }
+    const auto modifiers = static_cast<std::uint16_t>(altsDown_ > 0 ? XCB_MOD_MASK_1 : 0);
+    for (const Registration& registration : registrations_) {
+        if (!registration.grabbed && registration.modifiers == modifiers &&
+            registration.onKeycode(keycode)) {
+            post(&XcbHotkeys::pressedElsewhere_, registration.id);
+        }
+    }
+}
+
+// Delivered from the event loop, like a posted message: the capture runs nested event loops,
+// which must not start inside Qt's own event reading.
+void XcbHotkeys::post(std::function<void(int)> XcbHotkeys::*handler, int id) {
+    QMetaObject::invokeMethod(
+        &deliveries_,
+        [this, handler, id] {
+            if (this->*handler) {
+                (this->*handler)(id);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void XcbHotkeys::scheduleRemap() {

@@ -19,6 +19,7 @@ TEST(CommandLine, EachOptionIsOneCommandAndAnythingElseAUsageError) {
         QStringList options;
         Kind kind;
         std::optional<Command> command;
+        int delay = 0;
     };
     const Case cases[] = {
         {{}, Kind::Start, {}},
@@ -44,30 +45,46 @@ TEST(CommandLine, EachOptionIsOneCommandAndAnythingElseAUsageError) {
         {{"--open", "--open"}, Kind::UsageError, {}},
         {{"--capture", "desktop", "--capture", "window"}, Kind::UsageError, {}},
         {{"--quit", "extra"}, Kind::UsageError, {}},
+        {{"--hotkey"}, Kind::Command, Command::Hotkey},
+        {{"--hotkey", "alt"}, Kind::Command, Command::HotkeyAlt},
+        {{"--hotkey", "ctrl"}, Kind::UsageError, {}},
+        {{"--delay", "5", "--capture", "desktop"}, Kind::Command, Command::CaptureDesktop, 5},
+        {{"--hotkey", "alt", "--delay=60"}, Kind::Command, Command::HotkeyAlt, 60},
+        {{"--delay", "0", "--open"}, Kind::UsageError, {}},
+        {{"--delay", "61", "--open"}, Kind::UsageError, {}},
+        {{"--delay", "5"}, Kind::UsageError, {}},
+        {{"--delay", "5", "--quit"}, Kind::UsageError, {}},
     };
     for (const Case& c : cases) {
         const Invocation got = parse(c.options);
         const std::string what = c.options.join(' ').toStdString();
         EXPECT_EQ(got.kind, c.kind) << what;
-        EXPECT_EQ(got.command, c.command) << what;
+        EXPECT_EQ(got.request ? std::optional(got.request->command) : std::nullopt, c.command)
+            << what;
+        EXPECT_EQ(got.request ? got.request->delaySeconds : 0, c.delay) << what;
         EXPECT_EQ(got.error.isEmpty(), c.kind != Kind::UsageError) << what;
     }
 }
 
-TEST(CommandMessage, OnlyOneWholeKnownLineIsACommand) {
+TEST(CommandMessage, OnlyOneWholeKnownLineIsARequest) {
     for (const Command command :
          {Command::CaptureDesktop, Command::CaptureWindow, Command::CaptureClient,
-          Command::CaptureRegion, Command::PrintDesktop, Command::Open, Command::Suspend,
-          Command::Resume, Command::Quit}) {
-        const QByteArray message = encodeCommand(command);
-        EXPECT_LE(message.size(), kMaxCommandMessage);
-        EXPECT_EQ(decodeCommand(message), command) << message.constData();
+          Command::CaptureRegion, Command::Hotkey, Command::HotkeyAlt, Command::PrintDesktop,
+          Command::Open, Command::Suspend, Command::Resume, Command::Quit}) {
+        for (const int delay : {0, kMinDelaySeconds, kMaxDelaySeconds}) {
+            const Request request{command, takesDelay(command) ? delay : 0};
+            const QByteArray message = encodeRequest(request);
+            EXPECT_LE(message.size(), kMaxCommandMessage);
+            EXPECT_EQ(decodeRequest(message), request) << message.constData();
+        }
     }
     for (const QByteArray& bad :
          {QByteArray(), QByteArray("quit"), QByteArray("quit\nquit\n"), QByteArray("QUIT\n"),
           QByteArray("capture\n"), QByteArray("capture  desktop\n"), QByteArray("quit\r\n"),
           QByteArray("open\0\n", 6), QByteArray(kMaxCommandMessage, 'x') + '\n',
-          QByteArray("open") + QByteArray(kMaxCommandMessage, ' ') + '\n'}) {
-        EXPECT_FALSE(decodeCommand(bad).has_value()) << bad.toPercentEncoding().constData();
+          QByteArray("open") + QByteArray(kMaxCommandMessage, ' ') + '\n',
+          QByteArray("delay 61 open\n"), QByteArray("delay 05 open\n"), QByteArray("delay 5\n"),
+          QByteArray("delay 5 quit\n")}) {
+        EXPECT_FALSE(decodeRequest(bad).has_value()) << bad.toPercentEncoding().constData();
     }
 }

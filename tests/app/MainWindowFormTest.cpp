@@ -9,6 +9,7 @@ TEST_F(MainWindowTest, SaveOptionsWritesTheControlsAndSaysSo) {
     captureScreen();
     QCoreApplication::processEvents();
     child<QCheckBox>("CheckBox2").click();
+    child<QRadioButton>("RadioButton2").click();
     child<QScrollBar>("ScrollBar1").setValue(12);
     child<QScrollBar>("ScrollBar2").setValue(-4);
     child<QComboBox>("ComboBox2").setCurrentIndex(-1);
@@ -30,7 +31,7 @@ TEST_F(MainWindowTest, SaveOptionsWritesTheControlsAndSaysSo) {
     EXPECT_TRUE(stores("\"Direct\"=dword:00000001"));
     EXPECT_TRUE(stores("\"FrameSize\"=dword:00000003"));
     EXPECT_TRUE(stores("\"Hotkey\"=dword:00000071"));
-    // Saving shows portrait as it is now.
+    // Saving writes the orientation as it is now.
     EXPECT_TRUE(stores("\"Portrait\"=dword:00000001"));
     EXPECT_TRUE(stores("\"Landscape\"=dword:00000000"));
 
@@ -153,7 +154,7 @@ TEST_F(MainWindowTest, PrintHasTheFocusWhenAPictureArrivesAndTabWalksEveryContro
     EXPECT_EQ(walked.mid(walked.indexOf("ScrollBox1"), 32).join(" "),
               "ScrollBox1 CheckBox1 CheckBox2 CheckBox8 Panel4 Panel5 CheckBox3 CheckBox7 Button2 "
               "Button3 CheckBox12 CheckBox13 CheckBox14 ScrollBar1 ScrollBar2 SpeedButton14 "
-              "ComboBox1 ComboBox2 RadioButton2 CheckBox11 CheckBox9 CheckBox10 CheckBox4 "
+              "ComboBox1 ComboBox2 RadioButton1 CheckBox11 CheckBox9 CheckBox10 CheckBox4 "
               "CheckBox5 RadioButton3 BitBtn1 SpeedButton1 SpeedButton2 SpeedButton6 SpeedButton5 "
               "SpeedButton3 SpeedButton4");
 

@@ -9,13 +9,13 @@ TEST_F(MainWindowTest, FirstStartWritesTheDefaultsAndWaitsHiddenForTheHotkey) {
     ASSERT_FALSE(std::filesystem::exists(scratch_.storeFile()));
     TVarnosetMain& window = start();
 
-    // The store says landscape while this first run shows portrait.
+    // The first run shows the landscape it stores.
     EXPECT_TRUE(stores("\"Landscape\"=dword:00000001"));
     EXPECT_TRUE(stores("\"Portrait\"=dword:00000000"));
     EXPECT_TRUE(stores("\"AutoCopy\"=dword:00000001"));
     EXPECT_EQ(store().find("SaveFolder"), std::string::npos);
-    EXPECT_TRUE(isChecked("RadioButton2"));
-    EXPECT_FALSE(isChecked("RadioButton1"));
+    EXPECT_TRUE(isChecked("RadioButton1"));
+    EXPECT_FALSE(isChecked("RadioButton2"));
 
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.state().HotkeyArmed);
@@ -51,7 +51,7 @@ TEST_F(MainWindowTest, FirstStartWritesTheDefaultsAndWaitsHiddenForTheHotkey) {
     EXPECT_NE(store().find("\"SaveFolder\"="), std::string::npos);
     EXPECT_NE(store().find("\"LoadFolder\"="), std::string::npos);
 
-    // The next run reads the store, which says landscape.
+    // The next run reads the store and agrees.
     start();
     EXPECT_TRUE(isChecked("RadioButton1"));
     EXPECT_FALSE(isChecked("RadioButton2"));
@@ -328,14 +328,19 @@ TEST_F(MainWindowTest, AnEditorThatCannotStartIsReported) {
     EXPECT_EQ(platform_.launcher->opened.size(), 1);
 }
 
-TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDo) {
+TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDoAndAnswer) {
     TVarnosetMain& window = start();
     ASSERT_TRUE(platform_.commandHandler);
-    auto send = [this](const char* message) {
-        const bool understood = platform_.commandHandler(QByteArray(message));
-        QCoreApplication::processEvents();  // the command runs once the sender has its answer
+    std::optional<std::optional<QString>> answer;  // how the last command ended, once it has
+    auto send = [this, &answer](const char* message) {
+        answer.reset();
+        const bool understood = platform_.commandHandler(
+            QByteArray(message),
+            [&answer](const std::optional<QString>& failure) { answer = failure; });
+        QCoreApplication::processEvents();  // the command runs once the sender has heard
         return understood;
     };
+    const std::optional<std::optional<QString>> done{std::in_place};  // carried out
     EXPECT_FALSE(send("nonsense\n"));
     EXPECT_FALSE(send("suspend"));
     EXPECT_FALSE(action("Suspend1").isChecked());
@@ -353,12 +358,14 @@ TEST_F(MainWindowTest, CommandsFromLaterStartsRunAsTheirMenuItemsDo) {
 
     // A capture as the hotkey's, with the sound and the window.
     ASSERT_TRUE(send("capture desktop\n"));
+    EXPECT_EQ(answer, done);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(platform_.screen->grabs.size(), 1u);
     EXPECT_EQ(entries("sound"), 1);
 
-    // Quit closes without the question and keeps the folders.
+    // Quit answers, then closes without the question and keeps the folders.
     ASSERT_TRUE(send("quit\n"));
+    EXPECT_EQ(answer, done);
     EXPECT_FALSE(window.isVisible());
     EXPECT_NE(store().find("SaveFolder"), std::string::npos);
     EXPECT_EQ(platform_.lock.released, 1);

@@ -198,6 +198,9 @@ TEST_F(MainWindowTest, SwapColoursDirectlyAndThroughTheChosenPanels) {
     EXPECT_EQ(colorAt(preview(), 1, 0), rgb(255, 255, 255));
     EXPECT_EQ(colorAt(preview(), 0, 0), rgb(1, 0, 1));
     EXPECT_EQ(colorAt(preview(), 2, 0), colorAt(screen, 2, 0));
+    // Undo takes the right click's exchange back: the captured black pixel is black again.
+    child<QToolButton>("SpeedButton14").click();
+    EXPECT_EQ(colorAt(preview(), 0, 0), colorAt(screen, 0, 0));
 }
 
 TEST_F(MainWindowTest, PasteReplacesThePictureOrSaysThereIsNone) {

@@ -5,13 +5,17 @@
 #include <functional>
 
 #include "app/settings/OptionSet.h"
+#include "app/settings/PictureFolders.h"
 #include "app/settings/RegFile.h"
 #include "app/settings/TempFolderPath.h"
 #include "core/Error.h"
+#include "tests/support/EnvironmentOverride.h"
 #include "tests/support/FakeOptionHolders.h"
+#include "tests/support/QStringPrinter.h"
 #include "tests/support/ScratchFolder.h"
 
 using namespace varnoset;
+using varnoset::test::EnvironmentOverride;
 using varnoset::test::FakeOptionHolders;
 using varnoset::test::ScratchFolder;
 
@@ -128,17 +132,16 @@ TEST(OptionSet, FirstStartCloseAndSecondStart) {
     EXPECT_NE(text.find("\"HotKeyFunction\"=dword:00000000\n"), std::string::npos);
     EXPECT_NE(text.find("\"Hotkey\"=dword:0000002c\n"), std::string::npos);
 
-    // The first run shows portrait while the store says landscape; the rest are the defaults.
-    EXPECT_FALSE(first.checked(Check::RadioButton1));
-    EXPECT_TRUE(first.checked(Check::RadioButton2));
+    // The first run shows what it stores: landscape, and the other defaults.
+    EXPECT_TRUE(first.checked(Check::RadioButton1));
+    EXPECT_FALSE(first.checked(Check::RadioButton2));
     EXPECT_TRUE(first.checked(Check::CheckBox4));
     EXPECT_TRUE(first.checked(Check::CheckBox5));
     EXPECT_EQ(first.number(Number::ComboBox2), 0);
     EXPECT_EQ(first.number(Number::FrameSize), 1);
     EXPECT_EQ(first.number(Number::WindowLeft), 290);
     EXPECT_EQ(first.number(Number::WindowTop), 174);
-    const std::string temp = (scratch.path() / "tmp" / "varnoset-").string();
-    EXPECT_TRUE(first.text(Text::SaveFolder).starts_with(temp)) << first.text(Text::SaveFolder);
+    EXPECT_EQ(first.text(Text::SaveFolder), picturesFolder().toStdString());
     EXPECT_EQ(first.text(Text::LoadFolder), first.text(Text::SaveFolder));
 
     // The first close adds the position and both folders.
@@ -161,20 +164,31 @@ TEST(OptionSet, FirstStartCloseAndSecondStart) {
     EXPECT_EQ(second.text(Text::FooterString), kFooterBanner);
 }
 
-TEST(OptionSet, FirstStartWithoutAUsableTemporaryFolderStillWritesTheDefaults) {
+TEST(PictureFolders, DialogsOpenInTheStoredFolderWhileItExistsElseInThePictures) {
     ScratchFolder scratch;
-    // Someone else's link in the private folder's place.
-    std::string folder = TempFolderPath();
-    folder.pop_back();
-    std::filesystem::remove(folder);
-    std::filesystem::create_symlink("/", folder);
+    const std::filesystem::path home = scratch.path() / "home";
+    std::filesystem::create_directories(home / "kept");
+    const EnvironmentOverride homeVariable("HOME", home.c_str());
+    const auto folder = [](const std::filesystem::path& path) {
+        return QString::fromStdString(path.string()) + '/';
+    };
 
-    FakeOptionHolders holders;
-    ASSERT_EQ(load(holders), "");
-    EXPECT_EQ(holders.text(Text::SaveFolder), "");
-    EXPECT_EQ(holders.text(Text::LoadFolder), "");
-    EXPECT_NE(stored(scratch, "Monochrom"), nullptr);
-    EXPECT_TRUE(std::filesystem::is_symlink(folder));
+    // No pictures folder: the home folder; then the one the desktop's user folders name.
+    EXPECT_EQ(picturesFolder(), folder(home));
+    std::filesystem::create_directories(home / "Bilder");
+    ScratchFolder::write(scratch.config() / "user-dirs.dirs",
+                         "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
+    EXPECT_EQ(picturesFolder(), folder(home / "Bilder"));
+
+    const std::pair<QString, QString> cases[] = {
+        {folder(home / "kept"), folder(home / "kept")},
+        {QString(), folder(home / "Bilder")},
+        {folder(home / "gone"), folder(home / "Bilder")},
+        {QString::fromStdString(TempFolderPath()), folder(home / "Bilder")},
+    };
+    for (const auto& [stored, opened] : cases) {
+        EXPECT_EQ(pictureDialogFolder(stored), opened) << stored.toStdString();
+    }
 }
 
 TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
@@ -184,8 +198,9 @@ TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
     for (auto& [check, on] : shown.checks) {
         on = !on;
     }
-    for (const Check check : {Check::CheckBox1, Check::CheckBox9, Check::NoDialog1,
-                              Check::NoDialog2, Check::Client1, Check::Resize1}) {
+    for (const Check check :
+         {Check::CheckBox1, Check::CheckBox9, Check::NoDialog1, Check::NoDialog2, Check::Client1,
+          Check::Resize1, Check::SaveEveryCapture1}) {
         shown.setChecked(check, true);
     }
     shown.setChecked(Check::RadioButton3, false);
@@ -198,6 +213,8 @@ TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
     shown.printers = {"Office", "Lab", "Default Printer"};
     shown.selectedPrinter = 1;
     shown.setText(Text::FooterString, "Zoë's \"quoted\" \\ footer");
+    shown.setText(Text::AutoSaveFolder, "/home/u/Shots");
+    shown.setText(Text::AutoSavePattern, "%Y %n.png");
     ASSERT_EQ(save(shown), "");
 
     // The crossed pairing, the selected printer's text and "nothing selected" as -1.
@@ -223,6 +240,9 @@ TEST(OptionSet, SaveStoresWhatTheHoldersShow) {
     EXPECT_EQ(loaded.text(Text::FooterString), shown.text(Text::FooterString));
     EXPECT_EQ(loaded.text(Text::Label1), "Brightness = 50");
     EXPECT_EQ(loaded.text(Text::Label2), "Contrast    = -20");
+    // Values added since the first release: saved and read back (storedKey() lacks them).
+    EXPECT_EQ(loaded.text(Text::AutoSaveFolder), "/home/u/Shots");
+    EXPECT_EQ(loaded.text(Text::AutoSavePattern), "%Y %n.png");
 }
 
 TEST(OptionSet, LoadFailuresStopAtTheFailingValue) {

@@ -3,11 +3,14 @@
 #   saving a 1920 x 1080 JPEG at quality 100      savePictureFile        vs  cjpeg -quality 100
 #   loading it                                    loadPictureFile        vs  djpeg -ppm
 #   loading and saving a 3840 x 2160 24-bit BMP   load + save            vs  convert in.bmp out.bmp
+#   saving a 1920 x 1080 screenshot as PNG        savePictureFile        vs  convert in.ppm out.png
+#   loading it                                    loadPictureFile        vs  convert in.png ppm
 # The program's side is the operation as a command runs it (files_codec_tool times it inside the
 # process: the picture is in memory before a save, as it is on screen); a peer's side is its whole
 # run, from start to exit. Each runs RUNS times (default 15), alternately; the medians and the
 # ratio program / peer are printed. The BMP save is timed onto a new name and over an existing
-# file (which waits for the disk, see ReplacingFileWriter). Goals: JPEG ratios <= 1.2, BMP <= 0.5.
+# file (which waits for the disk, see ReplacingFileWriter). Goals: JPEG ratios <= 1.2, BMP <= 0.5,
+# PNG <= 1.0.
 #   tests/bench/files_bench.sh [BUILD_DIR [RUNS]]    (the build needs -DVARNOSET_BENCH=ON)
 set -euo pipefail
 here=$(dirname "$0")
@@ -27,6 +30,11 @@ trap 'rm -rf "$work"' EXIT
 convert -seed 7 -size 1920x1080 plasma:fractal -depth 8 "$work/hd.ppm"
 convert -seed 7 -size 3840x2160 plasma:fractal -depth 8 -type TrueColor BMP3:"$work/uhd.bmp"
 cjpeg -quality 100 -outfile "$work/hd.jpg" "$work/hd.ppm"
+# A screenshot-like picture for PNG: flat areas, text-like detail and a gradient.
+convert -size 1920x1080 gradient:'#2060a0-#e0e0e0' \( -size 1920x1080 xc:none -fill black \
+    -draw "text 40,60 'Varnoset'" -draw "rectangle 100,200 900,700" \) -composite \
+    -depth 8 "$work/screen.ppm"
+convert "$work/screen.ppm" "$work/screen.png"
 
 # compare MEASURE PEER_LABEL GOAL PREPARE OURS... -- PEER...: PREPARE (a command, or "true")
 # runs before every program run, untimed.
@@ -77,4 +85,11 @@ compare "BMP load + save, 3840x2160, new file" "convert in.bmp out.bmp" 0.5 remo
 compare "BMP load + save, 3840x2160, replacing" "convert in.bmp out.bmp" 0.5 true \
     "$tool" copy-bmp "$work/uhd.bmp" "$work/ours.bmp" -- \
     convert "$work/uhd.bmp" "$work/peer.bmp"
+compare "PNG save, 1920x1080 screenshot" "convert in.ppm out.png" 1.0 true \
+    "$tool" save-png "$work/screen.ppm" "$work/ours.png" -- \
+    convert "$work/screen.ppm" "$work/peer.png"
+echo "  (sizes: ours $(stat -c %s "$work/ours.png") bytes, peer's $(stat -c %s "$work/peer.png") bytes)"
+compare "PNG load, 1920x1080 screenshot" "convert in.png out.ppm" 1.0 true \
+    "$tool" load-png "$work/screen.png" -- \
+    convert "$work/screen.png" "$work/peer.ppm"
 ((missed == 0))

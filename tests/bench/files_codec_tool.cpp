@@ -4,6 +4,8 @@
 //   100) files_codec_tool load-jpeg in.jpg            loadPictureFile of the JPEG  (vs djpeg)
 //   files_codec_tool copy-bmp in.bmp out.bmp     loadPictureFile + savePictureFile of a BMP
 //                                                                             (vs convert in out)
+//   files_codec_tool save-png in.ppm out.png     savePictureFile as PNG       (vs convert)
+//   files_codec_tool load-png in.png             loadPictureFile of the PNG   (vs convert)
 // It prints the milliseconds the operation took: from the file name to the picture in memory,
 // or from the picture in memory to the file written. Reading the PPM that stands for the
 // picture on screen is not timed.
@@ -58,9 +60,12 @@ Picture readPpm(const char* path) {
 int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     const std::string command = argc > 1 ? argv[1] : "";
-    if (!((command == "load-jpeg" && argc == 3) ||
-          ((command == "save-jpeg" || command == "copy-bmp") && argc == 4))) {
-        std::fprintf(stderr, "usage: %s save-jpeg IN.ppm OUT | load-jpeg IN | copy-bmp IN OUT\n",
+    if (!(((command == "load-jpeg" || command == "load-png") && argc == 3) ||
+          ((command == "save-jpeg" || command == "save-png" || command == "copy-bmp") &&
+           argc == 4))) {
+        std::fprintf(stderr,
+                     "usage: %s save-jpeg|save-png IN.ppm OUT | load-jpeg|load-png IN | copy-bmp "
+                     "IN OUT\n",
                      argv[0]);
         return 2;
     }
@@ -68,14 +73,15 @@ int main(int argc, char** argv) {
     const QString out = argc > 3 ? QFile::decodeName(argv[3]) : QString();
     try {
         Clock::time_point start;
-        if (command == "save-jpeg") {
+        const auto type = command.ends_with("png") ? varnoset::PictureFileType::Png
+                                                   : varnoset::PictureFileType::Jpeg;
+        if (command.starts_with("save-")) {
             const Picture picture = readPpm(argv[2]);
             start = Clock::now();
-            varnoset::savePictureFile(picture, out, varnoset::PictureFileType::Jpeg);
-        } else if (command == "load-jpeg") {
+            varnoset::savePictureFile(picture, out, type);
+        } else if (command.starts_with("load-")) {
             start = Clock::now();
-            const Picture picture =
-                varnoset::loadPictureFile(in, varnoset::PictureFileType::Jpeg, 32);
+            const Picture picture = varnoset::loadPictureFile(in, type, 32);
         } else {
             start = Clock::now();
             const Picture picture =

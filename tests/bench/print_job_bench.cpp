@@ -1,13 +1,18 @@
 // Time from pressing Print to the job handed to CUPS: one copy of a full-screen capture with the
 // three footer lines, on the private print server of the desktop harness. The waits the job makes
-// between its steps (3 × 50 ms and 100 ms) are part of it.
+// between its steps (3 × 50 ms and 100 ms) are part of it. And the time from File > Print Preview
+// to the preview on the screen with its page drawn.
 //
 //   tests/desktop/harness.sh --cups -- build/bench/tests/bench/print_job_bench
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QGraphicsView>
+#include <QPrintPreviewDialog>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
@@ -93,6 +98,49 @@ void printFullScreenCapture(benchmark::State& state) {
     layer.selectDefaultPrinter();
     state.counters["dpi"] = layer.measure().dpiX;
 }
+
+// Stops the clock once the preview's page view has painted, and closes the preview.
+class PreviewPainted final : public QObject {
+public:
+    QElapsedTimer clock;
+    qint64 elapsedNs = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Paint && elapsedNs == 0 && widget != nullptr &&
+            qobject_cast<QGraphicsView*>(widget->parentWidget()) != nullptr &&
+            qobject_cast<QPrintPreviewDialog*>(widget->window()) != nullptr) {
+            // Once this paint is done and on its way to the screen.
+            QTimer::singleShot(0, widget->window(), [this, widget] {
+                elapsedNs = clock.nsecsElapsed();
+                static_cast<QDialog*>(widget->window())->reject();
+            });
+        }
+        return false;
+    }
+};
+
+void openPrintPreview(benchmark::State& state) {
+    const Picture picture = capturePicture();
+    PrintOptions options;  // the first start's: landscape, centred, keeping proportions
+    options.portrait = false;
+    options.centred = true;
+    options.keepProportions = true;
+    BenchHost host;
+    QtPrinterLayer layer;
+    PreviewPainted painted;
+    qApp->installEventFilter(&painted);
+    for (auto _ : state) {
+        painted.elapsedNs = 0;
+        painted.clock.start();
+        PrintJob(layer, host).preview(picture, options, {96, 96}, nullptr);
+        state.SetIterationTime(static_cast<double>(painted.elapsedNs) / 1e9);
+    }
+    qApp->removeEventFilter(&painted);
+}
+
+BENCHMARK(openPrintPreview)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 BENCHMARK(printFullScreenCapture)
     ->ArgNames({"dpi", "keep"})

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "capture/CaptureDispatch.h"
 #include "capture/CaptureModes.h"
 #include "capture/HotkeyRegistrar.h"
@@ -29,12 +31,16 @@ struct Dispatch {
                              host,
                              registrar,
                              {screen, window, sound, clipboard},
-                             [this] {
+                             [this]() -> std::optional<StillSelection> {
+                                 Picture still = screen.grab(QRect(QPoint(0, 0), screen.size()));
                                  log.add(QStringLiteral("overlay"));
                                  if (duringSelection) {
                                      duringSelection();
                                  }
-                                 return selection;
+                                 if (!selection) {
+                                     return std::nullopt;
+                                 }
+                                 return StillSelection{*selection, std::move(still)};
                              },
                              [this](int ms) { log.add(QStringLiteral("wait %1").arg(ms)); }};
 
@@ -75,6 +81,13 @@ QPoint screenPositionOf(const Picture& picture, int x, int y) {
     return {p[0], p[1]};
 }
 
+// Whether a captured picture holds exactly the screen's pixels of that area.
+bool shows(const Picture& picture, const QRect& area) {
+    const Picture expected = screenPixels(area);
+    return picture.width() == area.width() && picture.height() == area.height() &&
+           std::ranges::equal(picture.bits(), expected.bits());
+}
+
 }  // namespace
 
 TEST(CaptureDispatch, EachModeAndIdentifierCapturesWhatTheTableSays) {
@@ -102,7 +115,7 @@ TEST(CaptureDispatch, EachModeAndIdentifierCapturesWhatTheTableSays) {
         const QRect expected = c.kind == Desktop  ? QRect(0, 0, 1024, 768)
                                : c.kind == Window ? QRect(100, 200, 402, 325)
                                                   : QRect(100, 50, 200, 150);
-        EXPECT_EQ(d.lastGrab(), expected) << what.toStdString();
+        EXPECT_TRUE(shows(d.state.SourcePicture, expected)) << what.toStdString();
         EXPECT_EQ(d.host.shows, 1) << what.toStdString();
         EXPECT_EQ(d.host.edits, c.edits ? 1 : 0) << what.toStdString();
         EXPECT_FALSE(d.state.HotkeyArmed) << what.toStdString();
@@ -157,7 +170,8 @@ TEST(CaptureDispatch, AWindowThatCannotBeLocatedIsDraggedOutAndSaidOnce) {
     EXPECT_EQ(d.log.entries.count("notify Varnoset"), 1);
     EXPECT_EQ(d.log.entries.count("overlay"), 2);
     EXPECT_LT(d.log.indexOf("notify Varnoset"), d.log.indexOf("overlay"));
-    EXPECT_EQ(d.lastGrab(), QRect(10, 20, 100, 200));
+    EXPECT_TRUE(shows(d.state.SourcePicture, QRect(10, 20, 100, 200)));
+    EXPECT_EQ(d.screen.grabs.size(), 2u);  // one per capture
 }
 
 TEST(CaptureDispatch, TheSoundStartsBeforeThePixelsAreCopiedAndBeepsWhenRefused) {
@@ -264,7 +278,7 @@ TEST(CaptureDispatch, ACaptureThatEndsWithTheWindowHiddenLeavesTheKeyWorking) {
     EXPECT_FALSE(shown.state.HotkeyArmed);
 }
 
-TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
+TEST(CaptureDispatch, ARectangleIsCutFromTheStillPictureAndNoneDeliversNothing) {
     struct Case {
         const char* what;
         std::optional<CaptureRect> selection;
@@ -276,34 +290,31 @@ TEST(CaptureDispatch, ARectangleTooSmallOrCancelledStillDelivers) {
         {"15 wide", CaptureRect{100, 100, 115, 140}, std::nullopt},
         {"15 high", CaptureRect{100, 100, 140, 115}, std::nullopt},
         {"16 x 16", CaptureRect{100, 100, 116, 116}, QRect(100, 100, 16, 16)},
-        {"reaching off screen", CaptureRect{1000, 700, 1100, 800}, QRect(1000, 700, 24, 68)},
+        {"reaching off screen", CaptureRect{200, 700, 300, 800}, QRect(200, 700, 100, 68)},
     };
     for (const bool direct : {false, true}) {
         for (const Case& c : cases) {
             Dispatch d;
             d.state.HotkeyFunction = kRectangleMode;
             d.checks.direct = direct;
+            d.host.visible = false;
             d.selection = c.selection;
             const Picture before = d.state.SourcePicture;
             d.hotkey(kScreenHotkey);
             const std::string what = std::string(c.what) + (direct ? " direct" : "");
+            // The screen is read once, for the overlay's still picture.
+            EXPECT_EQ(d.screen.grabs.size(), 1u) << what;
             if (c.grabbed) {
-                EXPECT_EQ(d.lastGrab(), *c.grabbed) << what;
-                EXPECT_EQ(d.state.SourcePicture.width(), c.grabbed->width()) << what;
-                // The windows beneath repaint before the live screen is read.
-                EXPECT_LT(d.log.indexOf("overlay"), d.log.indexOf("wait 400")) << what;
-                EXPECT_LT(d.log.indexOf("wait 400"),
-                          d.log.indexOf(d.log.entries.filter("grab").first()))
-                    << what;
+                EXPECT_TRUE(shows(d.state.SourcePicture, *c.grabbed)) << what;
+                EXPECT_EQ(d.host.shows, direct ? 0 : 1) << what;
+                EXPECT_EQ(d.host.prints, direct ? 1 : 0) << what;
             } else {
-                EXPECT_TRUE(d.screen.grabs.empty()) << what;
+                // Nothing printed, nothing shown, the clipboard untouched, the key armed again.
                 EXPECT_FALSE(d.clipboard.held.has_value()) << what;
                 EXPECT_EQ(d.state.SourcePicture.width(), before.width()) << what;
-                EXPECT_FALSE(d.log.has("wait 400")) << what;
+                EXPECT_EQ(d.host.shows + d.host.prints, 0) << what;
+                EXPECT_TRUE(d.state.HotkeyArmed) << what;
             }
-            // Shown or printed either way, with the previous picture when nothing was taken.
-            EXPECT_EQ(d.host.shows, direct ? 0 : 1) << what;
-            EXPECT_EQ(d.host.prints, direct ? 1 : 0) << what;
             EXPECT_EQ(d.host.edits, 0) << what;
         }
     }
@@ -371,15 +382,16 @@ TEST(CaptureDispatch, TheRectangleCommandHidesPlainlyAndShowsAgain) {
     d.state.ProcessingEnabled = true;
     d.selection = CaptureRect{300, 200, 500, 400};
     d.rectangle();
-    EXPECT_EQ(d.log.entries,
-              (QStringList{"hide", "wait 500", "overlay", "wait 400", "grab 300,200 200x200",
-                           "clipboard set", "clipboard read", "show"}));
+    EXPECT_EQ(d.log.entries, (QStringList{"hide", "wait 500", "grab 0,0 1024x768", "overlay",
+                                          "clipboard set", "clipboard read", "show"}));
+    EXPECT_TRUE(shows(d.state.SourcePicture, QRect(300, 200, 200, 200)));
     EXPECT_FALSE(d.state.HotkeyArmed);
     EXPECT_TRUE(d.state.ProcessingEnabled);
 
     Dispatch cancelled;
     cancelled.rectangle();
-    EXPECT_EQ(cancelled.log.entries, (QStringList{"hide", "wait 500", "overlay", "show"}));
+    EXPECT_EQ(cancelled.log.entries,
+              (QStringList{"hide", "wait 500", "grab 0,0 1024x768", "overlay", "show"}));
 
     // A capture that fails shows the window again; had it stayed hidden, the key works again.
     for (const bool showingFails : {false, true}) {
@@ -399,6 +411,46 @@ TEST(CaptureDispatch, TheRectangleCommandHidesPlainlyAndShowsAgain) {
     open.clipboard.failRead = true;
     EXPECT_THROW(open.open(), Error);
     EXPECT_TRUE(open.state.HotkeyArmed);
+}
+
+TEST(CaptureDispatch, CommandsCaptureWhereTheKeyWouldNotAndSayWhyNot) {
+    // The window shown: it steps aside for the grab and comes back with the new picture, also
+    // with "No Dialog" on; "Print the Desktop" prints, and says so when it cannot.
+    Dispatch shown;
+    shown.checks.direct = true;
+    shown.state.HotkeyArmed = false;
+    EXPECT_EQ(shown.dispatch.commandCapture(CaptureKind::Desktop, shown.checks, Delivery::AsHotkey),
+              CommandResult::Done);
+    EXPECT_EQ(shown.log.entries, (QStringList{"hide", "wait 500", "grab 0,0 1024x768",
+                                              "clipboard set", "clipboard read", "show"}));
+    shown.host.printer = false;
+    EXPECT_EQ(shown.dispatch.commandCapture(CaptureKind::Desktop, shown.checks, Delivery::Printer),
+              CommandResult::NoPrinter);
+
+    // Suspended and hidden: a fixed kind captures, the key's command does not, and the key
+    // stays off.
+    Dispatch suspended;
+    suspended.host.visible = false;
+    suspended.host.suspended = true;
+    suspended.dispatch.setSuspended(true);
+    EXPECT_EQ(suspended.dispatch.hotkeyCommand(false, suspended.checks), CommandResult::Suspended);
+    EXPECT_TRUE(suspended.screen.grabs.empty());
+    EXPECT_EQ(suspended.dispatch.commandCapture(CaptureKind::Window, suspended.checks,
+                                                Delivery::AsHotkey),
+              CommandResult::Done);
+    EXPECT_EQ(suspended.host.shows, 1);
+
+    // Never inside a running capture.
+    Dispatch busy;
+    busy.state.HotkeyFunction = kRectangleMode;
+    busy.host.visible = false;
+    busy.selection = CaptureRect{10, 10, 100, 100};
+    std::optional<CommandResult> inside;
+    busy.duringSelection = [&busy, &inside] {
+        inside = busy.dispatch.commandCapture(CaptureKind::Desktop, busy.checks, Delivery::Window);
+    };
+    busy.hotkey(kScreenHotkey);
+    EXPECT_EQ(inside, CommandResult::Busy);
 }
 
 TEST(CaptureDispatch, SuspendAndResume) {

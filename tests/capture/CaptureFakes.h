@@ -44,6 +44,7 @@ public:
     int prints = 0;
     int edits = 0;
     bool visible = true;
+    bool printer = true;  // a printer to print on
     std::optional<bool> processingWhilePrinting;
     std::function<void()> onPrint;
     std::function<void()> onShow;  // showing the window fails when it throws
@@ -60,6 +61,7 @@ public:
         log_.add(QStringLiteral("hide"));
         visible = false;
     }
+    bool mainWindowShown() const override { return visible; }
     void rearmHotkeyIfHidden() override {
         if (!visible) {
             state_.HotkeyArmed = !suspended;
@@ -69,13 +71,14 @@ public:
         log_.add(state_.ProcessingEnabled ? QStringLiteral("image options")
                                           : QStringLiteral("image options, processing off"));
     }
-    void printPicture() override {
+    bool printPicture() override {
         log_.add(QStringLiteral("print"));
         processingWhilePrinting = state_.ProcessingEnabled;
         ++prints;
         if (onPrint) {
             onPrint();
         }
+        return printer;
     }
     void editPicture() override {
         log_.add(QStringLiteral("edit"));

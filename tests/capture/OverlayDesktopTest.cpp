@@ -79,22 +79,23 @@ TEST(TForm2, CoversTheScreenWithItsStillPicture) {
         same = samePixels(imageOf(screen.grab(QRect(0, 0, 1920, 1080))), before);
         xdotool({"mousemove", "10", "10", "click", "3"});
     });
-    const std::optional<CaptureRect> selected = TForm2::selectRectangle(screen);
+    const std::optional<StillSelection> selected = TForm2::selectRectangle(screen);
     EXPECT_EQ(geometry, QRect(0, 0, 1920, 1080));
     EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(cursor, Qt::CrossCursor);
     EXPECT_TRUE(same);
-    // A right click ends it with nothing selected.
+    // A right click ends it with nothing selected; the still picture is the screen as it was.
     ASSERT_TRUE(selected.has_value());
-    EXPECT_EQ(*selected, CaptureRect{});
+    EXPECT_EQ(selected->rect, CaptureRect{});
+    EXPECT_TRUE(samePixels(imageOf(selected->still), before));
 
     // Closed any other way, it selects nothing at all.
     whenOverlayShown([](QWidget* overlay) { overlay->close(); });
     EXPECT_FALSE(TForm2::selectRectangle(screen).has_value());
 }
 
-TEST(CaptureSelectedRect, ADragCapturesFromTheLiveScreen) {
+TEST(CaptureSelectedRect, ADragCapturesWhatTheOverlayShows) {
     ProbeWindow pattern(QRect(50, 30, 600, 500));
     pattern.showAndWait();
     struct Case {
@@ -123,22 +124,21 @@ TEST(CaptureSelectedRect, ADragCapturesFromTheLiveScreen) {
     }
 }
 
-TEST(CaptureSelectedRect, AWindowThatChangesDuringTheWaitIsCapturedInItsNewState) {
+TEST(CaptureSelectedRect, AWindowThatChangesUnderTheCrossHairKeepsTheColourShown) {
     ProbeWindow probe(QRect(600, 300, 200, 200), Qt::blue);
     probe.showAndWait();
     RectangleCapture capture;
-    whenOverlayShown([&](QWidget* overlay) {
-        // As soon as the overlay is gone the window repaints in another colour.
-        QObject::connect(overlay, &QObject::destroyed, &probe, [&probe] {
-            QTimer::singleShot(100, &probe, [&probe] { probe.setColour(Qt::red); });
-        });
+    whenOverlayShown([&](QWidget*) {
+        // The window turns red beneath the overlay while the user drags over its still picture.
+        probe.setColour(Qt::red);
+        waitUntil([] { return false; }, 300);
         xdotool(drag({590, 290}, {810, 510}));
     });
-    capture.dispatch.CaptureSelectedRect();
+    const QImage shown = independentScreenshot().copy(590, 290, 220, 220);
+    ASSERT_TRUE(capture.dispatch.CaptureSelectedRect());
     const QImage picture = imageOf(capture.state.SourcePicture);
-    ASSERT_EQ(picture.size(), QSize(220, 220));
-    EXPECT_EQ(QColor(picture.pixel(110, 110)).name(), QStringLiteral("#ff0000"));
-    // Around the window the picture is the screen as it is now.
-    const QImage live = imageOf(capture.screen.grab(QRect(590, 290, 220, 220)));
-    EXPECT_TRUE(samePixels(picture, live));
+    EXPECT_TRUE(samePixels(picture, shown));  // blue
+    // The screen itself turns red once the overlay has gone.
+    EXPECT_TRUE(waitUntil(
+        [] { return QColor(independentScreenshot().pixel(700, 400)) == QColor(Qt::red); }));
 }

@@ -180,7 +180,7 @@ TEST_F(ProgramCapture, TheWindowShowsTheCaptureAndASecondKeyWhileItIsShownIsIgno
 TEST_F(ProgramCapture, TheActiveWindowModeSwapsTheTwoForms) {
     ManagedWindow probe(QStringLiteral("400x300+100+200"));
     ASSERT_NE(probe.id(), 0u);
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     const auto window = waitForMainWindow(app);
     ASSERT_TRUE(window.has_value());
     // Options, "Define Hotkey Function", "Hotkey = ( Active Window ) ...".
@@ -207,13 +207,13 @@ TEST_F(ProgramCapture, SuspendReleasesPrintScreenButKeepsOtherKeys) {
     EXPECT_FALSE(otherClientCanGrab(other, kPrintKeysym, 0));
     EXPECT_FALSE(otherClientCanGrab(other, kPrintKeysym, kAlt));
 
-    app.chooseFromTrayMenu(4);  // "Suspend"
+    app.chooseFromTrayMenu(5);  // "Suspend"
     EXPECT_TRUE(waitUntil([&] { return otherClientCanGrab(other, kPrintKeysym, 0); }, 5000));
     EXPECT_TRUE(otherClientCanGrab(other, kPrintKeysym, kAlt));
     press(QStringLiteral("Print"));
     EXPECT_TRUE(staysHidden(app));
 
-    app.chooseFromTrayMenu(4);  // resume
+    app.chooseFromTrayMenu(5);  // resume
     EXPECT_TRUE(waitUntil([&] { return !otherClientCanGrab(other, kPrintKeysym, 0); }, 5000));
     EXPECT_FALSE(otherClientCanGrab(other, kPrintKeysym, kAlt));
     EXPECT_EQ(captureWith(app, QStringLiteral("Print")).size(), kScreen);
@@ -225,20 +225,20 @@ TEST_F(ProgramCapture, SuspendReleasesPrintScreenButKeepsOtherKeys) {
     ASSERT_TRUE(hideMainWindow(app));
     EXPECT_TRUE(otherClientCanGrab(other, kPrintKeysym, 0));
     EXPECT_FALSE(otherClientCanGrab(other, kF8Keysym, 0));
-    app.chooseFromTrayMenu(4);
+    app.chooseFromTrayMenu(5);
     waitUntil([] { return false; }, 500);
     EXPECT_FALSE(otherClientCanGrab(other, kF8Keysym, 0));
     EXPECT_FALSE(otherClientCanGrab(other, kF8Keysym, kAlt));
     press(QStringLiteral("F8"));
     EXPECT_TRUE(staysHidden(app));
-    app.chooseFromTrayMenu(4);
+    app.chooseFromTrayMenu(5);
     waitUntil([] { return false; }, 500);
     EXPECT_EQ(captureWith(app, QStringLiteral("F8")).size(), kScreen);
 }
 
 TEST_F(ProgramCapture, WithoutAPrinterADirectPrintLeavesTheKeyWorking) {
     // This desktop has no print server: a direct print has nowhere to go and ends at once.
-    app.chooseFromTrayMenu(5);  // "Print the Picture Directly  ( No Dialog )"
+    app.chooseFromTrayMenu(6);  // "Print the Picture Directly  ( No Dialog )"
     for (const QColor colour : {QColor(0x20, 0x90, 0x40), QColor(0x90, 0x20, 0x60)}) {
         ASSERT_EQ(run("xsetroot", {"-solid", colour.name()}).exitCode, 0);
         press(QStringLiteral("Print"));

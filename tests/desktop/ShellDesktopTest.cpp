@@ -18,7 +18,7 @@ bool listedAsClient(WindowId id) {
 
 // Opens the main window through the tray menu's "Open".
 std::optional<WindowId> openMainWindow(Varnoset& app) {
-    app.chooseFromTrayMenu(2);
+    app.chooseFromTrayMenu(3);
     std::optional<WindowId> window;
     waitUntil([&] { return (window = app.mainWindow()).has_value(); }, 8000);
     return window;
@@ -115,7 +115,7 @@ TEST(ShellDesktop, CloseAsksAndNoKeepsTheProgram) {
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon());
 
-    app.chooseFromTrayMenu(3);  // "Close && Exit"
+    app.chooseFromTrayMenu(4);  // "Close && Exit"
     ASSERT_TRUE(waitUntil([] { return !visibleWindows("^Confirm$").empty(); }, 5000));
     key("alt+n");
     EXPECT_TRUE(waitUntil([] { return visibleWindows("^Confirm$").empty(); }, 5000));
@@ -123,7 +123,7 @@ TEST(ShellDesktop, CloseAsksAndNoKeepsTheProgram) {
     EXPECT_TRUE(app.isRunning());
     EXPECT_EQ(trayIcons().size(), 1u);
 
-    app.chooseFromTrayMenu(3);
+    app.chooseFromTrayMenu(4);
     ASSERT_TRUE(waitUntil([] { return !visibleWindows("^Confirm$").empty(); }, 5000));
     key("alt+y");
     EXPECT_EQ(app.waitForExit(), std::optional<int>(0));

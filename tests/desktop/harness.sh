@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--desktop openbox|xfce|kde] [--cups] [--pulse] [--atspi] [--keep-print] [--]
-#              command [args...]
+#   harness.sh [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--atspi] [--keep-print]
+#              [--] command [args...]
 #   harness.sh --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
@@ -24,6 +24,10 @@
 #            notifications
 #   --cups   a private cupsd on its own socket with a queue FILE (the default) whose file: device
 #            writes PostScript to $VARNOSET_CUPS_OUT
+#   --ipp    (implies --cups) also a driverless IPP Everywhere printer beside FILE: ippeveprinter,
+#            announced by a private avahi-daemon on a private system bus, behind the queue IPP
+#            that `lpadmin -m everywhere` makes from what the printer reports; the documents it
+#            receives stay in $VARNOSET_IPP_SPOOL
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
 #   --atspi  the accessibility bus (at-spi-bus-launcher) on the session bus (the desktop's, or a
 #            private one with openbox), with a screen reader announced as running, as Orca does,
@@ -33,8 +37,8 @@
 #            running `openbox --reconfigure`.
 # Exported for the command: DISPLAY, QT_QPA_PLATFORM=xcb, VARNOSET_TEST_ROOT (the private folder),
 # VARNOSET_DESKTOP (openbox, xfce or kde), and with the services CUPS_SERVER, VARNOSET_CUPS_DIR,
-# VARNOSET_CUPS_OUT, PULSE_SERVER; with xfce and kde DBUS_SESSION_BUS_ADDRESS and
-# XDG_CURRENT_DESKTOP (XFCE or KDE, with KDE's other session variables).
+# VARNOSET_CUPS_OUT, VARNOSET_IPP_SPOOL, PULSE_SERVER; with xfce and kde DBUS_SESSION_BUS_ADDRESS
+# and XDG_CURRENT_DESKTOP (XFCE or KDE, with KDE's other session variables).
 # The pids of the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID
 # (openbox), VARNOSET_XFSETTINGSD_PID and VARNOSET_PANEL_PID (xfce), and with the services
 # VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
@@ -51,6 +55,7 @@ screen_size=1920x1080
 monitors=()
 desktop=openbox
 want_cups=0
+want_ipp=0
 want_pulse=0
 want_atspi=0
 keep_print=0
@@ -61,6 +66,7 @@ while [[ $# -gt 0 ]]; do
         --desktop) desktop=${2:-}; shift ;;
         --monitor) monitors+=("${2:-}"); shift ;;
         --cups) want_cups=1 ;;
+        --ipp) want_cups=1 want_ipp=1 ;;
         --pulse) want_pulse=1 ;;
         --atspi) want_atspi=1 ;;
         --keep-print) keep_print=1 ;;
@@ -71,7 +77,8 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--pulse] [--atspi] [--keep-print] [--] command [args...]" >&2
+    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--atspi]" \
+        "[--keep-print] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel   (inside a harness run)" >&2
     echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
@@ -162,6 +169,49 @@ start_cupsd() {
             2>/dev/null && lpadmin -d FILE ||
             { echo "harness: could not add the FILE queue" >&2; return 1; }
     fi
+}
+
+# The IPP printer's three processes, each recorded in pids as it starts; they read $root/ipp.
+start_ipp() {
+    local i=$root/ipp port
+    local bus=unix:path=$i/system_bus
+    mkdir -p "$i"/{spool,run}
+    # avahi-daemon on a system bus of its own, seen by nobody else, publishing on loopback only.
+    printf '%s\n' '<busconfig><type>system</type>' "<listen>$bus</listen>" \
+        '<policy context="default"><allow user="*"/><allow own="*"/>' \
+        '<allow send_destination="*"/><allow receive_sender="*"/></policy></busconfig>' \
+        >"$i/bus.conf"
+    printf '%s\n' '[server]' 'use-ipv6=no' 'allow-interfaces=lo' '[publish]' \
+        'publish-workstation=no' >"$i/avahi.conf"
+    dbus-daemon --config-file="$i/bus.conf" --nofork </dev/null >>"$root/log/ipp.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 test -S "$i/system_bus" || { echo "harness: no system bus" >&2; return 1; }
+    # Its pid file lives in /run: a /run of its own keeps it from any other avahi-daemon.
+    DBUS_SYSTEM_BUS_ADDRESS=$bus unshare --mount --propagation private \
+        sh -c 'mount --bind "$1" /run && shift && exec "$@"' sh "$i/run" \
+        avahi-daemon --no-drop-root --no-chroot --no-rlimits -f "$i/avahi.conf" \
+        </dev/null >>"$root/log/avahi.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 grep -q "Server startup complete" "$root/log/avahi.log" ||
+        { echo "harness: avahi-daemon did not start" >&2; cat "$root/log/avahi.log" >&2; return 1; }
+    # A free port: ippeveprinter ends at once when the port is taken, so try the next.
+    for port in $(shuf -i 20000-60000 -n 10); do
+        DBUS_SYSTEM_BUS_ADDRESS=$bus ippeveprinter -k -d "$i/spool" -p "$port" \
+            -f image/pwg-raster,application/pdf "Varnoset IPP" \
+            </dev/null >>"$root/log/ipp.log" 2>&1 &
+        started=$!
+        wait_for 10 sh -c "! kill -0 $started 2>/dev/null || ipptool -q \
+            ipp://localhost:$port/ipp/print get-printer-attributes.test" 2>/dev/null
+        kill -0 "$started" 2>/dev/null && break
+        wait "$started" 2>/dev/null
+        started=""
+    done
+    [[ -n "$started" ]] || { echo "harness: ippeveprinter did not start" >&2; return 1; }
+    pids+=($started)
+    export VARNOSET_IPP_SPOOL=$i/spool
+    # CUPS asks the printer what it can do and writes the queue's PPD from the answer.
+    lpadmin -p IPP -E -v "ipp://localhost:$port/ipp/print" -m everywhere ||
+        { echo "harness: could not add the IPP queue" >&2; return 1; }
 }
 
 start_pulse() {
@@ -352,6 +402,9 @@ if ((want_cups)); then
     pids+=($started)
     ((rc == 0)) || exit 1
     export VARNOSET_CUPSD_PID=$started
+    if ((want_ipp)); then
+        start_ipp || exit 1
+    fi
 fi
 
 if ((want_pulse)); then

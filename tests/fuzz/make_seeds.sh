@@ -1,13 +1,15 @@
 #!/bin/sh
-# Makes the seed corpus: small BMP and JPEG files in the variants the readers know, written by
-# ImageMagick and libjpeg's cjpeg. Run from anywhere; it writes into corpus/bmp and corpus/jpeg.
+# Makes the seed corpus: small BMP, JPEG and PNG files in the variants the readers know, written
+# by ImageMagick and libjpeg's cjpeg (and Python for the 2-bit PNGs ImageMagick will not write).
+# Run from anywhere; it writes into corpus/bmp, corpus/jpeg and corpus/png.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 bmp=$here/corpus/bmp
 jpeg=$here/corpus/jpeg
+png=$here/corpus/png
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-mkdir -p "$bmp" "$jpeg"
+mkdir -p "$bmp" "$jpeg" "$png"
 
 convert -size 13x7 gradient:red-blue -swirl 60 -depth 8 "$tmp/src.ppm"
 convert "$tmp/src.ppm" BMP3:"$bmp/seed-24-v3.bmp"
@@ -33,3 +35,33 @@ cjpeg -quality 90 -arithmetic "$tmp/p.ppm" >"$jpeg/seed-arithmetic.jpg"
 cjpeg -quality 90 -grayscale "$tmp/p.ppm" >"$jpeg/seed-grey.jpg"
 cjpeg -quality 90 -optimize "$tmp/p.ppm" >"$jpeg/seed-optimized.jpg"
 convert "$tmp/p.ppm" -colorspace CMYK "$jpeg/seed-cmyk.jpg"
+
+convert "$tmp/src.ppm" -monochrome -define png:color-type=3 -define png:bit-depth=1 "$png/seed-palette-1.png"
+convert "$tmp/src.ppm" -colors 16 -define png:color-type=3 -define png:bit-depth=4 "$png/seed-palette-4.png"
+convert "$tmp/src.ppm" -colors 200 PNG8:"$png/seed-palette-8.png"
+convert "$tmp/src.ppm" -colors 8 -transparent "$(convert "$tmp/src.ppm" -format '%[pixel:p{0,0}]' info:)" \
+    PNG8:"$png/seed-palette-trns.png"
+convert "$tmp/src.ppm" -colorspace Gray -define png:color-type=0 -define png:bit-depth=8 "$png/seed-grey-8.png"
+convert "$tmp/src.ppm" -colorspace Gray -depth 16 -define png:color-type=0 -define png:bit-depth=16 \
+    "$png/seed-grey-16.png"
+convert "$tmp/src.ppm" -colorspace Gray -alpha set -channel A -evaluate set 50% +channel \
+    -define png:color-type=4 "$png/seed-grey-alpha.png"
+convert "$tmp/src.ppm" PNG24:"$png/seed-rgb.png"
+convert "$tmp/src.ppm" -alpha set -channel A -evaluate set 40% +channel PNG32:"$png/seed-rgba.png"
+convert "$tmp/src.ppm" -depth 16 PNG48:"$png/seed-rgb-16.png"
+convert "$tmp/src.ppm" -interlace PNG PNG24:"$png/seed-interlaced.png"
+# 9 x 3 at two bits a pixel, indices 0 to 3 in turn: a palette picture and a grey one.
+python3 - "$png" <<'PY'
+import struct, sys, zlib
+def chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+def write(name, colour_type, palette=b""):
+    rows = b"".join(b"\0" + bytes([0b00011011, 0b11100100, 0b01000000]) for _ in range(3))
+    head = chunk(b"IHDR", struct.pack(">IIBBBBB", 9, 3, 2, colour_type, 0, 0, 0))
+    body = chunk(b"PLTE", palette) if palette else b""
+    with open(sys.argv[1] + "/" + name, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + head + body + chunk(b"IDAT", zlib.compress(rows))
+                + chunk(b"IEND", b""))
+write("seed-palette-2.png", 3, bytes([0, 0, 0, 255, 0, 0, 0, 255, 0, 40, 60, 200]))
+write("seed-grey-2.png", 0)
+PY

@@ -6,6 +6,7 @@
 #include "core/Error.h"
 #include "output/BmpReader.h"
 #include "output/JpegReader.h"
+#include "output/PngReader.h"
 #include "tests/support/QStringPrinter.h"
 #include "tests/support/TestPictures.h"
 
@@ -17,7 +18,8 @@ namespace {
 TEST(FuzzCorpus, EveryInputIsReadOrRefusedCleanly) {
     const QDir corpus(QStringLiteral(VARNOSET_FUZZ_CORPUS));
     int inputs = 0;
-    for (const QString& kind : {QStringLiteral("bmp"), QStringLiteral("jpeg")}) {
+    for (const QString& kind :
+         {QStringLiteral("bmp"), QStringLiteral("jpeg"), QStringLiteral("png")}) {
         const QDir folder(corpus.filePath(kind));
         for (const QString& name : folder.entryList(QDir::Files)) {
             SCOPED_TRACE((kind + "/" + name).toStdString());
@@ -29,6 +31,8 @@ TEST(FuzzCorpus, EveryInputIsReadOrRefusedCleanly) {
                 try {
                     const Picture picture = kind == QLatin1String("bmp")
                                                 ? readBmp(test::bytesOf(bytes))
+                                            : kind == QLatin1String("png")
+                                                ? readPng(test::bytesOf(bytes))
                                                 : readJpeg(test::bytesOf(bytes), displayBits);
                     EXPECT_FALSE(picture.isEmpty());
                 } catch (const Error& e) {
@@ -38,7 +42,7 @@ TEST(FuzzCorpus, EveryInputIsReadOrRefusedCleanly) {
             ++inputs;
         }
     }
-    EXPECT_GE(inputs, 20);
+    EXPECT_GE(inputs, 33);
 }
 
 }  // namespace

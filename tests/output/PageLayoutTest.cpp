@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "core/Error.h"
 #include "output/PageLayout.h"
 
 namespace varnoset {
@@ -9,6 +14,7 @@ namespace {
 constexpr PageMeasures k600{600, 600, 100, 100, 4900, 6800, 96, 96};
 // The same page measured by Qt for a 1200-dpi CUPS queue.
 constexpr PageMeasures k1200{1200, 1200, 200, 200, 9517, 13633, 96, 96};
+constexpr PageMeasures k1200Landscape{1200, 1200, 200, 200, 13633, 9517, 96, 96};
 
 struct Expected {
     int x, y, width, height;
@@ -27,7 +33,7 @@ PageOptions opts(PictureSize size, bool keep = false, bool centred = false, int 
     return {size, keep, centred, footer, 10};
 }
 
-TEST(PageLayoutTest, PlacesThePictureAsTheArithmeticSays) {
+TEST(PageLayoutTest, PlacesThePictureAsTheOptionsSay) {
     using enum PictureSize;
     // clang-format off
     const LayoutCase cases[] = {
@@ -40,20 +46,20 @@ TEST(PageLayoutTest, PlacesThePictureAsTheArithmeticSays) {
         {"300 dpi gives a scale of 4",
          {300, 300, 50, 50, 2450, 3400, 96, 96}, {500, 400}, opts(Normal),
          {25, 25, 2000, 1600}, 3350},
-        {"width overflow keeping proportions: k = 114",
-         k600, {800, 600}, opts(Normal, true), {50, 50, 4800, 4200 - 798}, 6700},
+        {"width overflow keeping proportions shrinks both sides by one factor",
+         k600, {800, 600}, opts(Normal, true), {50, 50, 4800, 3600}, 6700},
         {"width overflow without keeping proportions only cuts w",
          k600, {800, 600}, opts(Normal), {50, 50, 4800, 4200}, 6700},
         {"height overflow keeping proportions",
-         k600, {500, 1000}, opts(Normal, true), {50, 50, 3500 - 42 * 7, 6700}, 6700},
+         k600, {500, 1000}, opts(Normal, true), {50, 50, 3350, 6700}, 6700},
         {"height overflow without keeping proportions stretches",
          k600, {500, 1000}, opts(Normal), {50, 50, 3500, 6700}, 6700},
-        {"width rule first, then the height rule on its result",
-         k600, {800, 1100}, opts(Normal, true), {50, 50, 4800 - 28 * 7, 6700}, 6700},
+        {"overflowing both ways, the tighter side decides",
+         k600, {800, 1100}, opts(Normal, true), {50, 50, 4800, 6600}, 6700},
         {"page size fills the usable area",
          k600, {640, 480}, opts(Page), {50, 50, 4800, 6700}, 6700},
-        {"page size centred finds no slack",
-         k600, {10, 10}, opts(Page, false, true, 2), {50, 50, 4800, 6700 - 3 * 84}, 6700 - 3 * 84},
+        {"page size centred finds no slack; the half offset would reach into the footer band",
+         k600, {10, 10}, opts(Page, false, true, 2), {50, 0, 4800, 6700 - 3 * 84}, 6700 - 3 * 84},
         {"half size at 600 dpi",
          k600, {640, 480}, opts(Half), {50, 50, 2240, 1680}, 6700},
         {"half size on a printer not above the screen's resolution",
@@ -73,8 +79,14 @@ TEST(PageLayoutTest, PlacesThePictureAsTheArithmeticSays) {
          {50, 50, 700, 400}, 3300},
         {"1200 dpi without keeping proportions cuts both sides",
          k1200, {1920, 1080}, opts(Normal), {100, 100, 9317, 13433}, 13433},
-        {"1200 dpi half size keeping proportions keeps the arithmetic",
-         k1200, {1920, 1080}, opts(Half, true), {100, 100, 9317, 7020 - 243 * 13}, 13433},
+        // 1920 × 13 = 24960 printer pixels: a full-screen capture is 16:9 on A4 in both
+        // orientations, at normal and half size.
+        {"1200 dpi full screen keeping proportions, portrait",
+         k1200, {1920, 1080}, opts(Normal, true), {100, 100, 9317, 5241}, 13433},
+        {"1200 dpi full screen keeping proportions, half size",
+         k1200, {1920, 1080}, opts(Half, true), {100, 100, 9317, 5241}, 13433},
+        {"the first start's options: landscape, centred, keeping proportions",
+         k1200Landscape, {1920, 1080}, opts(Normal, true, true), {100, 880, 13433, 7556}, 9317},
     };
     // clang-format on
     for (const LayoutCase& c : cases) {
@@ -85,7 +97,6 @@ TEST(PageLayoutTest, PlacesThePictureAsTheArithmeticSays) {
         EXPECT_EQ(p.width, c.expected.width);
         EXPECT_EQ(p.height, c.expected.height);
         EXPECT_EQ(p.usableHeight, c.usableHeight);
-        EXPECT_FALSE(p.fitted);
     }
 }
 
@@ -110,63 +121,104 @@ TEST(PageLayoutTest, ScaleLineHeightAndFooterPositions) {
               14 * 7);
 }
 
-TEST(PageLayoutTest, FitsThePictureWhenKeepingProportionsLeavesNothing) {
-    struct FitCase {
-        const char* name;
-        PageMeasures measures;
-        QSize picture;
-        PageOptions options;
-        Expected expected;
-    };
-    using enum PictureSize;
-    // clang-format off
-    const FitCase cases[] = {
-        // 1920 × 13 = 24960 overflows W = 9317 by more than the picture's height in printer
-        // pixels: the arithmetic alone would leave h = -1599.
-        {"full-screen capture at 1200 dpi",
-         k1200, {1920, 1080}, opts(Normal, true), {100, 100, 9317, 5240}},
-        {"full-screen capture at 600 dpi, centred",
-         k600, {1920, 1080}, opts(Normal, true, true),
-         {50, (6700 - 2700) / 2, 4800, 7560 * 4800 / 13440}},
-        {"tall thin picture: width at zero or below",
-         k600, {10, 3000}, opts(Normal, true), {50, 50, 22, 6700}},
-        {"a one-pixel line still prints a pixel",
-         k600, {1, 30000}, opts(Normal, true), {50, 50, 1, 6700}},
-    };
-    // clang-format on
-    for (const FitCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const PageLayout p = layOutPage(c.measures, c.picture, c.options);
-        EXPECT_TRUE(p.fitted);
-        EXPECT_EQ(p.x, c.expected.x);
-        EXPECT_EQ(p.y, c.expected.y);
-        EXPECT_EQ(p.width, c.expected.width);
-        EXPECT_EQ(p.height, c.expected.height);
-        EXPECT_LE(p.x + p.width, c.measures.pageWidth);
-        EXPECT_LE(p.y + p.height, c.measures.pageHeight);
+// Paper in millimetres with its margins, as a driver at that resolution reports it: the offset is
+// the left and top margin, the printable size what the margins leave. Landscape turns it.
+struct Paper {
+    double width, height, left, top, right, bottom;
+};
+
+PageMeasures measuresOf(Paper p, int dpi, bool landscape) {
+    if (landscape) {
+        p = {p.height, p.width, p.top, p.right, p.bottom, p.left};
     }
-    // An empty picture gives nothing to draw, whatever the options.
-    const PageLayout empty = layOutPage(k600, {0, 0}, opts(Normal, true, true));
-    EXPECT_EQ(empty.width, 0);
-    EXPECT_EQ(empty.height, 0);
+    const auto px = [dpi](double mm) { return static_cast<int>(mm / 25.4 * dpi); };
+    return {dpi,
+            dpi,
+            px(p.left),
+            px(p.top),
+            px(p.width - p.left - p.right),
+            px(p.height - p.top - p.bottom),
+            96,
+            96};
 }
 
-TEST(PageLayoutTest, ClipsValuesBeyondSixteenBitsInsteadOfWrapping) {
-    using enum PictureSize;
-    // A large-format page at 2400 dpi: 80000 × 100000 printable pixels, scale 26.
-    constexpr PageMeasures large{2400, 2400, 0, 0, 80000, 100000, 96, 96};
-    PageLayout p = layOutPage(large, {3000, 2000}, opts(Normal));
-    EXPECT_EQ(p.width, kMaxPageCoordinate);  // 78000 would have wrapped to 12464
-    EXPECT_EQ(p.height, 52000);
-    EXPECT_EQ(p.x, 0);
+TEST(PageLayoutTest, KeepsTheShapeOnEveryScreenPaperAndPrinter) {
+    const QSize screens[] = {{1920, 1080}, {1366, 768}, {1280, 1024}, {3840, 2160},
+                             {5000, 300},  {300, 5000}, {1, 1},       {32767, 1}};
+    const int resolutions[] = {300, 600, 1200};
+    const Paper papers[] = {{210, 297, 3.4, 6.35, 3.4, 6.35},         // A4
+                            {215.9, 279.4, 6.35, 6.35, 6.35, 6.35}};  // Letter
+    for (int row = 0; row < 8 * 3 * 2 * 2 * 3 * 2; ++row) {
+        const QSize screen = screens[row % 8];
+        const int dpi = resolutions[row / 8 % 3];
+        const PageMeasures m = measuresOf(papers[row / 24 % 2], dpi, row / 48 % 2 == 1);
+        const auto size = static_cast<PictureSize>(row / 96 % 3);
+        const bool keep = row / 288 == 1;
+        const int footer = (row + row / 8) % 4;
+        SCOPED_TRACE(testing::Message()
+                     << "row " << row << ": " << screen.width() << "x" << screen.height() << " on "
+                     << m.pageWidth << "x" << m.pageHeight << " at " << dpi << " dpi");
+        const PageLayout p = layOutPage(m, screen, opts(size, keep, row % 3 == 0, footer));
+        const int W = p.usableWidth;
+        const int H = p.usableHeight;
 
-    // A banner of 200000 pixels each way: the centred position lies beyond the hand-over.
-    constexpr PageMeasures banner{2400, 2400, 0, 0, 200000, 200000, 96, 96};
-    p = layOutPage(banner, {100, 100}, opts(Normal, false, true));
-    EXPECT_EQ(p.x, kMaxPageCoordinate);  // (200000 - 2600) / 2 = 98700
-    EXPECT_EQ(p.y, kMaxPageCoordinate);
-    EXPECT_EQ(p.width, 2600);
-    EXPECT_EQ(p.height, 2600);
+        // Never nothing, never beyond the printable area, never into the footer band.
+        EXPECT_GE(std::min(p.x, p.y), 0);
+        EXPECT_GE(std::min(p.width, p.height), 1);
+        EXPECT_LE(p.x + p.width, m.pageWidth);
+        EXPECT_LE(p.y + p.height, footer > 0 ? H : m.pageHeight);
+
+        // The picture's printed size: its screen size at the printer's scale, maybe halved.
+        const std::int64_t divisor = size == PictureSize::Half ? 2 : 1;
+        const std::int64_t w0 = std::int64_t{screen.width()} * (dpi / 96 + 1) / divisor;
+        const std::int64_t h0 = std::int64_t{screen.height()} * (dpi / 96 + 1) / divisor;
+        const double shape = double(screen.width()) / screen.height();
+        if (size == PictureSize::Page) {
+            EXPECT_EQ(p.pictureRect().size(), QSize(W, H));
+        } else if (!keep || (w0 <= W && h0 <= H)) {
+            // Each overflowing side is cut to the page; a side that fits keeps its size.
+            EXPECT_EQ(p.width, std::min<std::int64_t>(w0, W));
+            EXPECT_EQ(p.height, std::min<std::int64_t>(h0, H));
+        } else {
+            // The largest picture of the screen's shape on the page, to one printer pixel.
+            EXPECT_TRUE(p.width == W || p.height == H);
+            EXPECT_TRUE(std::abs(p.height - p.width / shape) <= 1.0 ||
+                        std::abs(p.width - p.height * shape) <= 1.0)
+                << p.width << "x" << p.height;
+        }
+    }
+}
+
+TEST(PageLayoutTest, RefusesPagesThatCannotBePrinted) {
+    const std::string unusable = "The printer reports an unusable page";
+    const std::string tooSmall = "The page is too small for the picture";
+    const std::pair<PageMeasures, std::string> cases[] = {
+        {{0, 0, 100, 100, 4900, 6800, 96, 96}, unusable},
+        {{-600, 600, 100, 100, 4900, 6800, 96, 96}, unusable},
+        {{2'000'000'000, 600, 0, 0, 4900, 6800, 96, 96}, unusable},
+        {{600, 600, 0, 0, 0, 0, 96, 96}, unusable},
+        {{600, 600, 0, 0, -4900, 6800, 96, 96}, unusable},
+        {{600, 600, 0, 0, 2'000'000'000, 6800, 96, 96}, unusable},
+        {{600, 600, -100, 0, 4900, 6800, 96, 96}, unusable},
+        {{600, 600, 4900, 0, 4900, 6800, 96, 96}, tooSmall},
+        // A label at 600 dpi: three footer lines reserve 4 × 84 of its 300 pixels.
+        {{600, 600, 0, 0, 600, 300, 96, 96}, tooSmall + " and its footer lines"},
+    };
+    for (const auto& [measures, message] : cases) {
+        try {
+            layOutPage(measures, {1920, 1080}, opts(PictureSize::Normal, true, true, 3));
+            ADD_FAILURE() << "laid out for " << message;
+        } catch (const Error& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+        }
+    }
+    // Without footer lines the label takes the picture; a screen whose resolution cannot be
+    // measured counts as one dot per inch; an empty picture gives nothing to draw.
+    EXPECT_EQ(
+        layOutPage({600, 600, 0, 0, 600, 300, 0, 0}, {1920, 1080}, opts(PictureSize::Normal, true))
+            .pictureRect(),
+        QRect(0, 0, 533, 300));
+    EXPECT_TRUE(layOutPage(k600, {0, 0}, opts(PictureSize::Normal, true)).pictureRect().isEmpty());
 }
 
 }  // namespace

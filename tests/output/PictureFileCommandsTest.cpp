@@ -52,11 +52,10 @@ QStringList entries(const QString& folder) {
 TEST(PictureFileNames, ChoosesTheTypeByTheLowerCaseExtension) {
     using enum PictureFileType;
     const std::pair<const char*, std::optional<PictureFileType>> cases[] = {
-        {"/pics/HOLIDAY.JPG", Jpeg},   {"/pics/a.jpeg", Jpeg},
-        {"/pics/a.Bmp", Bmp},          {"/pics/a.jpe", std::nullopt},
-        {"/pics/a.gif", std::nullopt}, {"/pics/a", std::nullopt},
-        {"/pics.bmp/a", std::nullopt}, {"/pics/a.bmp.png", std::nullopt},
-        {"/pics/a.png.jpg", Jpeg},
+        {"/pics/HOLIDAY.JPG", Jpeg},   {"/pics/a.jpeg", Jpeg},        {"/pics/a.Bmp", Bmp},
+        {"/pics/a.jpe", std::nullopt}, {"/pics/a.gif", std::nullopt}, {"/pics/a", std::nullopt},
+        {"/pics.bmp/a", std::nullopt}, {"/pics/a.bmp.png", Png},      {"/pics/a.png.jpg", Jpeg},
+        {"/pics/A.PNG", Png},
     };
     for (const auto& [name, type] : cases) {
         EXPECT_EQ(pictureFileType(QString::fromUtf8(name)), type) << name;
@@ -74,7 +73,11 @@ TEST(PictureFileNames, FixesTheSaveNameUpByTheChosenFilter) {
     };
     const Case cases[] = {
         {"/p/shot.bmp", kJpgPictures, "/p/shot.bmp.jpg", "Picture successfuly saved as .JPG"},
-        {"/p/shot.png", kAllPictures, "/p/shot.png.jpg", "Picture successfuly saved as .JPG"},
+        {"/p/shot.png", kAllPictures, "/p/shot.png", "Picture successfuly saved as .PNG"},
+        {"/p/shot.png", kJpgPictures, "/p/shot.png.jpg", "Picture successfuly saved as .JPG"},
+        {"/p/shot.jpg", kPngPictures, "/p/shot.jpg.png", "Picture successfuly saved as .PNG"},
+        {"/p/Shot.PNG", kPngPictures, "/p/Shot.PNG", "Picture successfuly saved as .PNG"},
+        {"/p/shot.gif", kAllPictures, "/p/shot.gif.jpg", "Picture successfuly saved as .JPG"},
         {"/p/Shot.JPEG", kJpgPictures, "/p/Shot.JPEG", "Picture successfuly saved as .JPEG"},
         {"/p/a.jpg", kBmpPictures, "/p/a.jpg.bmp", "Picture successfuly saved as .BMP"},
         // A typed name gets the default extension "bmp" from the dialog first.
@@ -181,10 +184,11 @@ TEST_F(PictureFileCommandsTest, SaveWritesTheFixedUpNameInTheRightFormat) {
     EXPECT_EQ(saveFolder, folder_);
     EXPECT_EQ(readBmp(bytesOf(fileContents(saved.fileName))).format(), PixelFormat::Indexed4);
 
-    // A longer name replaces a file of that name without asking.
-    writeFile(folder_ + "b.png.jpg", "old");
-    saved = commands_.save({folder_ + "b.png", kAllPictures}, reduced, saveFolder);
-    EXPECT_EQ(fileContents(folder_ + "b.png.jpg"), toByteArray(writeJpeg(reduced)));
+    // The command writes the name it is given once fixed up; asking before a file is replaced
+    // is the dialog's part.
+    writeFile(folder_ + "b.gif.jpg", "old");
+    saved = commands_.save({folder_ + "b.gif", kAllPictures}, reduced, saveFolder);
+    EXPECT_EQ(fileContents(folder_ + "b.gif.jpg"), toByteArray(writeJpeg(reduced)));
     EXPECT_EQ(entries(folder_).size(), 3);  // nothing left behind
 }
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -40,9 +43,10 @@ TEST(PictureFileDialog, ShowsTheTitlesFiltersAndFoldersOfBothDialogs) {
     ASSERT_TRUE(dir.isValid());
     const PictureFileDialog load(PictureFileDialog::Kind::Load, dir.path() + "/");
     EXPECT_EQ(load.windowTitle(), QStringLiteral("Load Picture"));
-    EXPECT_EQ(shownFilters(load),
-              (QStringList{"All Pictures ( *.jpg *.jpeg ;*.bmp )", "JPG Pictures ( *.jpg *.jpeg )",
-                           "BMP Pictures ( *.bmp )", "All Files ( *.* )"}));
+    EXPECT_EQ(
+        shownFilters(load),
+        (QStringList{"All Pictures ( *.jpg *.jpeg ;*.bmp )", "JPG Pictures ( *.jpg *.jpeg )",
+                     "BMP Pictures ( *.bmp )", "All Files ( *.* )", "PNG Pictures ( *.png )"}));
     EXPECT_EQ(load.defaultSuffix(), QStringLiteral("bmp"));
     EXPECT_EQ(load.fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(load.acceptMode(), QFileDialog::AcceptOpen);
@@ -52,28 +56,58 @@ TEST(PictureFileDialog, ShowsTheTitlesFiltersAndFoldersOfBothDialogs) {
     EXPECT_EQ(save.windowTitle(), QStringLiteral("Save Picture As .."));
     EXPECT_EQ(shownFilters(save),
               (QStringList{"All Pictures ( *.jpg *.jpeg *.bmp )", "JPG Pictures ( *.jpg *.jpeg )",
-                           "BMP Pictures ( *.bmp )"}));
+                           "BMP Pictures ( *.bmp )", "PNG Pictures ( *.png )"}));
     EXPECT_EQ(save.defaultSuffix(), QStringLiteral("bmp"));
     EXPECT_EQ(save.acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(save.selectedFilterIndex(), 1);
-    save.selectNameFilter(PictureFileDialog::saveFilters()[2]);
-    EXPECT_EQ(save.selectedFilterIndex(), 3);
+    save.selectNameFilter(PictureFileDialog::saveFilters()[3]);
+    EXPECT_EQ(save.selectedFilterIndex(), kPngPictures);
 }
 
-TEST(PictureFileDialog, ReturnsTheNameWithTheDefaultExtensionAndTheFilter) {
+// The name typed, the filter chosen and what is already on disk, against the name returned
+// and the questions asked before a file is replaced.
+TEST(PictureFileDialog, TypedNamesTakeTheFilterExtensionAndReplacingIsAskedFirst) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    PictureFileDialog save(PictureFileDialog::Kind::Save, dir.path());
-    save.selectNameFilter(PictureFileDialog::saveFilters()[1]);
-    save.selectFile(QStringLiteral("shot"));
-    QTimer::singleShot(0, &save, &QDialog::accept);
-    const auto chosen = save.choose();
-    ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(chosen->fileName, dir.filePath(QStringLiteral("shot.bmp")));
-    EXPECT_EQ(chosen->filterIndex, kJpgPictures);
-    EXPECT_EQ(fixUpSaveName(chosen->fileName, chosen->filterIndex).fileName,
-              dir.filePath(QStringLiteral("shot.bmp.jpg")));
+    writeFile(dir.filePath("shot.jpg"), {1});
+    writeFile(dir.filePath("old.txt.png"), {1});
+    struct Case {
+        const char* typed;
+        int filter;
+        const char* returned;  // after the extension fix-up
+        int questions;         // the first answered No, the next Yes
+    };
+    const Case cases[] = {
+        {"new", kJpgPictures, "new.jpg", 0},         {"new", kPngPictures, "new.png", 0},
+        {"new", kAllPictures, "new.bmp", 0},         {"shot", kJpgPictures, "shot.jpg", 2},
+        {"old.txt", kPngPictures, "old.txt.png", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed + std::to_string(c.filter));
+        PictureFileDialog save(PictureFileDialog::Kind::Save, dir.path());
+        save.selectNameFilter(PictureFileDialog::saveFilters()[c.filter - 1]);
+        save.selectFile(QString::fromUtf8(c.typed));
+        auto accept = [&save] { static_cast<QDialog&>(save).accept(); };  // as OK does
+        int questions = 0;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                EXPECT_TRUE(box->text().startsWith(QFileInfo(c.returned).fileName()));
+                ++questions;
+                box->button(questions == 1 ? QMessageBox::No : QMessageBox::Yes)->click();
+                if (questions == 1) {
+                    QTimer::singleShot(0, &save, accept);  // still open: OK again
+                }
+            }
+        });
+        answer.start(10);
+        QTimer::singleShot(0, &save, accept);
+        const auto chosen = save.choose();
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(fixUpSaveName(chosen->fileName, chosen->filterIndex).fileName,
+                  dir.filePath(QString::fromUtf8(c.returned)));
+        EXPECT_EQ(questions, c.questions);
+    }
 
     PictureFileDialog cancelled(PictureFileDialog::Kind::Load, dir.path());
     QTimer::singleShot(0, &cancelled, &QDialog::reject);

@@ -63,12 +63,12 @@ TEST_F(JobFixture, OneCopyRunsEveryStepInOrder) {
         "progress 30",
         "begin Varnoset v3.00 Picture",
         "picture 50,50 4480x3360",
-        "progress 40",
-        "progress 50",
-        "progress 60",
         "DATE LINE",
         "text 60,6532 Computer name : box   User name : ann   Operating System : Linux",
         "text 60,6616 Note : a note",
+        "progress 40",
+        "progress 50",
+        "progress 60",
         "progress 70",
         "end",
         "wait 100",
@@ -198,6 +198,32 @@ TEST_F(JobFixture, APalettePictureReachesThePrinterWithItsColours) {
     run();
     ASSERT_EQ(layer.pictures.size(), 1u);
     EXPECT_EQ(QColor(layer.pictures[0].pixel(3, 1)), QColor(0, 0, 255));
+}
+
+TEST_F(JobFixture, ThePreviewShowsThePagePrintSends) {
+    options.portrait = false;
+    options.centred = true;
+    options.copiesIndex = 2;
+    options.footer = {false, true, true, "a note", "box", "ann", "Linux"};
+    run();
+    const CallLog printed = log;
+
+    // The same printer, orientation and page, as a document of the copies chosen; printed from
+    // the preview, the page is painted once more and the window hides as after a job.
+    log.clear();
+    layer.printFromPreview = true;
+    EXPECT_TRUE(PrintJob(layer, host).preview(picture, options, kScreenDpi, nullptr));
+    EXPECT_EQ(callsOfKind(log, "preview").front(), "preview Varnoset v3.00 Picture x3");
+    EXPECT_EQ(callsOfKind(log, "picture"), CallLog(2, callsOfKind(printed, "picture").front()));
+    const CallLog footer = callsOfKind(printed, "text");
+    EXPECT_EQ(callsOfKind(log, "text").front(), footer.front());
+    EXPECT_EQ(host.minimized, 2);
+
+    // A page that cannot take the footer is reported before any preview opens.
+    log.clear();
+    layer.portrait = {600, 600, 0, 0, 200, 200};
+    EXPECT_THROW(PrintJob(layer, host).preview(picture, options, kScreenDpi, nullptr), Error);
+    EXPECT_TRUE(callsOfKind(log, "preview").empty());
 }
 
 TEST_F(JobFixture, PrinterSetupSelectsTheEntrysPrinterBeforeTheDialog) {

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstring>
 #include <future>
 
@@ -33,7 +34,7 @@ mode_t modeOf(const std::string& path) {
 }
 
 // The client blocks until it has its answer, so it runs beside the server's event loop.
-CommandDelivery sendServed(const std::string& path, const std::string& message) {
+CommandOutcome sendServed(const std::string& path, const std::string& message) {
     auto result = std::async(std::launch::async, [&] { return sendCommand(path, message); });
     while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
         QCoreApplication::processEvents();
@@ -97,22 +98,37 @@ TEST(CommandChannel, ServesThisUsersWholeShortMessagesAndRefusesEveryoneElse) {
     const std::string path = commandSocketPath(runtime.path().toStdString(), "Test_v1");
 
     leaveStaleSocket(path);
-    EXPECT_EQ(sendCommand(path, "open\n"), CommandDelivery::NotRunning);
+    EXPECT_EQ(sendCommand(path, "open\n").delivery, CommandDelivery::NotRunning);
 
+    // Answered: "open" at once, a capture later, a region with why not; the rest never.
     QByteArrayList heard;
     LocalCommandServer server;
-    ASSERT_TRUE(server.listen("Test_v1", [&](const QByteArray& message) {
-        heard << message;
-        return decodeCommand(message).has_value();
-    }));
+    ASSERT_TRUE(
+        server.listen("Test_v1", [&](const QByteArray& message, CommandChannel::Answer answer) {
+            heard << message;
+            const auto request = decodeRequest(message);
+            if (request && request->command == Command::Open) {
+                answer(std::nullopt);
+            } else if (request && request->command == Command::CaptureDesktop) {
+                QTimer::singleShot(300, [answer] { answer(std::nullopt); });
+            } else if (request && request->command == Command::CaptureRegion) {
+                answer(QStringLiteral("no rectangle\nwas dragged"));
+            }
+            return request.has_value();
+        }));
     EXPECT_EQ(modeOf(path) & 0777, 0600u);
 
-    EXPECT_EQ(sendServed(path, "open\n"), CommandDelivery::Delivered);
-    EXPECT_EQ(sendServed(path, "nonsense\n"), CommandDelivery::Refused);
+    EXPECT_EQ(sendServed(path, "open\n").delivery, CommandDelivery::Done);
+    EXPECT_EQ(sendServed(path, "capture desktop\n").delivery, CommandDelivery::Done);
+    const CommandOutcome region = sendServed(path, "capture region\n");
+    EXPECT_EQ(region.delivery, CommandDelivery::Failed);
+    EXPECT_EQ(region.why, "no rectangle was dragged");
+    EXPECT_EQ(sendServed(path, "nonsense\n").delivery, CommandDelivery::Refused);
     // Larger than the server reads: dropped unread.
-    EXPECT_EQ(sendServed(path, std::string(LocalCommandServer::kMaxMessage + 50, 'x')),
+    EXPECT_EQ(sendServed(path, std::string(LocalCommandServer::kMaxMessage + 50, 'x')).delivery,
               CommandDelivery::Refused);
-    EXPECT_EQ(heard, (QByteArrayList{"open\n", "nonsense\n"}));
+    EXPECT_EQ(heard,
+              (QByteArrayList{"open\n", "capture desktop\n", "capture region\n", "nonsense\n"}));
 
     // Another user who can reach the socket is refused all the same.
     if (geteuid() == 0) {
@@ -125,7 +141,7 @@ TEST(CommandChannel, ServesThisUsersWholeShortMessagesAndRefusesEveryoneElse) {
             if (setgid(nobody) != 0 || setuid(nobody) != 0) {
                 _exit(10);
             }
-            _exit(static_cast<int>(sendCommand(path, "quit\n")));
+            _exit(static_cast<int>(sendCommand(path, "quit\n").delivery));
         }
         int status = 0;
         while (waitpid(child, &status, WNOHANG) == 0) {
@@ -134,7 +150,7 @@ TEST(CommandChannel, ServesThisUsersWholeShortMessagesAndRefusesEveryoneElse) {
         }
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(CommandDelivery::Refused));
-        EXPECT_EQ(heard.size(), 2);
+        EXPECT_EQ(heard.size(), 4);
         chmod(runtime.path().toLocal8Bit().constData(), 0700);
     }
 
@@ -146,7 +162,7 @@ TEST(CommandChannel, ServesThisUsersWholeShortMessagesAndRefusesEveryoneElse) {
     ASSERT_EQ(connect(halfWay.get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(send(halfWay.get(), "op", 2, MSG_NOSIGNAL), 2);
 
-    // Unharmed by all of it.
-    EXPECT_EQ(sendServed(path, "quit\n"), CommandDelivery::Delivered);
-    EXPECT_EQ(heard.size(), 3);
+    // Unharmed by all of it; a command taken but never answered counts as failed.
+    EXPECT_EQ(sendServed(path, "quit\n").why, "the command was dropped");
+    EXPECT_EQ(heard.size(), 5);
 }

@@ -1,8 +1,9 @@
 // A picture's roads through files: a rectangle dragged out in the rectangle mode, saved as JPEG
-// through the real save dialog, loaded back through the load dialog, reduced to 16 colours and
-// given back by Undo; a picture pasted from another program, saved as BMP and kept when the
-// clipboard later holds only text; and the edit mode, which hands each capture to the desktop's
-// default BMP application. Read from outside: the files on disk, the clipboard and the screen.
+// and PNG through the real save dialog, the PNG loaded back through the load dialog, reduced to
+// 16 colours and given back by Undo; a picture pasted from another program, saved as BMP and kept
+// when the clipboard later holds only text; the edit mode, which hands each capture to the
+// desktop's default BMP application; and every capture saved in a folder of the user's choice.
+// Read from outside: the files on disk, the clipboard and the screen.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -118,6 +119,22 @@ bool chooseFileWith(WindowId window, const QString& shortcut, const QString& tit
     return waitUntil([&] { return visibleWindows(title).empty(); });
 }
 
+// Saves the shown picture through the save dialog under that name (further keys as for
+// chooseFileWith) and answers the message that follows: its words, squeezed; empty when no
+// message came.
+QString saveAs(WindowId window, const QString& path, const QStringList& keys = {}) {
+    if (!chooseFileWith(window, QStringLiteral("ctrl+s"), QStringLiteral("^Save Picture As"), path,
+                        keys)) {
+        return {};
+    }
+    const auto box = waitForMessageBox();
+    if (!box) {
+        return {};
+    }
+    const QString message = squeezed(ocr(screenArea(frameGeometry(*box)), 2));
+    return acceptMessageBox() ? message : QString();
+}
+
 // Another program takes the clipboard with text (xclip stays in the background until the next
 // owner takes over); no picture is offered any more.
 bool offerText(const QString& text) {
@@ -134,7 +151,7 @@ bool offerText(const QString& text) {
 
 }  // namespace
 
-TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
+TEST(ScenarioFiles, RectangleSavedAsJpegAndPngLoadedBackReducedTo16AndUndone) {
     PrivateConfigHome config;
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -168,13 +185,8 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     right.hide();
 
     // Saved through the save dialog as a JPEG: the name's extension decides.
-    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
-                               QStringLiteral("^Save Picture As"), path));
-    const auto saved = waitForMessageBox();
-    ASSERT_TRUE(saved.has_value());
-    const QString message = ocr(screenArea(frameGeometry(*saved)), 2);
-    EXPECT_TRUE(squeezed(message).contains(QStringLiteral("savedasJPG"))) << message.toStdString();
-    ASSERT_TRUE(acceptMessageBox());
+    const QString message = saveAs(*window, path);
+    EXPECT_TRUE(message.contains(QStringLiteral("savedasJPG"))) << message.toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(3) == QByteArray("\xff\xd8\xff", 3));
@@ -189,27 +201,27 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     }
 
     // A name without extension under "JPG Pictures", chosen in the dialog's list of types (the
-    // next control after the name): the dialog adds its default "bmp", the program ".jpg".
-    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+s"),
-                               QStringLiteral("^Save Picture As"),
-                               folder.filePath(QStringLiteral("second")), {"Tab", "Down"}));
-    const auto savedAgain = waitForMessageBox();
-    ASSERT_TRUE(savedAgain.has_value());
-    const QString again = ocr(screenArea(frameGeometry(*savedAgain)), 2);
-    EXPECT_TRUE(squeezed(again).contains(QStringLiteral("savedasJPG"))) << again.toStdString();
-    ASSERT_TRUE(acceptMessageBox());
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
-              QStringList({"second.bmp.jpg", "shot.jpg"}));
-    EXPECT_EQ(QImage(folder.filePath(QStringLiteral("second.bmp.jpg")), "JPEG").size(),
-              QSize(200, 150));
+    // next control after the name): the name takes that filter's ".jpg".
+    const QString again =
+        saveAs(*window, folder.filePath(QStringLiteral("second")), {"Tab", "Down"});
+    EXPECT_TRUE(again.contains(QStringLiteral("savedasJPG"))) << again.toStdString();
 
-    // Another program takes the clipboard; loading the file puts the picture there.
+    // As PNG, by the name's extension: every pixel as taken.
+    const QString pngPath = folder.filePath(QStringLiteral("shot.png"));
+    const QString asPng = saveAs(*window, pngPath);
+    EXPECT_TRUE(asPng.contains(QStringLiteral("savedasPNG"))) << asPng.toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files, QDir::Name),
+              QStringList({"second.jpg", "shot.jpg", "shot.png"}));
+    const QImage png = QImage(pngPath, "PNG").convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(largestDifference(png, taken.convertToFormat(QImage::Format_RGB32)), 0);
+
+    // Another program takes the clipboard; loading the PNG puts the picture there, exactly.
     ASSERT_TRUE(offerText(QStringLiteral("no picture here")));
-    ASSERT_TRUE(
-        chooseFileWith(*window, QStringLiteral("ctrl+l"), QStringLiteral("^Load Picture$"), path));
+    ASSERT_TRUE(chooseFileWith(*window, QStringLiteral("ctrl+l"), QStringLiteral("^Load Picture$"),
+                               pngPath));
     QImage loaded;
     ASSERT_TRUE(waitUntil([&] { return !(loaded = clipboardPng()).isNull(); }, 15000));
-    EXPECT_LE(largestDifference(loaded, jpeg), 3);
+    EXPECT_EQ(largestDifference(loaded, png), 0);
     ASSERT_TRUE(waitUntil([&] { return showsOriginalColours(preview(*window)); }));
 
     // "16": the preview holds only colours of the 16-colour palette, and the size line says so.
@@ -233,9 +245,9 @@ TEST(ScenarioFiles, RectangleSavedAsJpegLoadedBackReducedTo16AndUndone) {
     QImage copied;
     EXPECT_TRUE(waitUntil([&] {
         copied = clipboardPng();
-        return largestDifference(copied, jpeg) <= 3;
+        return largestDifference(copied, png) == 0;
     })) << "largest difference "
-        << largestDifference(copied, jpeg);
+        << largestDifference(copied, png);
 
     // A copy between a reduction and Undo is what Undo brings back: the reduced picture. Red off
     // before Undo makes Undo's end visible, as it switches red on again.
@@ -334,7 +346,7 @@ TEST(ScenarioFiles, PastedPictureIsSavedAsBmpAndKeptWhenTheClipboardHoldsText) {
     Varnoset app;
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     const auto window = app.waitForMainWindow();
     ASSERT_TRUE(window.has_value());
 
@@ -357,9 +369,7 @@ TEST(ScenarioFiles, PastedPictureIsSavedAsBmpAndKeptWhenTheClipboardHoldsText) {
 
     // Saved under "All Pictures" with the name's ".bmp": every pixel as pasted.
     const QString bmp = folder.filePath(QStringLiteral("pasted.bmp"));
-    ASSERT_TRUE(
-        chooseFileWith(*window, QStringLiteral("ctrl+s"), QStringLiteral("^Save Picture As"), bmp));
-    ASSERT_TRUE(acceptMessageBox());
+    ASSERT_TRUE(saveAs(*window, bmp).contains(QStringLiteral("savedasBMP")));
     QFile file(bmp);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.read(2), QByteArray("BM"));
@@ -382,6 +392,61 @@ TEST(ScenarioFiles, PastedPictureIsSavedAsBmpAndKeptWhenTheClipboardHoldsText) {
     QImage copied;
     EXPECT_TRUE(waitUntil([&] { return !(copied = clipboardPng()).isNull(); }));
     EXPECT_EQ(largestDifference(copied, offered), 0);
+
+    app.terminate();
+    app.waitForExit();
+}
+
+TEST(ScenarioFiles, SaveEveryCaptureWritesEachCaptureAsANewFile) {
+    PrivateConfigHome config;
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QColor background(0x30, 0x90, 0x60);
+    ASSERT_EQ(run("xsetroot", {"-solid", background.name()}).exitCode, 0);
+
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+    app.chooseFromTrayMenu(3);  // "Open"
+    const auto window = app.waitForMainWindow();
+    ASSERT_TRUE(window.has_value());
+
+    // Options > "Save Every Capture...": switched on, the folder and a pattern typed in; a pattern
+    // of no picture type is refused with a message, and the dialog stays.
+    desktop::chooseFromMenuBar(*window, 1, {10});
+    ASSERT_TRUE(waitForWindow(QStringLiteral("^Save Every Capture$")).has_value());
+    QThread::msleep(300);
+    run("xdotool", {"key", "space", "Tab", "ctrl+a"});
+    typeText(folder.path());
+    run("xdotool", {"key", "Tab", "Tab", "ctrl+a"});
+    typeText(QStringLiteral("Varnoset %n.gif"));
+    key(QStringLiteral("Return"));
+    ASSERT_TRUE(waitForMessageBox().has_value());
+    ASSERT_TRUE(acceptMessageBox());
+    key(QStringLiteral("ctrl+a"));
+    typeText(QStringLiteral("Varnoset %n.png"));
+    key(QStringLiteral("Return"));
+    ASSERT_TRUE(
+        waitUntil([] { return visibleWindows(QStringLiteral("^Save Every Capture$")).empty(); }));
+    key(QStringLiteral("Escape"));
+    ASSERT_TRUE(app.waitForMainWindowHidden());
+
+    // Two captures with the key, each shown and hidden again.
+    for (int capture = 0; capture < 2; ++capture) {
+        run("xdotool", {"key", "Print"});
+        ASSERT_TRUE(app.waitForMainWindow().has_value()) << capture;
+        key(QStringLiteral("Escape"));
+        ASSERT_TRUE(app.waitForMainWindowHidden()) << capture;
+    }
+    const QStringList expected{"Varnoset 1.png", "Varnoset 2.png"};
+    EXPECT_TRUE(waitUntil([&] {
+        return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name) == expected;
+    })) << QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(", ").toStdString();
+    for (const QString& name : expected) {
+        const QImage saved(folder.filePath(name), "PNG");
+        ASSERT_EQ(saved.size(), QSize(1920, 1080)) << name.toStdString();
+        EXPECT_EQ(QColor(saved.pixel(960, 200)), background) << name.toStdString();
+    }
 
     app.terminate();
     app.waitForExit();

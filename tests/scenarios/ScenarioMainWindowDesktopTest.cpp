@@ -68,7 +68,7 @@ TEST(ScenarioMainWindow, ANewCaptureTheKeyboardAndTheLargerFormAsAUserMeetsThem)
     corner.setColour(second);
     corner.repaint();
     QThread::msleep(300);
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     EXPECT_TRUE(previewShows(*window, second));
     run("xdotool", {"mousemove", "900", "10"});
 

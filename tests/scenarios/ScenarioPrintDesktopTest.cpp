@@ -14,9 +14,12 @@
 #include <QLocale>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QThread>
+#include <QTransform>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <optional>
@@ -115,6 +118,12 @@ std::function<bool(QRgb)> near(QColor want) {
                << "x" << b.height() << " (" << right.count << " pixels)";
     }
     return ::testing::AssertionSuccess();
+}
+
+// The FILE queue's page of a landscape job, upright: CUPS turns it a quarter counter-clockwise
+// onto the portrait paper.
+QImage landscapePage(int dpi) {
+    return renderPrintedPage(dpi).transformed(QTransform().rotate(90));
 }
 
 // Waits for a job to be printed, and whether the main window showed meanwhile.
@@ -254,7 +263,8 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorFooterLinesPrint) {
     ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
     EXPECT_TRUE(printed.read(4096).contains("%%Title: (Varnoset v3.00 Picture)"));
 
-    const QImage page = renderPrintedPage(50);
+    // The first start prints landscape: CUPS turns the page a quarter onto the portrait paper.
+    const QImage page = landscapePage(50);
     ASSERT_FALSE(page.isNull()) << "Ghostscript could not render " << cupsOut().toStdString();
     const Area background = areaWhere(page, [](QRgb c) { return greyNear(c, kBackgroundGrey); });
     const Area blockArea = areaWhere(page, [](QRgb c) { return greyNear(c, kBlockGrey); });
@@ -268,7 +278,7 @@ TEST(ScenarioPrint, FirstStartCaptureGreyMirrorFooterLinesPrint) {
     EXPECT_GT(blockArea.meanX, background.meanX);
 
     // The footer lines under the picture, in their order: date and time, user, note.
-    const QString text = printedText();
+    const QString text = printedText(90);
     const QString words = squeezed(text);
     const int dateLine = static_cast<int>(
         words.indexOf(squeezed(QStringLiteral("Date + time : ") +
@@ -304,7 +314,7 @@ TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
     Varnoset app;
     app.start();
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
-    app.chooseFromTrayMenu(5);  // "Print the Picture Directly  ( No Dialog )"
+    app.chooseFromTrayMenu(6);  // "Print the Picture Directly  ( No Dialog )"
     ASSERT_TRUE(waitUntil([] { return !trayMenu().has_value(); }));
 
     // A window of 300 x 200: red on the left, blue on the right, each half 150 x 200.
@@ -322,7 +332,7 @@ TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
     EXPECT_FALSE(app.mainWindow().has_value());
 
     // The page shows the window's two halves side by side, in the window's proportions.
-    const QImage page = renderPrintedPage(50);
+    const QImage page = landscapePage(50);
     ASSERT_FALSE(page.isNull());
     EXPECT_TRUE(sideBySide(page, red, blue, 150.0 / 200.0));
 
@@ -337,7 +347,7 @@ TEST(ScenarioPrint, DirectPrintOfTheActiveWindowNeverShowsTheMainWindow) {
     app.waitForExit();
 }
 
-TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePreviousPicture) {
+TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsNothing) {
     ASSERT_FALSE(cupsOut().isEmpty()) << "needs the desktop harness with --cups";
     PrivateConfigHome config;
     const QColor desktopGrey(0x70, 0x70, 0x70);
@@ -355,7 +365,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
     // "Hotkey = (Get Rectangular Area ) ...".
     ASSERT_TRUE(chooseHotkeyFunction(app, 3));
-    app.chooseFromTrayMenu(5);  // "Print the Picture Directly  ( No Dialog )"
+    app.chooseFromTrayMenu(6);  // "Print the Picture Directly  ( No Dialog )"
     ASSERT_TRUE(waitUntil([] { return !trayMenu().has_value(); }));
 
     // The dragged 200 x 100 rectangle is printed at once: two squares side by side.
@@ -366,20 +376,19 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     DirectPrint print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
-    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 1.0));
+    EXPECT_TRUE(sideBySide(landscapePage(50), yellow, cyan, 1.0));
 
-    // The screen changes; a click without a drag takes nothing, so the previous picture prints.
-    left.hide();
-    right.hide();
-    waitUntil([] { return false; }, 300);
+    // A click without a drag takes nothing: nothing prints.
     before = CupsQueue::completedJobs();
     run("xdotool", {"key", "Print"});
     ASSERT_TRUE(waitForOverlay());
     clickAt(QPoint(900, 600));
-    print = waitForDirectPrint(app, before);
-    ASSERT_TRUE(print.printed) << app.output().toStdString();
-    EXPECT_FALSE(print.windowShown);
-    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 1.0));
+    waitUntil([] { return false; }, 3000);  // time enough for a job to reach the queue
+    EXPECT_EQ(CupsQueue::completedJobs() + CupsQueue::pendingJobs(), before);
+    EXPECT_FALSE(app.mainWindow().has_value());
+    left.hide();
+    right.hide();
+    waitUntil([] { return false; }, 300);
 
     // "Print the Desktop" prints the whole screen ...
     before = CupsQueue::completedJobs();
@@ -387,7 +396,7 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
-    const QImage desktopPage = renderPrintedPage(50);
+    const QImage desktopPage = landscapePage(50);
     EXPECT_GT(areaWhere(desktopPage, near(desktopGrey)).count,
               desktopPage.width() * desktopPage.height() / 10);
     EXPECT_EQ(areaWhere(desktopPage, near(yellow)).count, 0);
@@ -404,7 +413,192 @@ TEST(ScenarioPrint, RectangleModePrintsDirectlyAndACancelledSelectionPrintsThePr
     print = waitForDirectPrint(app, before);
     ASSERT_TRUE(print.printed) << app.output().toStdString();
     EXPECT_FALSE(print.windowShown);
-    EXPECT_TRUE(sideBySide(renderPrintedPage(50), yellow, cyan, 0.5));
+    EXPECT_TRUE(sideBySide(landscapePage(50), yellow, cyan, 0.5));
+
+    app.terminate();
+    app.waitForExit();
+}
+
+namespace {
+
+// The page options' boxes, at their middles (the layout's coordinates).
+const QPoint kLandscape(204 + 8, 296 + 8);
+const QPoint kPortrait(204 + 8, 312 + 8);
+const QPoint kCentred(312 + 8, 291 + 8);
+const QPoint kKeepProportions(312 + 8, 307 + 8);
+const QPoint kNormalSize(312 + 8, 324 + 8);
+const QPoint kHalfSize(312 + 8, 340 + 8);
+constexpr double kScreenShape = 1920.0 / 1080.0;
+
+QDir ippSpool() {
+    return QDir(qEnvironmentVariable("VARNOSET_IPP_SPOOL"), {}, QDir::Time, QDir::Files);
+}
+
+// The newest document the IPP printer received, once the queues are empty and it has more than
+// `before`.
+QString nextIppDocument(qsizetype before) {
+    const bool arrived = waitUntil(
+        [&] {
+            return ippSpool().count() > before && run("lpstat", {"-o"}).out.trimmed().isEmpty();
+        },
+        90000);
+    return arrived ? ippSpool().filePath(ippSpool().entryList().first()) : QString();
+}
+
+// A page rendered, turned upright when it came landscape on portrait paper (turned clockwise).
+QImage upright(const QString& document, bool landscape) {
+    const QImage page = renderPrintedPage(50, document);
+    return landscape && page.height() > page.width() ? page.transformed(QTransform().rotate(-90))
+                                                     : page;
+}
+
+// The picture's box on a page, in fractions of the page: the rows and columns where the
+// background's grey level (the printer may print in grey) fills a good part of the page, which
+// the footer's few letters never do.
+QRectF boxOnPage(const QImage& page, const QRect& within) {
+    const int level = qGray(kBackground.rgb());
+    std::vector<int> rows(std::size_t(within.height())), columns(std::size_t(within.width()));
+    for (int y = 0; y < within.height(); ++y) {
+        for (int x = 0; x < within.width(); ++x) {
+            if (std::abs(qGray(page.pixel(within.topLeft() + QPoint(x, y))) - level) <= 12) {
+                ++rows[std::size_t(y)];
+                ++columns[std::size_t(x)];
+            }
+        }
+    }
+    const auto span = [](const std::vector<int>& counts, int least) {
+        const auto full = [least](int n) { return n >= least; };
+        const auto first = std::find_if(counts.begin(), counts.end(), full);
+        const auto last = std::find_if(counts.rbegin(), counts.rend(), full).base();
+        return first < last ? std::pair(first - counts.begin(), last - counts.begin())
+                            : std::pair(std::ptrdiff_t{0}, std::ptrdiff_t{0});
+    };
+    const auto [left, right] = span(columns, within.height() / 10);
+    const auto [top, bottom] = span(rows, within.width() / 5);
+    return {double(left) / within.width(), double(top) / within.height(),
+            double(right - left) / within.width(), double(bottom - top) / within.height()};
+}
+
+// The page of the print preview, opened from the window (the white sheet below its tool bar), and
+// the picture's box on it, in fractions of the page; the preview stays open.
+std::pair<QSize, QRectF> previewPage(std::optional<WindowId>& dialog) {
+    key(QStringLiteral("ctrl+shift+p"));
+    dialog = waitForWindow(QStringLiteral("^Print Preview"), 15000, 300);
+    if (!dialog) {
+        return {};
+    }
+    QThread::msleep(500);
+    const QImage shot = screenArea(windowGeometry(*dialog));
+    const QImage below = shot.copy(0, 48, shot.width(), shot.height() - 48);
+    const QRect sheet = areaWhere(below, [](QRgb c) { return c == qRgb(255, 255, 255); }).bounds;
+    return {sheet.size(), boxOnPage(below, sheet)};
+}
+
+// How far apart two boxes on their pages are, at their farthest edge.
+double apart(const QRectF& a, const QRectF& b) {
+    return std::max({std::abs(a.left() - b.left()), std::abs(a.top() - b.top()),
+                     std::abs(a.right() - b.right()), std::abs(a.bottom() - b.bottom())});
+}
+
+}  // namespace
+
+// The desktop's default printer is a driverless IPP Everywhere printer, as most printers sold
+// today are. A 1920 x 1080 screen keeps its shape on its page with the first start's options and
+// three others; the print preview shows the very page Print sends, and prints it.
+TEST(ScenarioPrint, DriverlessPrinterKeepsTheScreensShapeAndThePreviewShowsThePage) {
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("VARNOSET_IPP_SPOOL")) << "needs the harness's --ipp";
+    PrivateConfigHome config;
+    ASSERT_EQ(run("lpadmin", {"-d", "IPP"}).exitCode, 0);
+    const auto fileQueueBack = qScopeGuard([] { run("lpadmin", {"-d", "FILE"}); });
+    ASSERT_EQ(run("xsetroot", {"-solid", kBackground.name()}).exitCode, 0);
+    Varnoset app;
+    app.start();
+    ASSERT_TRUE(app.waitForTrayIcon()) << app.output().toStdString();
+
+    // A capture into the window, the boxes clicked, then Print; the page, turned upright.
+    std::optional<WindowId> window;
+    const auto capture = [&](std::initializer_list<QPoint> boxes) {
+        run("xdotool", {"key", "Print"});
+        window = app.waitForMainWindow();
+        for (const QPoint box : boxes) {
+            clickInClient(*window, box);
+            QThread::msleep(300);
+        }
+    };
+    QString document;
+    const auto print = [&](bool landscape) {
+        const qsizetype before = ippSpool().count();
+        clickInClient(*window, kPrintButton);
+        document = nextIppDocument(before);
+        return upright(document, landscape);
+    };
+    const auto shape = [](const QRectF& box, const QImage& page) {
+        return box.width() * page.width() / (box.height() * page.height());
+    };
+
+    // The first start's options: landscape, normal size, centred, keeping proportions.
+    capture({});
+    ASSERT_TRUE(window.has_value()) << app.output().toStdString();
+    const QImage first = print(true);
+    ASSERT_FALSE(first.isNull()) << "no page from the IPP printer";
+    const QRectF firstBox = boxOnPage(first, first.rect());
+    EXPECT_NEAR(shape(firstBox, first), kScreenShape, 0.03);
+    EXPECT_NEAR(firstBox.center().x(), 0.5, 0.03);
+    EXPECT_NEAR(firstBox.center().y(), 0.5, 0.03);
+
+    // The preview shows that page; printed from there, it comes out the same.
+    capture({});
+    std::optional<WindowId> preview;
+    const auto [sheet, previewBox] = previewPage(preview);
+    ASSERT_TRUE(preview.has_value());
+    EXPECT_GT(sheet.width(), sheet.height());
+    EXPECT_LE(apart(previewBox, firstBox), 0.015);
+    const QRect dialog = windowGeometry(*preview);
+    const qsizetype before = ippSpool().count();
+    clickAt(QPoint(dialog.right() - 16, dialog.top() + 16));  // the tool bar's Print
+    ASSERT_TRUE(waitForWindow(QStringLiteral("^Print$")).has_value());
+    key(QStringLiteral("Return"));
+    const QImage again = upright(nextIppDocument(before), true);
+    ASSERT_FALSE(again.isNull());
+    EXPECT_LE(apart(boxOnPage(again, again.rect()), firstBox), 0.015);
+    EXPECT_TRUE(app.waitForMainWindowHidden());
+
+    // Portrait, half size and the three footer lines: the picture above them, the next preview
+    // showing the change.
+    capture({kPortrait, kHalfSize, kPrintUserInfo, kPrintFooterText, kPrintDateTime});
+    const auto [portraitSheet, portraitPreview] = previewPage(preview);
+    EXPECT_LT(portraitSheet.width(), portraitSheet.height());
+    key(QStringLiteral("Escape"));
+    ASSERT_TRUE(waitUntil([] { return visibleWindows("^Print Preview").empty(); }));
+    const QImage portrait = print(false);
+    const QRectF portraitBox = boxOnPage(portrait, portrait.rect());
+    EXPECT_NEAR(shape(portraitBox, portrait), kScreenShape, 0.03);
+    EXPECT_LE(apart(portraitPreview, portraitBox), 0.015);
+    // The footer's letters, on the left where no tray icon of the captured screen is.
+    const QImage left = portrait.copy(0, 0, portrait.width() / 2, portrait.height());
+    const int footerTop = areaWhere(left, [](QRgb c) { return qGray(c) < 100; }).bounds.top();
+    EXPECT_GT(footerTop, (portraitBox.bottom() * portrait.height()));
+    const QString words = squeezed(printedText(0, document));
+    EXPECT_LT(words.indexOf(QStringLiteral("Datetime")),
+              words.indexOf(QStringLiteral("Computername")));
+    EXPECT_LT(words.indexOf(QStringLiteral("Computername")), words.indexOf(QStringLiteral("Note")));
+    EXPECT_GE(words.indexOf(QStringLiteral("Datetime")), 0) << words.toStdString();
+
+    // Without keeping proportions the picture is stretched across the usable width.
+    capture({kKeepProportions});
+    const QImage stretched = print(false);
+    const QRectF stretchedBox = boxOnPage(stretched, stretched.rect());
+    EXPECT_GT(std::abs(shape(stretchedBox, stretched) - kScreenShape), 0.2);
+    EXPECT_NEAR(stretchedBox.width(), portraitBox.width(), 0.01);
+
+    // Landscape, normal size, not centred, keeping proportions: at the top left, in its shape.
+    capture({kLandscape, kNormalSize, kKeepProportions, kCentred, kPrintUserInfo, kPrintFooterText,
+             kPrintDateTime});
+    const QImage corner = print(true);
+    const QRectF cornerBox = boxOnPage(corner, corner.rect());
+    EXPECT_NEAR(shape(cornerBox, corner), kScreenShape, 0.03);
+    EXPECT_LT(cornerBox.top(), firstBox.top());
+    EXPECT_NEAR(cornerBox.width(), firstBox.width(), 0.01);
 
     app.terminate();
     app.waitForExit();

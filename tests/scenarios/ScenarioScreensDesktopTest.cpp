@@ -59,7 +59,7 @@ struct Opened {
 
 // Opens the main window from the tray, notes where it is, and hides it again.
 std::optional<Opened> openMainWindow(Varnoset& app) {
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     const auto window = app.waitForMainWindow();
     if (!window) {
         return std::nullopt;

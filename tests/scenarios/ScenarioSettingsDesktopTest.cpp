@@ -32,7 +32,7 @@ const QPoint kBrightnessRightArrow(308 + 109 - 5, 200 + 8);
 const QPoint kContrastLeftArrow(308 + 5, 232 + 8);
 const QPoint kPrinterList(8 + 90, 308 + 10);
 const QPoint kCopiesList(156 + 18, 336 + 10);
-const QPoint kLandscape(204 + 8, 296 + 8);
+const QPoint kPortrait(204 + 8, 312 + 8);
 const QPoint kPrintDateTime(204 + 8, 360 + 8);
 // Well inside their captions: the panel moves right when the captions beside it need more room.
 const QPoint kCentered(308 + 4 + 30, 288 + 3 + 8);
@@ -63,7 +63,7 @@ void clickTimes(WindowId window, QPoint at, int times) {
 
 // "Save Options" from the Options menu, and its message answered.
 bool saveOptions(WindowId window) {
-    chooseFromMenuBar(window, 1, {10});
+    chooseFromMenuBar(window, 1, {11});  // after "Save Every Capture..."
     return acceptMessageBox();
 }
 
@@ -119,7 +119,7 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
 
     // Check boxes, the two radio groups, the two bars and the two lists.
     for (const QPoint at :
-         {kInvertColors, kAddAFrame, kGreen, kCentered, kHalfSize, kLandscape, kPrintDateTime}) {
+         {kInvertColors, kAddAFrame, kGreen, kCentered, kHalfSize, kPortrait, kPrintDateTime}) {
         clickTimes(*window, at, 1);
     }
     clickTimes(*window, kBrightnessRightArrow, 3);  // 3 steps of 4
@@ -165,8 +165,8 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
         {"FooterText", dword(0)},
         {"FooterTime", dword(1)},
         {"FooterUser", dword(0)},
-        {"Landscape", dword(1)},
-        {"Portrait", dword(0)},
+        {"Landscape", dword(0)},
+        {"Portrait", dword(1)},
         {"Direct", dword(0)},
         {"PlaySound", dword(0)},
         {"Client", dword(1)},
@@ -246,7 +246,7 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
     EXPECT_EQ(*resaved, *closed);
 
     // Return prints (Print is the window's default button): three copies, each a job of its own,
-    // on landscape pages with the date line alone under the picture; the window hides.
+    // on portrait pages with the date line alone under the picture; the window hides.
     run("xdotool", {"windowactivate", "--sync", QString::number(*window)});
     const int jobs = CupsQueue::completedJobs();
     key(QStringLiteral("Return"));
@@ -259,14 +259,13 @@ TEST(ScenarioSettings, OptionsSavedClosedAndStartedAgainAreAsTheyWereLeft) {
         << again.output().toStdString();
     EXPECT_EQ(CupsQueue::completedJobs(), jobs + 3);
     EXPECT_TRUE(again.waitForMainWindowHidden());
-    // Landscape: on the portrait paper the text runs upwards, and reads turned a quarter.
-    const QString footer = printedText(90);
+    const QString footer = printedText();
     EXPECT_TRUE(squeezed(footer).contains(QStringLiteral("Datetime"))) << footer.toStdString();
     EXPECT_FALSE(squeezed(footer).contains(QStringLiteral("Computername"))) << footer.toStdString();
     EXPECT_FALSE(squeezed(footer).contains(QStringLiteral("Note"))) << footer.toStdString();
 
     // Closed from the tray menu this time.
-    again.chooseFromTrayMenu(3);  // "Close && Exit"
+    again.chooseFromTrayMenu(4);  // "Close && Exit"
     const auto confirm = waitForWindow(QStringLiteral("^Confirm$"));
     ASSERT_TRUE(confirm.has_value());
     run("xdotool", {"windowactivate", "--sync", QString::number(*confirm)});

@@ -106,7 +106,7 @@ bool waitForPrintedJob(int before, int timeoutMs) {
 }
 
 bool chooseHotkeyFunction(desktop::Varnoset& app, int entry) {
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     const auto window = app.waitForMainWindow();
     if (!window) {
         return false;
@@ -117,22 +117,22 @@ bool chooseHotkeyFunction(desktop::Varnoset& app, int entry) {
     return app.waitForMainWindowHidden();
 }
 
-QImage renderPrintedPage(int dpi) {
+QImage renderPrintedPage(int dpi, const QString& document) {
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("page.png"));
     desktop::run("gs",
                  {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=png16m",
                   QStringLiteral("-r%1").arg(dpi), "-sOutputFile=" + png,
-                  qEnvironmentVariable("VARNOSET_CUPS_OUT")},
+                  document.isEmpty() ? qEnvironmentVariable("VARNOSET_CUPS_OUT") : document},
                  120000);
     const QImage page(png);
     return page.isNull() ? page : page.convertToFormat(QImage::Format_RGB32);
 }
 
-QString printedText(int turnDegrees) {
+QString printedText(int turnDegrees, const QString& document) {
     // The queue's PostScript carries its fonts as subsets without a text mapping, so the words
     // are read from the page as a person would read them.
-    const QImage page = renderPrintedPage(200);
+    const QImage page = renderPrintedPage(200, document);
     return desktop::ocr(
         turnDegrees == 0 ? page : page.transformed(QTransform().rotate(turnDegrees)), 1, true);
 }

@@ -39,10 +39,11 @@ void dragRectangle(QPoint from, QPoint to);
 
 // Waits until the FILE queue has completed more jobs than before and holds none.
 bool waitForPrintedJob(int before, int timeoutMs = 90000);
-// The last printed page, rendered by Ghostscript at that resolution.
-QImage renderPrintedPage(int dpi);
+// The last printed page (the FILE queue's, or the document given), rendered by Ghostscript at that
+// resolution.
+QImage renderPrintedPage(int dpi, const QString& document = {});
 // The text on the last printed page, read by OCR from the rendered page turned clockwise by
 // that many degrees (a landscape page comes on portrait paper, its text turned).
-QString printedText(int turnDegrees = 0);
+QString printedText(int turnDegrees = 0, const QString& document = {});
 
 }  // namespace scenario

@@ -111,7 +111,7 @@ TEST(ScenarioSuspend, SuspendedTheKeyBelongsToAnotherProgramResumedItCapturesAga
     KeyListener other;
     EXPECT_FALSE(other.grab());  // the program holds Print
 
-    app.chooseFromTrayMenu(4);  // "Suspend"
+    app.chooseFromTrayMenu(5);  // "Suspend"
     ASSERT_TRUE(waitUntil([&] { return other.grab(); }, 10000));
     QString tip = app.readTrayToolTip().simplified();
     EXPECT_TRUE(tip.contains(QStringLiteral("Suspended"))) << tip.toStdString();
@@ -147,7 +147,7 @@ TEST(ScenarioSuspend, SuspendedTheKeyBelongsToAnotherProgramResumedItCapturesAga
 
     // The other program lets go; resumed, the program holds the key again and Print captures.
     other.ungrab();
-    app.chooseFromTrayMenu(4);  // "Suspend" again: resume
+    app.chooseFromTrayMenu(5);  // "Suspend" again: resume
     EXPECT_TRUE(waitUntil(
         [&] {
             if (!other.grab()) {

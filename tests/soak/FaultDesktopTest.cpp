@@ -459,7 +459,7 @@ TEST(Faults, TheTrayRestartedTheIconComesBackAndItsMenuWorks) {
 
     ASSERT_TRUE(trayer.restart());
     EXPECT_TRUE(app.waitForTrayIcon(20000)) << "the icon did not dock in the new tray";
-    app.chooseFromTrayMenu(2);  // "Open"
+    app.chooseFromTrayMenu(3);  // "Open"
     std::optional<WindowId> window;
     EXPECT_TRUE(waitUntil([&] { return (window = app.mainWindow()).has_value(); }, 20000));
     EXPECT_TRUE(app.isRunning());

@@ -70,6 +70,22 @@ std::vector<WindowId> trayIcons(const QString& name) {
     return icons;
 }
 
+QString trayItems() {
+    return run("gdbus",
+               {"call", "--session", "--dest", "org.kde.StatusNotifierWatcher", "--object-path",
+                "/StatusNotifierWatcher", "--method", "org.freedesktop.DBus.Properties.Get",
+                "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems"})
+        .out;
+}
+
+QString trayToolTip(const QString& item) {
+    const QString service = item.section('/', 0, 0);
+    return run("gdbus", {"call", "--session", "--dest", service, "--object-path",
+                         "/StatusNotifierItem", "--method", "org.freedesktop.DBus.Properties.Get",
+                         "org.kde.StatusNotifierItem", "ToolTip"})
+        .out;
+}
+
 std::vector<WindowId> clientList() {
     const QString out = run("xprop", {"-root", "_NET_CLIENT_LIST"}).out;
     std::vector<WindowId> ids;

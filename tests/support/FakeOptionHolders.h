@@ -27,7 +27,9 @@ public:
                  {Text::LoadFolder, ""},
                  {Text::FooterString, std::string(kFooterBanner)},
                  {Text::Label1, "Brightness = 0"},
-                 {Text::Label2, "Contrast    = 0"}};
+                 {Text::Label2, "Contrast    = 0"},
+                 {Text::AutoSaveFolder, ""},
+                 {Text::AutoSavePattern, ""}};
     }
 
     bool checked(Check holder) const override {
@@ -47,7 +49,7 @@ public:
     void setText(Text holder, const std::string& value) override { texts[holder] = value; }
 
     bool operator==(const FakeOptionHolders& other) const {
-        for (int i = 0; i <= static_cast<int>(Check::Resize1); ++i) {
+        for (int i = 0; i <= static_cast<int>(Check::SaveEveryCapture1); ++i) {
             if (checked(Check(i)) != other.checked(Check(i))) {
                 return false;
             }

@@ -35,6 +35,8 @@ public:
     std::string failOn;
     int failAt = 1;
     std::vector<QImage> pictures;
+    // Whether the user prints from the preview: its page is then painted a second time.
+    bool printFromPreview = false;
 
     std::vector<QString> printerNames() const override {
         record("names");
@@ -91,6 +93,16 @@ public:
     bool runSetupDialog(QWidget*) override {
         record("setup dialog");
         return true;
+    }
+    bool runPreview(QWidget*, const QString& title, int copies,
+                    const PagePainter& paintPage) override {
+        record("preview " + str(title) + " x" + std::to_string(copies));
+        paintPage(*this, measure());
+        if (printFromPreview) {
+            record("preview printed");
+            paintPage(*this, measure());
+        }
+        return printFromPreview;
     }
 
 private:

@@ -21,6 +21,8 @@
 namespace {
 
 using desktop::run;
+using desktop::trayItems;
+using desktop::trayToolTip;
 using varnoset::test::waitUntil;
 
 // The file the wlroots portal backend writes every screenshot to.
@@ -102,23 +104,6 @@ void keys(const QStringList& args) {
     run("wtype", QStringList{"-s", "300"} + args);
 }
 
-// The items that registered with the bar's StatusNotifierWatcher.
-QString trayItems() {
-    return run("gdbus",
-               {"call", "--session", "--dest", "org.kde.StatusNotifierWatcher", "--object-path",
-                "/StatusNotifierWatcher", "--method", "org.freedesktop.DBus.Properties.Get",
-                "org.kde.StatusNotifierWatcher", "RegisteredStatusNotifierItems"})
-        .out;
-}
-
-QString trayToolTip(const QString& item) {
-    const QString service = item.section('/', 0, 0);
-    return run("gdbus", {"call", "--session", "--dest", service, "--object-path",
-                         "/StatusNotifierItem", "--method", "org.freedesktop.DBus.Properties.Get",
-                         "org.kde.StatusNotifierItem", "ToolTip"})
-        .out;
-}
-
 // Keeps a picture that differs from the expected one, and the expected one, beside the test.
 QString keepForInspection(const QImage& got, const QImage& expected) {
     const QString base = QStringLiteral("/tmp/varnoset-wayland-test-") +
@@ -164,7 +149,7 @@ protected:
 // the compositor's binding shows the main window with the screen as grim sees it.
 TEST_F(WaylandSession, PrintKeyCapturesTheScreenThroughThePortal) {
     const QString item = trayItems().section('\'', 1, 1);
-    EXPECT_TRUE(trayToolTip(item).contains("PrintScreen: varnoset --capture desktop"))
+    EXPECT_TRUE(trayToolTip(item).contains("PrintScreen: varnoset --hotkey"))
         << trayToolTip(item).toStdString();
     EXPECT_TRUE(waitUntil([this] { return screen().copy(kTrayArea) != bar_; }, 10000))
         << "no icon drawn in the bar";
@@ -229,7 +214,9 @@ TEST_F(WaylandSession, WindowCaptureFallsBackToTheRectangleOverlay) {
     const QString port = qEnvironmentVariable("VARNOSET_WAYVNC_PORT");
     ASSERT_EQ(run(pointer, {port, "1279 719 0"}).exitCode, 0);
     const QImage expected = screen().copy(100, 120, 200, 130);
-    ASSERT_EQ(run(desktop::Varnoset::binary(), {"--capture", "window"}).exitCode, 0);
+    // The command waits until the rectangle is dragged.
+    QProcess command;
+    command.start(desktop::Varnoset::binary(), {"--capture", "window"});
     std::optional<SwayWindow> overlay;
     ASSERT_TRUE(waitUntil(
         [&] {
@@ -245,6 +232,8 @@ TEST_F(WaylandSession, WindowCaptureFallsBackToTheRectangleOverlay) {
                   .exitCode,
               0);
     ASSERT_TRUE(waitUntil(mainWindowShown, 15000)) << windowList();
+    ASSERT_TRUE(command.waitForFinished(15000));
+    EXPECT_EQ(command.exitCode(), 0);
     keys({"-M", "ctrl", "-k", "c", "-m", "ctrl"});
     QImage copied;
     EXPECT_TRUE(waitUntil([&] { return (copied = clipboardPicture()) == expected; }, 10000))
