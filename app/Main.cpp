@@ -85,11 +85,7 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
         },
         [this](const QString& title, const QString& text) {
             // At start-up the keys are taken before the icon shows: the notice waits for it.
-            QTimer::singleShot(0, this, [this, title, text] {
-                if (TrayIcon1 != nullptr) {
-                    TrayIcon1->showMessage(title, text);
-                }
-            });
+            QTimer::singleShot(0, this, [this, title, text] { notify(title, text); });
         });
     registrar_->setThroughDesktopChanged(
         [this](const QString& forms) { rememberThroughDesktop(forms); });
@@ -307,12 +303,7 @@ bool TVarnosetMain::FormCreate() {
     // 12. The frame size's check mark.
     applyFrameSizeMark();
     // 13. The tray icon.
-    TrayIcon1 = new TTrayIcon(this, std::move(platform_.trayShell));
-    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
-    TrayIcon1->setIcon(windowIcon());
-    TrayIcon1->setToolTip(QStringLiteral("Varnoset v3.00"));
-    TrayIcon1->OnClick = [this](QObject* sender) { TrayIcon1Click(sender); };
-    TrayIcon1->OnRightClick = [this](QObject* sender) { TrayIcon1Click(sender); };
+    makeTrayIcon();
     // 14. The hotkeys, then the stored capture mode (which registers them again). What the
     // desktop hands over is known before, so that it is not announced as lost.
     platform_.hotkeys->setHandler([this](int id) { capture_->hotkeyMessage(id, captureChecks()); });
@@ -348,6 +339,38 @@ bool TVarnosetMain::FormCreate() {
         }
     });
     return true;
+}
+
+void TVarnosetMain::makeTrayIcon() {
+    TrayIcon1 = new TTrayIcon(this, std::move(platform_.trayShell));
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    TrayIcon1->setIcon(windowIcon());
+    TrayIcon1->setToolTip(QStringLiteral("Varnoset v3.00"));
+    TrayIcon1->OnClick = [this](QObject* sender) { TrayIcon1Click(sender); };
+    TrayIcon1->OnRightClick = [this](QObject* sender) { TrayIcon1Click(sender); };
+    TrayIcon1->setAreaMenu(PopupMenu1);
+    TrayIcon1->OnNoNotificationArea = [this](QObject*) {
+        trayShown_ = false;
+        // Once the keys are taken, so that the notice can name them.
+        QTimer::singleShot(0, this, [this] {
+            const QString shortcuts = registrar_->desktopShortcuts();
+            notify(QStringLiteral("Varnoset is running, without a tray icon"),
+                   (shortcuts.isEmpty()
+                        ? QStringLiteral("Hotkey: ") + registrar_->prompt() + QLatin1Char('.')
+                        : QStringLiteral("Bind the keys in the desktop's shortcuts: ") + shortcuts +
+                              QLatin1Char('.')) +
+                       QStringLiteral(" 'varnoset --open' captures the screen and shows the "
+                                      "window; 'varnoset --help' lists the other commands."));
+        });
+    };
+    // Without a notification service, a balloon at the icon where the tray draws one.
+    platform_.notifications->setFallback([this](const Notification& notification) {
+        if (!trayShown_) {
+            return false;
+        }
+        TrayIcon1->showMessage(notification.title, notification.text);
+        return true;
+    });
 }
 
 bool TVarnosetMain::eventFilter(QObject* watched, QEvent* event) {

@@ -133,6 +133,9 @@ private:
     QSize laidOutSize();
     void moveFrameCorner(QPoint corner);
     void buildTrayMenu();
+    // The tray icon, its menu for the notification area, and where notifications go without a
+    // notification service.
+    void makeTrayIcon();
     void buildMenuGroups();
     // Where the desktop binds the keys, Define Hotkey names the commands to bind.
     void showDesktopShortcuts();
@@ -248,6 +251,7 @@ private:
     bool closeAccepted_ = false;
     bool formClosed_ = false;
     bool created_ = false;
+    bool trayShown_ = true;  // until the session says it has no notification area
     mutable bool printersListed_ = false;
 };
 

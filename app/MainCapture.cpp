@@ -168,9 +168,7 @@ void TVarnosetMain::editPicture() {
     EditImage1Click();
 }
 void TVarnosetMain::notify(const QString& title, const QString& text) {
-    if (TrayIcon1 != nullptr) {
-        TrayIcon1->showMessage(title, text);
-    }
+    platform_.notifications->notify({title, text, {}});
 }
 
 }  // namespace varnoset

@@ -11,6 +11,11 @@ TTrayIcon::TTrayIcon(QObject* owner, std::unique_ptr<TrayShell> shell, bool desi
     cursorPosition = [] { return QCursor::pos(); };
     runPopup = [](QMenu* menu, QPoint at) { menu->exec(at); };
     shell_->setMessageHandler([this](TrayMouseMessage m) { handleMouseMessage(m); });
+    shell_->setNoAreaHandler([this] {
+        if (OnNoNotificationArea) {
+            OnNoNotificationArea(this);
+        }
+    });
     setToolTip(QCoreApplication::applicationName());
 }
 
@@ -19,6 +24,8 @@ TTrayIcon::~TTrayIcon() {
         deleteIcon();
     }
     shell_->setMessageHandler(nullptr);
+    shell_->setNoAreaHandler(nullptr);
+    shell_->setMenu(nullptr);
 }
 
 QString TTrayIcon::truncatedToolTip(const QString& text) {
@@ -75,6 +82,10 @@ void TTrayIcon::showMessage(const QString& title, const QString& text) {
     if (active_ && !designing_) {
         shell_->showMessage(title, text);
     }
+}
+
+void TTrayIcon::setAreaMenu(QMenu* menu) {
+    shell_->setMenu(menu);
 }
 
 void TTrayIcon::popupMenuDestroyed(QObject* menu) {

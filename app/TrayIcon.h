@@ -36,12 +36,17 @@ public:
     void setToolTip(const QString& text);
     QMenu* PopupMenu() const { return popupMenu_; }
     void setPopupMenu(QMenu* menu);
-    // A notification beside the icon; shown only while the icon is.
+    // A notice in a balloon beside the icon; shown only while the icon is.
     void showMessage(const QString& title, const QString& text);
+    // The menu for a notification area that draws an icon's menu itself, at the icon (right
+    // clicks then open it there and are not reported). Not owned.
+    void setAreaMenu(QMenu* menu);
 
     Event OnClick;
     Event OnDblClick;
     Event OnRightClick;
+    // The icon was added, but the session has no notification area to show it in (yet).
+    Event OnNoNotificationArea;
 
     // The longest tooltip the notification area takes; longer texts end in "...".
     static constexpr int kMaxToolTip = 62;

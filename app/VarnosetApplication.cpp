@@ -33,6 +33,9 @@ VarnosetApplication::VarnosetApplication(int& argc, char** argv) : QApplication(
     // session bus for a global menu would also hold up every start.
     setAttribute(Qt::AA_DontUseNativeMenuBar);
     setApplicationName(QStringLiteral("Varnoset"));
+    // The name of the desktop entry: a Wayland compositor finds the program's icon and name
+    // through it (the window's app id), as the X11 desktops do through the same hint.
+    setDesktopFileName(QStringLiteral("varnoset"));
     // No display name: Qt would append it to every window title.
     setApplicationVersion(QStringLiteral("3.00"));
     setOrganizationName(QStringLiteral("Kestrane"));

@@ -9,6 +9,7 @@
 #include "platform/Identity.h"
 #include "platform/InstanceLock.h"
 #include "platform/Launcher.h"
+#include "platform/Notifications.h"
 #include "platform/PrinterLayer.h"
 #include "platform/Screen.h"
 #include "platform/Sound.h"
@@ -21,6 +22,7 @@ struct PlatformServices {
     std::unique_ptr<InstanceLock> instanceLock;
     std::unique_ptr<Identity> identity;
     std::unique_ptr<TrayShell> trayShell;
+    std::unique_ptr<Notifications> notifications;
     std::unique_ptr<Screen> screen;
     std::unique_ptr<Hotkeys> hotkeys;
     std::unique_ptr<ActiveWindow> activeWindow;

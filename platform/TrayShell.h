@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+class QMenu;
+
 namespace varnoset {
 
 // The mouse messages that the notification area reports for an icon.
@@ -27,10 +29,17 @@ public:
     virtual bool add(const TrayIconRecord& record) = 0;
     virtual bool modify(const TrayIconRecord& record) = 0;
     virtual bool remove(const TrayIconRecord& record) = 0;
-    // A notification beside the icon (the desktop's notification service where there is one).
+    // A notice in a balloon beside the icon, where the area draws one.
     virtual void showMessage(const QString& title, const QString& text) = 0;
     // The mouse messages for the icon are delivered here.
     virtual void setMessageHandler(std::function<void(TrayMouseMessage)> handler) = 0;
+    // The icon's menu, for an area that draws an item's menu itself at the icon (a
+    // StatusNotifierItem host reads it over D-Bus): its right click then opens that menu instead
+    // of reporting the click. Not owned.
+    virtual void setMenu(QMenu* menu) = 0;
+    // Told once, at an add, when the session has no notification area to show the icon in; the
+    // icon still appears if one comes later.
+    virtual void setNoAreaHandler(std::function<void()> handler) = 0;
 };
 
 }  // namespace varnoset

@@ -103,7 +103,10 @@ bool CanberraSound::playCaptureSound() {
 bool CanberraSound::play() {
     // Returns once the server has the request (an unreachable server fails at once); the
     // playback itself runs in the background.
-    const QByteArray path = QFile::encodeName(soundFile_.fileName());
+    // fileName() would give the file a name in the folder; the descriptor's path reads it
+    // without one (libcanberra reads the file in this process).
+    const QByteArray path =
+        QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(soundFile_.handle());
     return library_->play(context_.get(), 0, CA_PROP_EVENT_ID, kEventId, CA_PROP_MEDIA_FILENAME,
                           path.constData(), CA_PROP_CANBERRA_CACHE_CONTROL, "permanent",
                           nullptr) == CA_SUCCESS;

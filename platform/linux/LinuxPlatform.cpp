@@ -3,6 +3,7 @@
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/DesktopBoundHotkeys.h"
 #include "platform/linux/FlockInstanceLock.h"
+#include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/GioLauncher.h"
 #include "platform/linux/LocalCommandServer.h"
 #include "platform/linux/PortalScreen.h"
@@ -18,14 +19,6 @@
 
 namespace varnoset {
 
-namespace {
-
-const char* const kNoTrayNotice =
-    "varnoset: this session shows no tray icons (no StatusNotifierItem host); Varnoset keeps "
-    "running: 'varnoset --open' shows its window, 'varnoset --help' lists the other commands.";
-
-}  // namespace
-
 PlatformServices makeLinuxPlatform(DisplayServer server) {
     PlatformServices services;
     services.instanceLock = std::make_unique<FlockInstanceLock>();
@@ -34,16 +27,15 @@ PlatformServices makeLinuxPlatform(DisplayServer server) {
     services.printerLayer = std::make_unique<QtPrinterLayer>();
     services.launcher = std::make_unique<GioLauncher>();
     services.commands = std::make_unique<LocalCommandServer>();
+    services.notifications = std::make_unique<FreedesktopNotifications>();
+    services.trayShell = std::make_unique<QtTrayShell>();
     if (server == DisplayServer::Wayland) {
-        services.trayShell =
-            std::make_unique<QtTrayShell>(nullptr, QString::fromUtf8(kNoTrayNotice));
         services.screen = std::make_unique<PortalScreen>();
         services.hotkeys = std::make_unique<DesktopBoundHotkeys>();
         services.activeWindow = std::make_unique<UnlocatableActiveWindow>();
         services.clipboard = std::make_unique<WaylandClipboard>();
         return services;
     }
-    services.trayShell = std::make_unique<QtTrayShell>();
     services.screen = std::make_unique<XcbScreen>();
     services.hotkeys = std::make_unique<XcbHotkeys>();
     services.activeWindow = std::make_unique<XcbActiveWindow>();

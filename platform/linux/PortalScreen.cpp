@@ -5,16 +5,18 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusReply>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
-#include <QUrl>
-#include <optional>
+#include <algorithm>
+#include <memory>
 
 #include "core/Error.h"
 #include "imaging/QtPictureConversion.h"
+#include "platform/linux/PortalRequest.h"
 
 namespace varnoset {
 
@@ -22,36 +24,19 @@ namespace {
 
 const QString kPortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
-const QString kRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 
 // Portal responses: 0 success, 1 cancelled by the user, 2 ended in another way.
 constexpr uint kResponseSuccess = 0;
 constexpr uint kResponseCancelled = 1;
+// The method itself answers at once, before any question is asked.
+constexpr int kCallTimeoutMs = 25000;
+// Sooner than this no person has answered a question: a "cancelled" then is the desktop's own
+// refusal (KDE Plasma's portal answers so when it cannot save its picture).
+constexpr qint64 kQuickestAnswerMs = 1000;
 
 Error failure(const QString& why) {
     return Error((QStringLiteral("The screen could not be captured: ") + why).toStdString());
 }
-
-// Receives the Response of one request while it lives.
-class ResponseSubscription {
-public:
-    ResponseSubscription(QDBusConnection bus, QString path, QObject* receiver)
-        : bus_(std::move(bus)), path_(std::move(path)), receiver_(receiver) {
-        bus_.connect(kPortalService, path_, kRequestInterface, QStringLiteral("Response"),
-                     receiver_, SLOT(onResponse(uint, QVariantMap)));
-    }
-    ~ResponseSubscription() {
-        bus_.disconnect(kPortalService, path_, kRequestInterface, QStringLiteral("Response"),
-                        receiver_, SLOT(onResponse(uint, QVariantMap)));
-    }
-    ResponseSubscription(const ResponseSubscription&) = delete;
-    ResponseSubscription& operator=(const ResponseSubscription&) = delete;
-
-private:
-    QDBusConnection bus_;
-    QString path_;
-    QObject* receiver_;
-};
 
 }  // namespace
 
@@ -91,17 +76,20 @@ QImage PortalScreen::shoot() {
     const QString sender = bus.baseService().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
     const QString handle =
         kPortalPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
-    ResponseSubscription predicted(bus, handle, this);
+    auto* request = new PortalRequest(bus, handle, this);
+    // Deleted here unless given up on, when a late answer ends it.
+    std::unique_ptr<PortalRequest> waited(request);
 
-    response_.reset();
-    uri_.clear();
+    QElapsedTimer asked;
+    asked.start();
     QDBusMessage call = QDBusMessage::createMethodCall(
         kPortalService, kPortalPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
         QStringLiteral("Screenshot"));
     call << QString()
          << QVariantMap{{QStringLiteral("handle_token"), token},
                         {QStringLiteral("interactive"), false}};
-    const QDBusReply<QDBusObjectPath> reply = bus.call(call, QDBus::Block, timeoutMs_);
+    const QDBusReply<QDBusObjectPath> reply =
+        bus.call(call, QDBus::Block, std::min(timeoutMs_, kCallTimeoutMs));
     if (!reply.isValid()) {
         const QDBusError::ErrorType type = reply.error().type();
         if (type == QDBusError::NoReply || type == QDBusError::Timeout) {
@@ -110,42 +98,36 @@ QImage PortalScreen::shoot() {
         throw failure(QStringLiteral("the desktop offers no screenshot portal (") +
                       reply.error().message() + QLatin1Char(')'));
     }
-    // A portal older than the handle token chooses its own path.
-    std::optional<ResponseSubscription> chosen;
-    if (reply.value().path() != handle) {
-        chosen.emplace(bus, reply.value().path(), this);
-    }
-    if (!response_) {
+    request->listenAt(reply.value().path());
+    if (!request->response()) {
         QEventLoop loop;
-        waiting_ = &loop;
+        connect(request, &PortalRequest::answered, &loop, &QEventLoop::quit);
         QTimer::singleShot(timeoutMs_, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-        waiting_ = nullptr;
     }
-    if (!response_) {
-        throw failure(QStringLiteral("the screenshot portal did not answer in time"));
+    if (!request->response()) {
+        waited.release()->abandon();
+        throw failure(QStringLiteral("the screenshot portal did not answer in time (%1 s). If the "
+                                     "desktop asks whether to allow screenshots, answer it and "
+                                     "capture again.")
+                          .arg((timeoutMs_ + 999) / 1000));
     }
-    if (*response_ == kResponseCancelled) {
+    const QString file = request->file();
+    const QImage picture = file.isEmpty() ? QImage() : QImage(file);
+    if (!file.isEmpty()) {
+        QFile::remove(file);
+    }
+    const uint response = *request->response();
+    if (response == kResponseCancelled && asked.elapsed() >= kQuickestAnswerMs) {
         throw failure(QStringLiteral("the screenshot was cancelled"));
     }
-    if (*response_ != kResponseSuccess) {
-        throw failure(QStringLiteral("the screenshot portal refused the request"));
+    if (response != kResponseSuccess) {
+        throw failure(QStringLiteral("the desktop's screenshot portal refused the request"));
     }
-    const QString file = QUrl(uri_).toLocalFile();
-    QImage picture(file);
-    QFile::remove(file);
     if (picture.isNull()) {
         throw failure(QStringLiteral("the screenshot portal's picture cannot be read"));
     }
     return picture;
-}
-
-void PortalScreen::onResponse(uint response, const QVariantMap& results) {
-    response_ = response;
-    uri_ = results.value(QStringLiteral("uri")).toString();
-    if (waiting_ != nullptr) {
-        waiting_->quit();
-    }
 }
 
 }  // namespace varnoset

@@ -2,12 +2,8 @@
 
 #include <QImage>
 #include <QObject>
-#include <QVariantMap>
-#include <optional>
 
 #include "platform/Screen.h"
-
-class QEventLoop;
 
 namespace varnoset {
 
@@ -16,8 +12,9 @@ namespace varnoset {
 class PortalScreen final : public QObject, public Screen {
     Q_OBJECT
 public:
-    // How long a request may take before it counts as failed.
-    static constexpr int kDefaultTimeoutMs = 5000;
+    // How long a request may take before it counts as failed: long enough for a person to
+    // answer the desktop's question whether to allow screenshots (GNOME asks at the first one).
+    static constexpr int kDefaultTimeoutMs = 120000;
 
     explicit PortalScreen(int timeoutMs = kDefaultTimeoutMs);
 
@@ -27,22 +24,17 @@ public:
     QSize dotsPerInch() const override;
     // The part of the rectangle that lies on the portal's picture; what lies beyond stays black.
     // Throws varnoset::Error with a message for the user when the portal is missing, refuses,
-    // fails or does not answer in time.
+    // is cancelled, fails or does not answer in time.
     Picture grab(const QRect& rect) override;
     bool placesOwnWindows() const override { return false; }
 
-    // One whole screenshot: the portal's file is read and deleted.
+    // One whole screenshot: the portal's file is read and deleted, also when it comes after
+    // the wait was given up.
     QImage shoot();
-
-private slots:
-    void onResponse(uint response, const QVariantMap& results);
 
 private:
     int timeoutMs_;
     int requests_ = 0;
-    QEventLoop* waiting_ = nullptr;
-    std::optional<uint> response_;
-    QString uri_;
 };
 
 }  // namespace varnoset

@@ -12,8 +12,9 @@ namespace varnoset {
 // The clipboard of a Wayland session. A compositor takes a client's selection only with the
 // serial of a recent key or button event of that client, so a picture set before any input may
 // reach no other program while Qt still reads its own copy back. The last picture set is kept
-// here and read back from memory while this program still owns the clipboard; it is offered
-// again at the first key or button press that follows, which the compositor then accepts.
+// here and read back from memory while no other program has offered anything since; it is
+// offered again at the first key or button press that follows, and at every one while the
+// compositor keeps refusing it (GNOME does without the keyboard focus).
 class WaylandClipboard final : public QObject, public Clipboard {
     Q_OBJECT
 public:
@@ -28,11 +29,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void offer(const Picture& picture);
     bool ownsKeptPicture() const;
 
     QtClipboard qt_;
     Picture kept_;
-    const QMimeData* offered_ = nullptr;  // owned by QClipboard; compared, never read
+    // Owned by QClipboard; compared, never read: what was offered, and what the clipboard held
+    // before it (another program's offer, or nothing).
+    const QMimeData* offered_ = nullptr;
+    const QMimeData* before_ = nullptr;
     bool offerAfterInput_ = false;
 };
 

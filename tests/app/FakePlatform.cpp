@@ -31,6 +31,7 @@ PlatformServices FakePlatform::services() {
     services.instanceLock = std::make_unique<FakeInstanceLock>(lock);
     services.identity = std::make_unique<FakeIdentity>();
     services.trayShell = std::make_unique<RecordingShell>(tray);
+    services.notifications = std::make_unique<RecordingNotifications>(tray);
     services.screen = std::move(screenFake);
     services.hotkeys = std::move(hotkeysFake);
     services.activeWindow = std::make_unique<FakeActiveWindow>();

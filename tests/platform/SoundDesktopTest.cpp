@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
 #include <cstdlib>
 #include <cstring>
@@ -53,6 +54,8 @@ TEST(CanberraSound, TheClickReachesTheSoundServer) {
     EXPECT_LT(loudest(recorder.readAllStandardOutput().right(4000)), 64);
     EXPECT_TRUE(sound.playCaptureSound());
     EXPECT_GT(loudest(recordUntilLoud(recorder)), 3000);
+    // The click's file has no name: a program killed now leaves nothing in the temporary folder.
+    EXPECT_TRUE(QDir::temp().entryList({QStringLiteral("varnoset-click-*")}).isEmpty());
 
     recorder.terminate();
     recorder.waitForFinished(2000);

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 # A stand-in for the desktop's screenshot portal on a private session bus.
-# usage: fake_portal.py READY_FILE answer CODE [FILE] | silent
-# "answer" sends the Response signal before the method's own reply, as a fast portal may.
+# usage: fake_portal.py READY_FILE answer CODE [FILE] | late SECONDS CODE [FILE] | silent
+# "answer" sends the Response signal before the method's own reply, as a fast portal may;
+# "late" sends it that many seconds after, as when the desktop first asks the user.
 import sys
 
 import dbus
@@ -26,10 +27,18 @@ class Portal(dbus.service.Object):
     def Screenshot(self, parent, options, sender):
         handle = "/org/freedesktop/portal/desktop/request/%s/%s" % (
             sender[1:].replace(".", "_"), options["handle_token"])
-        if behaviour[0] == "answer":
-            results = {"uri": "file://" + behaviour[2]} if len(behaviour) > 2 else {}
-            Request(bus, handle).Response(dbus.UInt32(int(behaviour[1])),
-                                          dbus.Dictionary(results, signature="sv"))
+        delay, answer = (0, behaviour[1:]) if behaviour[0] == "answer" else (
+            float(behaviour[1]), behaviour[2:])
+        if behaviour[0] != "silent":
+            results = {"uri": "file://" + answer[1]} if len(answer) > 1 else {}
+            request = Request(bus, handle)
+
+            def respond():
+                request.Response(dbus.UInt32(int(answer[0])),
+                                 dbus.Dictionary(results, signature="sv"))
+                return False
+
+            respond() if delay == 0 else GLib.timeout_add(int(delay * 1000), respond)
         return dbus.ObjectPath(handle)
 
 

@@ -25,6 +25,9 @@ TEST(ScenarioXfce, KeysBoundByXfceToTheHotkeyCommandsDoWhatTheKeyDoesWithoutAWar
     ASSERT_EQ(bind("<Alt>Print", program + " --hotkey alt"), 0);
     Varnoset app;
     app.start();
+    // Once its item is in the panel it runs; a command sent earlier would start a copy itself.
+    ASSERT_TRUE(waitUntil([] { return trayItems().contains("StatusNotifierItem"); }))
+        << app.output().toStdString();
     // "Get only Client Area of Window", from the window that --open brings up.
     ASSERT_EQ(run(program, {"--open"}).exitCode, 0);
     const std::optional<WindowId> window = app.waitForMainWindow();

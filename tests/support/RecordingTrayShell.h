@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Notifications.h"
 #include "platform/TrayShell.h"
 
 namespace varnoset::test {
@@ -13,6 +14,8 @@ struct Recorder {
     std::vector<std::string> calls;
     TrayIconRecord last;
     std::function<void(TrayMouseMessage)> handler;
+    QMenu* menu = nullptr;
+    std::function<void()> noArea;
 };
 
 class RecordingShell : public TrayShell {
@@ -25,6 +28,8 @@ public:
     void showMessage(const QString& title, const QString& text) override {
         r_.calls.emplace_back("message:" + title.toStdString() + "|" + text.toStdString());
     }
+    void setMenu(QMenu* menu) override { r_.menu = menu; }
+    void setNoAreaHandler(std::function<void()> h) override { r_.noArea = h; }
 
 private:
     bool note(const char* what, const TrayIconRecord& rec) {
@@ -32,6 +37,19 @@ private:
         r_.last = rec;
         return true;
     }
+    Recorder& r_;
+};
+
+// Records the desktop notifications beside the tray's calls.
+class RecordingNotifications : public Notifications {
+public:
+    explicit RecordingNotifications(Recorder& r) : r_(r) {}
+    void notify(const Notification& n) override {
+        r_.calls.emplace_back("notify:" + n.title.toStdString() + "|" + n.text.toStdString());
+    }
+    void setFallback(std::function<bool(const Notification&)>) override {}
+
+private:
     Recorder& r_;
 };
 

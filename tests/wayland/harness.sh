@@ -103,8 +103,8 @@ start_gnome() {
         --object-path /org/freedesktop/portal/desktop \
         --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version ||
         { echo "wayland harness: no screenshot portal" >&2; cat "$root/log/portal.log" >&2; return 1; }
-    wait_for 30 has_owner org.kde.StatusNotifierWatcher ||
-        { echo "wayland harness: no tray host" >&2; cat "$root/log/gnome-shell.log" >&2; return 1; }
+    wait_for 30 has_owner org.kde.StatusNotifierWatcher && wait_for 30 has_owner org.freedesktop.Notifications ||
+        { echo "wayland harness: no tray host or notifications" >&2; cat "$root/log/gnome-shell.log" >&2; return 1; }
     # The shell starts in the overview; Esc leaves it (the seat's first key is lost).
     "$VARNOSET_MUTTER_INPUT" key:ffe1 key:ff1b >>"$root/log/mutter-input.log" 2>&1 ||
         { echo "wayland harness: no input through Mutter" >&2; return 1; }

@@ -7,8 +7,12 @@
 #   drag:X0,Y0,X1,Y1         press the left button at the first point, move in steps, release
 #   shot:FILE                the monitor's next frame as a PPM picture
 #   sleep:S                  pause for S seconds
+#   sh:COMMAND               run a shell command while the session lives (its output to ours):
+#                            the seat has a keyboard only while a remote desktop session does,
+#                            and wl-paste needs one
 # Absolute pointer motion needs a screen cast stream linked to the remote desktop session, so one
-# is always recorded; its frames are read through PipeWire for shot:.
+# is always recorded; its frames (the pointer drawn in) are read through PipeWire for shot:.
+import subprocess
 import sys
 
 import dbus
@@ -46,7 +50,7 @@ session_id = remote(session_path, "org.freedesktop.DBus.Properties").Get(
 cast_path = cast("/org/gnome/Mutter/ScreenCast", "org.gnome.Mutter.ScreenCast").CreateSession(
     {"remote-desktop-session-id": session_id})
 stream_path = cast(cast_path, "org.gnome.Mutter.ScreenCast.Session").RecordMonitor(
-    "", {"cursor-mode": dbus.UInt32(0)})
+    "", {"cursor-mode": dbus.UInt32(1)})
 node = {}
 
 
@@ -81,10 +85,14 @@ def shot(path):
     sink = pipeline.get_by_name("sink")
     pipeline.set_state(Gst.State.PLAYING)
     sample = None
-    for _ in range(200):
+    for attempt in range(200):
         sample = sink.emit("try-pull-sample", 50 * Gst.MSECOND)
         if sample is not None:
             break
+        # Mutter sends a frame when something changes: a nudge of the pointer is a change.
+        if attempt % 10 == 9:
+            session.NotifyPointerMotionRelative(1.0, 0.0)
+            session.NotifyPointerMotionRelative(-1.0, 0.0)
         pause(0.01)
     pipeline.set_state(Gst.State.NULL)
     if sample is None:
@@ -132,6 +140,9 @@ for action in sys.argv[1:]:
         shot(value)
     elif kind == "sleep":
         pause(float(value))
+    elif kind == "sh":
+        sys.stdout.flush()
+        subprocess.run(value, shell=True)
     else:
         sys.exit("mutter_input: unknown action " + action)
 pause(0.3)
