@@ -7,6 +7,8 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QTimer>
 #include <utility>
 
@@ -62,6 +64,12 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     state_.FooterString = QString::fromUtf8(kFooterBanner.data(), int(kFooterBanner.size()));
     setPanelColor(Panel4, state_.Color1);
     setPanelColor(Panel5, state_.Color2);
+    // The form names its controls for screen readers; the preview's bars are the scroll box's own.
+    ScrollBox1->horizontalScrollBar()->setAccessibleName(QStringLiteral("Horizontal Position"));
+    ScrollBox1->verticalScrollBar()->setAccessibleName(QStringLiteral("Vertical Position"));
+    // The menus have no mnemonics: F10 opens the menu bar, as in the desktops' own programs.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            [this] { MainMenu1->setActiveAction(File1->menuAction()); });
     applyIcon();
     buildTrayMenu();
     buildMenuGroups();
@@ -214,6 +222,9 @@ void TVarnosetMain::connectHandlers() {
             &TVarnosetMain::GetRectangulararea1Click);
 
     connectImageOptions();
+    for (ColorSwatch* panel : {Panel4, Panel5}) {
+        connect(panel, &QAbstractButton::clicked, this, [this, panel] { PanelColorClick(panel); });
+    }
     // Qt counts every radio button below the form as the orientation group's when one of it takes
     // the focus, and takes the tab stop from the page-size group; it is given back at once.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
@@ -370,6 +381,12 @@ bool TVarnosetMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ScrollBar1 || watched == ScrollBar2) {
         watchScrollBar(type, *event);
     }
+    // The keyboard's click on the preview.
+    if (type == QEvent::KeyPress && watched == ScrollBox1 &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+        Image1Click();
+        return true;
+    }
     if (type == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this &&
         FormKeyPress(static_cast<QKeyEvent*>(event)->key())) {
@@ -381,9 +398,6 @@ bool TVarnosetMain::eventFilter(QObject* watched, QEvent* event) {
             CheckBox8MouseDown(pressed);
         } else if (watched == CheckBox9) {
             CheckBox9MouseDown(pressed);
-        } else if (watched == Panel4 || watched == Panel5) {
-            PanelColorClick(static_cast<QFrame*>(watched));
-            return true;
         } else if (watched == Image1) {
             Image1Click();
             return true;

@@ -92,7 +92,7 @@ public:
     void ScrollBar1Scroll();
     void ScrollBar2Scroll();
     void SpeedButton14Click();
-    void PanelColorClick(QFrame* panel);
+    void PanelColorClick(ColorSwatch* panel);
     void CheckBox8MouseDown(Qt::MouseButton button);
     void NDotClick(int frameSize);
     void Button2Click();
@@ -177,8 +177,8 @@ private:
     void endScroll();
     void watchScrollBar(QEvent::Type type, const QEvent& event);
     ImageOptions imageOptions() const;
-    void setPanelColor(QFrame* panel, ColorValue color);
-    ColorValue panelColor(const QFrame* panel) const;
+    void setPanelColor(ColorSwatch* panel, ColorValue color);
+    ColorValue panelColor(const ColorSwatch* panel) const;
     int displayBits() const;
     // The capture options of the menus, as they are checked now.
     CaptureChecks captureChecks() const;

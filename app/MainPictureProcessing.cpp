@@ -142,18 +142,18 @@ void TVarnosetMain::SpeedButton14Click() {
     FormPaint();
 }
 
-void TVarnosetMain::setPanelColor(QFrame* panel, ColorValue color) {
+void TVarnosetMain::setPanelColor(ColorSwatch* panel, ColorValue color) {
     (panel == Panel4 ? state_.Color1 : state_.Color2) = color;
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, toQColor(color));
     panel->setPalette(palette);
 }
 
-ColorValue TVarnosetMain::panelColor(const QFrame* panel) const {
+ColorValue TVarnosetMain::panelColor(const ColorSwatch* panel) const {
     return panel == Panel4 ? state_.Color1 : state_.Color2;
 }
 
-void TVarnosetMain::PanelColorClick(QFrame* panel) {
+void TVarnosetMain::PanelColorClick(ColorSwatch* panel) {
     for (int i = 0; i < 16; ++i) {
         QColorDialog::setCustomColor(i, toQColor(kCustomColors[i]));
     }

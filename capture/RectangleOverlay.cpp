@@ -38,6 +38,8 @@ TForm2::TForm2(Screen& screen)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setCursor(Qt::CrossCursor);
+    setAccessibleName(QStringLiteral("Get Rectangular Area"));
+    setAccessibleDescription(QStringLiteral("Drag a rectangle with the mouse"));
     setWindowModality(Qt::ApplicationModal);
     if (QScreen* origin = originScreen()) {
         setScreen(origin);

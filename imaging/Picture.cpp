@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 #include "core/Error.h"
 
@@ -49,8 +50,7 @@ int Picture::strideFor(int width, PixelFormat format) {
     return static_cast<int>(((bits + 31) / 32) * 4);
 }
 
-Picture::Picture(int width, int height, PixelFormat format, std::vector<ColorValue> palette)
-    : format_(format), palette_(std::move(palette)) {
+std::size_t Picture::shape(int width, int height, PixelFormat format) {
     if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide) {
         throw Error("Bitmap image is not valid");
     }
@@ -59,6 +59,16 @@ Picture::Picture(int width, int height, PixelFormat format, std::vector<ColorVal
     if (size > kMaxBytes) {
         throw Error("Bitmap image is not valid");
     }
+    width_ = width;
+    height_ = height;
+    format_ = format;
+    stride_ = stride;
+    return size;
+}
+
+Picture::Picture(int width, int height, PixelFormat format, std::vector<ColorValue> palette)
+    : palette_(std::move(palette)) {
+    const std::size_t size = shape(width, height, format);
     // A palette may hold fewer entries than the format can index (a 236-colour JPEG, a BMP with
     // few used colours); indices past its end read as black.
     if (isIndexed(format)) {
@@ -68,11 +78,55 @@ Picture::Picture(int width, int height, PixelFormat format, std::vector<ColorVal
     } else {
         palette_.clear();
     }
-    width_ = width;
-    height_ = height;
-    stride_ = stride;
-    pixels_.assign(size, 0);
+    own_.assign(size, 0);
+    pixels_ = own_;
 }
+
+Picture::Picture(int width, int height, PixelFormat format, std::unique_ptr<PixelLoan> pixels)
+    : loan_(std::move(pixels)) {
+    const std::size_t size = shape(width, height, format);
+    if (!loan_ || loan_->bytes().size() < size) {
+        throw Error("Bitmap image is not valid");
+    }
+    pixels_ = loan_->bytes().first(size);
+}
+
+Picture::Picture(const Picture& other)
+    : width_(other.width_),
+      height_(other.height_),
+      format_(other.format_),
+      stride_(other.stride_),
+      palette_(other.palette_),
+      own_(other.pixels_.begin(), other.pixels_.end()),
+      pixels_(own_) {}
+
+Picture& Picture::operator=(const Picture& other) {
+    if (this != &other) {
+        *this = Picture(other);
+    }
+    return *this;
+}
+
+Picture::Picture(Picture&& other) noexcept {
+    *this = std::move(other);
+}
+
+Picture& Picture::operator=(Picture&& other) noexcept {
+    if (this != &other) {
+        width_ = std::exchange(other.width_, 0);
+        height_ = std::exchange(other.height_, 0);
+        format_ = std::exchange(other.format_, PixelFormat::Device);
+        stride_ = std::exchange(other.stride_, 0);
+        palette_ = std::exchange(other.palette_, {});
+        // Moving the vector or the loan keeps the bytes where they are.
+        own_ = std::exchange(other.own_, {});
+        loan_ = std::exchange(other.loan_, nullptr);
+        pixels_ = std::exchange(other.pixels_, {});
+    }
+    return *this;
+}
+
+Picture::~Picture() = default;
 
 Picture copyArea(const Picture& source, int left, int top, int width, int height) {
     const int bytesPerPixel = storageBits(source.format()) / 8;

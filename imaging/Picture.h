@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -44,16 +45,34 @@ struct PixelRows {
     }
 };
 
+// Memory another owner lends a picture for its pixels (the screen's shared memory, which the
+// display writes a grab into): the picture reads and writes it in place and gives it back by
+// destroying the loan when the picture is destroyed or takes other pixels.
+class PixelLoan {
+public:
+    virtual ~PixelLoan() = default;
+    virtual std::span<std::uint8_t> bytes() = 0;
+};
+
 // A bitmap with a pixel format and, for palette formats, its palette. Rows are stored top-down,
 // each padded to a multiple of 4 bytes, packed in the format's own layout:
 // Indexed1/4/8 indices with the leftmost pixel in the high bits; Rgb555/Rgb565 little-endian
 // 16-bit words; Rgb24 blue, green, red; Rgb32 and Device blue, green, red, unused.
-// Copying a picture copies size, format, palette and pixels.
+// Copying a picture copies size, format, palette and pixels; a copy always holds pixels of its
+// own, and a moved-from picture is empty.
 class Picture {
 public:
     Picture() = default;  // empty, in the display's format
-    // Throws varnoset::Error when the size is negative or too large to hold.
+    // Black. Throws varnoset::Error when the size is negative or too large to hold.
     Picture(int width, int height, PixelFormat format, std::vector<ColorValue> palette = {});
+    // A palette-free picture over lent pixels already in its layout, not copied. Throws as above,
+    // and when the loan holds fewer bytes than the picture's rows.
+    Picture(int width, int height, PixelFormat format, std::unique_ptr<PixelLoan> pixels);
+    Picture(const Picture& other);
+    Picture& operator=(const Picture& other);
+    Picture(Picture&& other) noexcept;
+    Picture& operator=(Picture&& other) noexcept;
+    ~Picture();
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -78,12 +97,17 @@ public:
     static constexpr std::size_t kMaxBytes = std::size_t{512} * 1024 * 1024;
 
 private:
+    // Checks the size and sets the geometry; the bytes the rows take.
+    std::size_t shape(int width, int height, PixelFormat format);
+
     int width_ = 0;
     int height_ = 0;
     PixelFormat format_ = PixelFormat::Device;
     int stride_ = 0;
     std::vector<ColorValue> palette_;
-    std::vector<std::uint8_t> pixels_;
+    std::vector<std::uint8_t> own_;    // the pixels, unless they are lent
+    std::unique_ptr<PixelLoan> loan_;  // the lent pixels
+    std::span<std::uint8_t> pixels_;   // the rows, in either
 };
 
 // The pixels of an area that lies wholly within a picture of a format of whole bytes per pixel

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
+#include <utility>
 
 #include "core/Error.h"
 #include "imaging/QtPictureConversion.h"
@@ -77,6 +78,14 @@ PictureFileDialog::PictureFileDialog(Kind kind, const QString& folder, QWidget* 
     preview_->setFixedSize(kPreviewSide, kPreviewSide);
     preview_->setAlignment(Qt::AlignCenter);
     preview_->setFrameShape(QFrame::StyledPanel);
+    preview_->setAccessibleName(QStringLiteral("Picture Preview"));
+    // Qt's dialog gives its folder and type lists no labels, which screen readers read as names.
+    for (const auto& [label, list] :
+         {std::pair{"lookInLabel", "lookInCombo"}, std::pair{"fileTypeLabel", "fileTypeCombo"}}) {
+        if (auto* caption = findChild<QLabel*>(QLatin1String(label))) {
+            caption->setBuddy(findChild<QWidget*>(QLatin1String(list)));
+        }
+    }
     if (auto* grid = qobject_cast<QGridLayout*>(layout())) {
         grid->addWidget(preview_, 0, grid->columnCount(), grid->rowCount(), 1);
     }

@@ -2,11 +2,16 @@
 
 #include <dlfcn.h>
 
+#include <QComboBox>
+#include <QGraphicsView>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPageRanges>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <exception>
@@ -54,6 +59,31 @@ std::optional<QString> cupsRefusal() {
     }
     const char* reason = lastErrorString != nullptr ? lastErrorString() : nullptr;
     return reason != nullptr ? QString::fromLocal8Bit(reason) : QString();
+}
+
+// Qt's preview names neither its zoom list, nor its page field, nor the pages for screen readers.
+// A combo box is named by its label on Linux: the zoom list gets one that is never shown.
+void nameForScreenReaders(QPrintPreviewDialog& dialog) {
+    for (auto* zoom : dialog.findChildren<QComboBox*>()) {
+        auto* caption = new QLabel(QStringLiteral("Zoom"), zoom->parentWidget());
+        caption->hide();
+        caption->setBuddy(zoom);
+        if (zoom->lineEdit() != nullptr) {
+            zoom->lineEdit()->setAccessibleName(QStringLiteral("Zoom"));
+        }
+    }
+    for (auto* field : dialog.findChildren<QLineEdit*>()) {
+        if (field->accessibleName().isEmpty()) {
+            field->setAccessibleName(QStringLiteral("Page"));
+        }
+    }
+    for (auto* pages : dialog.findChildren<QPrintPreviewWidget*>()) {
+        pages->setAccessibleName(QStringLiteral("Print Preview"));
+        for (auto* view : pages->findChildren<QGraphicsView*>()) {
+            view->setAccessibleName(QStringLiteral("Pages"));
+            view->viewport()->setAccessibleName(QStringLiteral("Pages"));
+        }
+    }
 }
 
 PrinterMeasures measuresOf(const QPrinter& printer) {
@@ -236,6 +266,7 @@ bool QtPrinterLayer::runPreview(QWidget* parent, const QString& title, int copie
     // The preview paints on this printer, standing in for it: the same paper, orientation and
     // resolution. Printing from it asks the print dialog first, then paints on the printer itself.
     QPrintPreviewDialog dialog(&printer(), parent);
+    nameForScreenReaders(dialog);
     std::exception_ptr failure;
     bool ended = false;
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* device) {

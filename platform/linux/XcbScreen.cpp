@@ -11,6 +11,7 @@
 #include "core/Error.h"
 #include "platform/linux/XcbConnection.h"
 #include "platform/linux/XcbPointerEvents.h"
+#include "platform/linux/XcbShmPool.h"
 #include "platform/linux/XcbShmSegment.h"
 
 namespace varnoset {
@@ -64,6 +65,7 @@ XcbScreen::XcbScreen(xcb_connection_t* connection) : format_(std::make_unique<Fo
     root_ = screen->root;
     rootDepth_ = screen->root_depth;
     pointerEvents_ = std::make_unique<XcbPointerEvents>(connection_);
+    shm_ = std::make_unique<XcbShmPool>(connection_);
 
     const xcb_setup_t* setup = xcb_get_setup(connection_);
     format_->lsbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
@@ -150,31 +152,27 @@ Picture XcbScreen::grab(const QRect& rect) {
     if (bytesPerPixel < 2 || format_->bitsPerPixel % 8 != 0) {
         throw Error("The display's pixel format is not supported");
     }
-    Picture picture(rect.width(), rect.height(), PixelFormat::Device);
     const QRect area = rect.intersected(QRect(QPoint(0, 0), size()));
-    if (area.isEmpty()) {
-        return picture;
+    if (!area.isEmpty() && usesSharedMemory()) {
+        if (std::optional<Picture> picture = grabShm(rect, area)) {
+            return std::move(*picture);
+        }
     }
-    const QPoint at = area.topLeft() - rect.topLeft();
-    if (usesSharedMemory() && grabShm(picture, area, at)) {
-        return picture;
+    Picture picture(rect.width(), rect.height(), PixelFormat::Device);
+    if (!area.isEmpty()) {
+        grabPlain(picture, area, area.topLeft() - rect.topLeft());
     }
-    grabPlain(picture, area, at);
     return picture;
 }
 
-bool XcbScreen::grabShm(Picture& picture, const QRect& area, QPoint at) {
+std::optional<Picture> XcbScreen::grabShm(const QRect& rect, const QRect& area) {
     const std::size_t needed = static_cast<std::size_t>(format_->strideFor(area.width())) *
                                static_cast<std::size_t>(area.height());
-    if (!shm_ || shm_->size() < needed) {
-        shm_.reset();
-        shm_ = std::make_unique<XcbShmSegment>(connection_, needed);
-        if (!shm_->valid()) {
-            // A server that cannot reach our memory (a remote display) never will.
-            shm_.reset();
-            useShm_ = false;
-            return false;
-        }
+    std::unique_ptr<XcbShmSegment> segment = shm_->take(needed);
+    if (!segment) {
+        // A server that cannot reach our memory (a remote display) never will.
+        useShm_ = false;
+        return std::nullopt;
     }
     xcb_generic_error_t* rawError = nullptr;
     auto reply = xcbReply(xcb_shm_get_image_reply(
@@ -183,15 +181,26 @@ bool XcbScreen::grabShm(Picture& picture, const QRect& area, QPoint at) {
                           static_cast<std::int16_t>(area.y()),
                           static_cast<std::uint16_t>(area.width()),
                           static_cast<std::uint16_t>(area.height()), ~0u, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                          shm_->serverId(), 0),
+                          segment->serverId(), 0),
         &rawError));
     auto error = xcbReply(rawError);
     if (!reply) {
-        return false;
+        shm_->giveBack(std::move(segment));
+        return std::nullopt;
     }
-    copyInto(picture, at, shm_->data(), area.width(), area.height(),
-             std::min<std::size_t>(reply->size, shm_->size()));
-    return true;
+    const std::size_t written = std::min<std::size_t>(reply->size, segment->size());
+    // The display's rows are the picture's rows: the picture takes the segment as it is, unless
+    // the segment is much larger than it needs; a small grab is copied out quickly and leaves the
+    // segment ready for the next.
+    if (area == rect && format_->isNative() && written >= needed && segment->size() / 2 <= needed) {
+        return Picture(rect.width(), rect.height(), PixelFormat::Device,
+                       shm_->lend(std::move(segment)));
+    }
+    Picture picture(rect.width(), rect.height(), PixelFormat::Device);
+    copyInto(picture, area.topLeft() - rect.topLeft(), segment->data(), area.width(), area.height(),
+             written);
+    shm_->giveBack(std::move(segment));
+    return picture;
 }
 
 void XcbScreen::grabPlain(Picture& picture, const QRect& area, QPoint at) {

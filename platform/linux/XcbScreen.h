@@ -11,10 +11,12 @@ struct xcb_connection_t;
 namespace varnoset {
 
 class XcbPointerEvents;
-class XcbShmSegment;
+class XcbShmPool;
 
 // The X screen's root window as the screen: its size asked of the server at every call, its
-// pixels read with GetImage, through MIT-SHM shared memory when the server offers it.
+// pixels read with GetImage, through MIT-SHM shared memory when the server offers it. There a grab
+// of a rectangle wholly on the screen, in the display's usual layout, keeps its pixels in the
+// segment the server wrote them into.
 class XcbScreen final : public Screen {
 public:
     // Qt's own connection; without one (offscreen) the size is empty and grab() throws.
@@ -40,8 +42,10 @@ private:
     struct Format;
     void copyInto(Picture& picture, QPoint at, const std::uint8_t* data, int width, int height,
                   std::size_t length) const;
+    // The rectangle, of which the area lies on the root window; nothing when the server could
+    // not write into shared memory.
+    std::optional<Picture> grabShm(const QRect& rect, const QRect& area);
     // Copy the area of the root window to the position `at` of the picture.
-    bool grabShm(Picture& picture, const QRect& area, QPoint at);
     void grabPlain(Picture& picture, const QRect& area, QPoint at);
 
     xcb_connection_t* connection_ = nullptr;
@@ -49,7 +53,7 @@ private:
     std::uint8_t rootDepth_ = 0;
     std::unique_ptr<Format> format_;
     std::optional<bool> useShm_;  // not known until first wanted
-    std::unique_ptr<XcbShmSegment> shm_;
+    std::unique_ptr<XcbShmPool> shm_;
     std::unique_ptr<XcbPointerEvents> pointerEvents_;  // kept and grown, so repeated grabs reuse it
 };
 

@@ -14,7 +14,7 @@ XcbShmSegment::XcbShmSegment(xcb_connection_t* connection, std::size_t size)
     if (shmId_ < 0) {
         return;
     }
-    address_ = shmat(shmId_, nullptr, SHM_RDONLY);
+    address_ = shmat(shmId_, nullptr, 0);
     if (address_ == reinterpret_cast<void*>(-1)) {
         address_ = nullptr;
         shmctl(shmId_, IPC_RMID, nullptr);
@@ -32,12 +32,17 @@ XcbShmSegment::XcbShmSegment(xcb_connection_t* connection, std::size_t size)
 }
 
 XcbShmSegment::~XcbShmSegment() {
+    detachFromServer();
+    if (address_ != nullptr) {
+        shmdt(address_);
+    }
+}
+
+void XcbShmSegment::detachFromServer() {
     if (attachedToServer_) {
         xcb_shm_detach(connection_, seg_);
         xcb_flush(connection_);
-    }
-    if (address_ != nullptr) {
-        shmdt(address_);
+        attachedToServer_ = false;
     }
 }
 

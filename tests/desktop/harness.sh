@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and stops everything it started afterwards.
 #
-#   harness.sh [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--keep-print] [--] command
-#              [args...]
+#   harness.sh [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--atspi] [--keep-print]
+#              [--] command [args...]
 #   harness.sh --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel
 #
 # The second form runs inside a harness run (it needs the exported environment): it starts that
@@ -29,6 +29,9 @@
 #            that `lpadmin -m everywhere` makes from what the printer reports; the documents it
 #            receives stay in $VARNOSET_IPP_SPOOL
 #   --pulse  a private PulseAudio server with a null sink "test_sink"
+#   --atspi  the accessibility bus (at-spi-bus-launcher) on the session bus (the desktop's, or a
+#            private one with openbox), with a screen reader announced as running, as Orca does,
+#            so that programs started later expose their accessible tree
 #   --keep-print  openbox keeps its own Print and Alt+Print bindings, as a desktop that holds the
 #            key does. A test drops them later by removing them from $VARNOSET_OPENBOX_RC and
 #            running `openbox --reconfigure`.
@@ -54,6 +57,7 @@ desktop=openbox
 want_cups=0
 want_ipp=0
 want_pulse=0
+want_atspi=0
 keep_print=0
 restart=""
 while [[ $# -gt 0 ]]; do
@@ -64,6 +68,7 @@ while [[ $# -gt 0 ]]; do
         --cups) want_cups=1 ;;
         --ipp) want_cups=1 want_ipp=1 ;;
         --pulse) want_pulse=1 ;;
+        --atspi) want_atspi=1 ;;
         --keep-print) keep_print=1 ;;
         --start) restart=${2:-}; shift ;;
         --) shift; break ;;
@@ -72,8 +77,8 @@ while [[ $# -gt 0 ]]; do
     shift
 done
 usage() {
-    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--keep-print] [--]" \
-        "command [args...]" >&2
+    echo "usage: $0 [--desktop openbox|xfce|kde] [--cups] [--ipp] [--pulse] [--atspi]" \
+        "[--keep-print] [--] command [args...]" >&2
     echo "       $0 --start trayer|cupsd|pulse|xfsettingsd|xfce4-panel   (inside a harness run)" >&2
     echo "       before the command also: [--screen WxH] [--monitor 'NAME W/MMxH/MM+X+Y']..." >&2
     exit 2
@@ -409,6 +414,20 @@ if ((want_pulse)); then
     pids+=($started)
     ((rc == 0)) || exit 1
     export VARNOSET_PULSE_PID=$started
+fi
+
+if ((want_atspi)); then
+    if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]]; then
+        start_session_bus "$root/runtime" "$root/log/dbus.log" ||
+            { echo "harness: no session bus" >&2; exit 1; }
+    fi
+    /usr/libexec/at-spi-bus-launcher --launch-immediately </dev/null >"$root/log/atspi.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 has_owner org.a11y.Bus ||
+        { echo "harness: the accessibility bus did not start" >&2; exit 1; }
+    gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus \
+        --method org.freedesktop.DBus.Properties.Set org.a11y.Status ScreenReaderEnabled \
+        '<true>' >/dev/null || { echo "harness: could not announce a screen reader" >&2; exit 1; }
 fi
 
 mkfifo "$root/start.fifo"

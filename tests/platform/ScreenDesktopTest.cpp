@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <optional>
 
 #include "platform/linux/XcbActiveWindow.h"
 #include "platform/linux/XcbScreen.h"
@@ -45,6 +46,23 @@ TEST(XcbScreen, GrabsThePixelsAnotherProgramSees) {
     EXPECT_TRUE(samePixels(cornerImage.copy(0, 0, 20, 20), shot.copy(1900, 1060, 20, 20)));
     EXPECT_EQ(cornerImage.pixel(39, 39) & 0xFFFFFF, 0u);
     EXPECT_EQ(cornerImage.pixel(25, 5) & 0xFFFFFF, 0u);
+}
+
+// A full grab keeps its pixels in the screen's shared memory: later grabs must not write there,
+// and the picture outlives the screen.
+TEST(XcbScreen, AKeptGrabIsNeitherOverwrittenNorLostWithItsScreen) {
+    ProbeWindow probe(QRect(100, 100, 200, 150), Qt::red);
+    probe.showAndWait();
+    std::optional<Picture> kept;
+    {
+        XcbScreen screen;
+        kept = screen.grab(QRect(0, 0, 1920, 1080));
+        probe.setColour(Qt::blue);
+        EXPECT_TRUE(waitUntil([&] {
+            return imageOf(screen.grab(QRect(0, 0, 1920, 1080))).pixel(150, 150) == qRgb(0, 0, 255);
+        }));
+    }
+    EXPECT_EQ(imageOf(Picture(*kept)).pixel(150, 150), qRgb(255, 0, 0));
 }
 
 TEST(XcbScreen, TheSizeIsAskedAfreshEveryTime) {

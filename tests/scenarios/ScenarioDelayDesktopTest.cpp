@@ -31,9 +31,15 @@ TEST(ScenarioDelay, ADelayedCaptureTakesTheScreenWhenItsTimeIsUpAndCanBeCancelle
     ASSERT_TRUE(hideWindow());
 
     app.chooseFromTrayMenu(2);  // "Capture the Desktop in 5 Seconds"
-    ASSERT_TRUE(waitUntil([] { return !trayMenu().has_value(); }));
-    app.chooseFromTrayMenu(1);  // "Cancel the Delayed Capture", first while one waits
-    waitUntil([] { return false; }, 7000);
+    ASSERT_TRUE(app.waitForMainWindow(30000).has_value()) << app.output().toStdString();
+    ASSERT_TRUE(hideWindow());
+
+    // While one waits, the menu's first entry cancels it: the countdown ends, nothing comes.
+    ASSERT_EQ(run(program, {"--delay", "30", "--open"}).exitCode, 0);
+    app.chooseFromTrayMenu(1);  // "Cancel the Delayed Capture"
+    EXPECT_TRUE(waitUntil(
+        [&app] { return !squeezed(app.readTrayToolTip()).contains(QStringLiteral("Capturein")); }));
+    waitUntil([] { return false; }, 3000);
     EXPECT_FALSE(app.mainWindow().has_value());
 
     ASSERT_EQ(run(program, {"--delay", "4", "--open"}).exitCode, 0);
