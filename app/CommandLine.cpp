@@ -64,13 +64,16 @@ QString usageText() {
         "  --quit             close Varnoset, keeping its window position and folders\n"
         "  --delay SECONDS    before --capture, --hotkey, --print-desktop or --open: return at\n"
         "                     once and capture after 1 to 60 seconds\n"
+        "  --bind-keys        let the desktop send the hotkey and Alt with it to Varnoset: bind\n"
+        "                     them in the desktop's own shortcut settings, keeping what they held\n"
+        "  --unbind-keys      give the keys back to the desktop exactly as they were\n"
         "  -h, --help         show this help and exit\n"
         "  -v, --version      show the version and exit\n"
         "\n"
         "Exit status: 0 when the command was carried out (a delayed one: when its wait began),\n"
         "1 when it was not (the reason is printed: no running copy could be reached, no\n"
-        "display, a rectangle not dragged, Varnoset suspended for --hotkey), 2 for a usage\n"
-        "error.\n");
+        "display, a rectangle not dragged, Varnoset suspended for --hotkey, the desktop's\n"
+        "shortcut settings not changed), 2 for a usage error.\n");
 }
 
 Invocation parseCommandLine(const QStringList& arguments) {
@@ -81,7 +84,9 @@ Invocation parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption capture(QStringLiteral("capture"), {}, QStringLiteral("kind"));
     const QCommandLineOption hotkey(QStringLiteral("hotkey"));
     const QCommandLineOption delay(QStringLiteral("delay"), {}, QStringLiteral("seconds"));
-    parser.addOptions({help, version, capture, hotkey, delay});
+    const QCommandLineOption bindKeys(QStringLiteral("bind-keys"));
+    const QCommandLineOption unbindKeys(QStringLiteral("unbind-keys"));
+    parser.addOptions({help, version, capture, hotkey, delay, bindKeys, unbindKeys});
     for (const auto& [name, command] : kCommandOptions) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
     }
@@ -107,12 +112,23 @@ Invocation parseCommandLine(const QStringList& arguments) {
     const QStringList given = parser.optionNames();
     const auto commands = std::count_if(given.begin(), given.end(), [](const QString& name) {
         return name == QLatin1String("capture") || name == QLatin1String("hotkey") ||
+               name.endsWith(QLatin1String("bind-keys")) ||
                std::any_of(
                    kCommandOptions.begin(), kCommandOptions.end(),
                    [&name](const auto& option) { return name == QLatin1String(option.first); });
     });
     if (commands > 1) {
         return usageError(QStringLiteral("Give one command at a time."));
+    }
+    if (parser.isSet(bindKeys) || parser.isSet(unbindKeys)) {
+        if (parser.isSet(delay)) {
+            return usageError(QStringLiteral(
+                "--delay goes before --capture, --hotkey, --print-desktop or --open."));
+        }
+        return Invocation{
+            parser.isSet(bindKeys) ? Invocation::Kind::BindKeys : Invocation::Kind::UnbindKeys,
+            {},
+            {}};
     }
     std::optional<Command> chosen;
     if (parser.isSet(capture)) {

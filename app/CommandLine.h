@@ -10,7 +10,8 @@ namespace varnoset {
 
 // What the program was started to do.
 struct Invocation {
-    enum class Kind { Start, Help, Version, Command, UsageError };
+    // BindKeys and UnbindKeys are carried out by the starting process itself.
+    enum class Kind { Start, Help, Version, Command, BindKeys, UnbindKeys, UsageError };
     Kind kind = Kind::Start;
     std::optional<Request> request;  // with Kind::Command
     QString error;                   // with Kind::UsageError

@@ -7,7 +7,7 @@ namespace varnoset {
 
 namespace {
 
-constexpr std::array<std::pair<Command, const char*>, 11> kWords{{
+constexpr std::array<std::pair<Command, const char*>, 12> kWords{{
     {Command::CaptureDesktop, "capture desktop"},
     {Command::CaptureWindow, "capture window"},
     {Command::CaptureClient, "capture client"},
@@ -19,6 +19,7 @@ constexpr std::array<std::pair<Command, const char*>, 11> kWords{{
     {Command::Suspend, "suspend"},
     {Command::Resume, "resume"},
     {Command::Quit, "quit"},
+    {Command::DesktopKeysChanged, "desktop-keys"},
 }};
 
 std::optional<Command> commandOf(const QByteArray& words) {
@@ -33,7 +34,8 @@ std::optional<Command> commandOf(const QByteArray& words) {
 }  // namespace
 
 bool takesDelay(Command command) {
-    return command != Command::Suspend && command != Command::Resume && command != Command::Quit;
+    return command != Command::Suspend && command != Command::Resume && command != Command::Quit &&
+           command != Command::DesktopKeysChanged;
 }
 
 QByteArray encodeRequest(const Request& request) {

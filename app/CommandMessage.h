@@ -18,6 +18,7 @@ enum class Command {
     Suspend,
     Resume,
     Quit,
+    DesktopKeysChanged,  // another start bound the keys in the desktop or gave them back
 };
 
 // The seconds a capture may wait before it starts.

@@ -73,6 +73,7 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
     applyIcon();
     buildTrayMenu();
     buildMenuGroups();
+    buildDesktopKeysMenu();
 
     registrar_ = std::make_unique<HotkeyRegistrar>(
         *platform_.hotkeys, [this](int row) { keyGroup_->actions().at(row)->setChecked(true); },
@@ -85,7 +86,7 @@ TVarnosetMain::TVarnosetMain(PlatformServices services)
         },
         [this](const QString& title, const QString& text) {
             // At start-up the keys are taken before the icon shows: the notice waits for it.
-            QTimer::singleShot(0, this, [this, title, text] { notify(title, text); });
+            QTimer::singleShot(0, this, [this, title, text] { notifyHeldKey(title, text); });
         });
     registrar_->setThroughDesktopChanged(
         [this](const QString& forms) { rememberThroughDesktop(forms); });
@@ -304,6 +305,8 @@ bool TVarnosetMain::FormCreate() {
     applyFrameSizeMark();
     // 13. The tray icon.
     makeTrayIcon();
+    // The keys the desktop hands over, where it binds them to Varnoset's own actions.
+    followDesktopBinding();
     // 14. The hotkeys, then the stored capture mode (which registers them again). What the
     // desktop hands over is known before, so that it is not announced as lost.
     platform_.hotkeys->setHandler([this](int id) { capture_->hotkeyMessage(id, captureChecks()); });

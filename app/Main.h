@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/CommandMessage.h"
+#include "app/settings/DesktopBinding.h"
 #include "app/settings/OptionHolders.h"
 #include "capture/CaptureHost.h"
 #include "capture/WindowState.h"
@@ -79,6 +80,9 @@ public:
     void Open1Click();
     void PrinttheDesktop1Click();
     void GetRectangulararea1Click();
+    // The hotkey bound in the desktop's own shortcut settings, and given back.
+    void BindKeys1Click();
+    void UnbindKeys1Click();
     // Tray menu "Capture the Desktop in 5 Seconds", and the item that cancels a waiting capture.
     void DelayedCapture1Click();
     void CancelDelay1Click();
@@ -137,6 +141,20 @@ private:
     // notification service.
     void makeTrayIcon();
     void buildMenuGroups();
+    void buildDesktopKeysMenu();
+    // The binding as the options file keeps it; nothing while the keys are the desktop's.
+    std::optional<DesktopBinding> desktopBinding() const;
+    void storeDesktopBinding(const std::optional<DesktopBinding>& binding);
+    // The menu items, the tooltip and the key presses that the desktop hands over follow the
+    // binding.
+    void followDesktopBinding();
+    // Another start bound the keys or gave them back: the options file says which.
+    void reloadDesktopBinding();
+    // A new key while bound: offers to move the binding along.
+    void moveDesktopBinding(std::uint8_t previousHotkey);
+    DesktopShortcuts& desktopShortcuts() const;
+    // The notice that another program holds the key, offering to let the desktop send it.
+    void notifyHeldKey(const QString& title, const QString& text);
     // Where the desktop binds the keys, Define Hotkey names the commands to bind.
     void showDesktopShortcuts();
     void connectHandlers();
@@ -232,6 +250,8 @@ private:
     QAction* Suspend2 = nullptr;
     QAction* NoDialog2 = nullptr;
     QAction* About2 = nullptr;
+    QAction* BindKeys1 = nullptr;
+    QAction* UnbindKeys1 = nullptr;
     QActionGroup* keyGroup_ = nullptr;
     QActionGroup* actionGroup_ = nullptr;
     QActionGroup* frameGroup_ = nullptr;

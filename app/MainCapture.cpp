@@ -47,7 +47,9 @@ CaptureChecks TVarnosetMain::captureChecks() const {
 }
 
 void TVarnosetMain::KeyClick(int row) {
+    const std::uint8_t previous = state_.Hotkey;
     capture_->keyClick(row);
+    moveDesktopBinding(previous);
 }
 
 void TVarnosetMain::ActionClick(int mode) {
@@ -112,6 +114,9 @@ std::optional<QString> TVarnosetMain::carryOut(Command command) {
             return std::nullopt;
         case Command::Quit:
             PoliteEnd();  // the event loop ends after the answer has gone
+            return std::nullopt;
+        case Command::DesktopKeysChanged:
+            reloadDesktopBinding();
             return std::nullopt;
     }
     return std::nullopt;

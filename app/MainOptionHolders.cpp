@@ -23,7 +23,7 @@ void TVarnosetMain::loadOptions() {
     try {
         SettingsStore store(SettingsStore::userFile());
         // Only the first start needs the window's size here, to centre it and store that place.
-        const QSize window = store.keyExists(kSetupKey) ? QSize() : laidOutSize();
+        const QSize window = IsFirstStart(store) ? laidOutSize() : QSize();
         LoadOptions(store, *this, monitors.primaryPixels(), monitors.toPixels(window));
     } catch (const Error& error) {
         // Start-up goes on, so the program stays reachable; the error box shows once the event
@@ -223,6 +223,7 @@ const TVarnosetMain::TextRow& TVarnosetMain::textRow(Text holder) {
         {Text::AutoSaveFolder, &WindowState::AutoSaveFolder},
         {Text::AutoSavePattern, &WindowState::AutoSavePattern},
         {Text::ThroughDesktop, &WindowState::ThroughDesktop},
+        {Text::DesktopKeys, &WindowState::DesktopKeys},
     }};
     static_assert(inHolderOrder(rows), "one text row per holder, in the order of Text");
     return rows[static_cast<std::size_t>(holder)];

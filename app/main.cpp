@@ -1,4 +1,5 @@
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
@@ -8,9 +9,11 @@
 #include <thread>
 
 #include "app/CommandLine.h"
+#include "app/DesktopKeys.h"
 #include "app/Main.h"
 #include "app/VarnosetApplication.h"
 #include "platform/linux/CommandClient.h"
+#include "platform/linux/DesktopShortcutsChoice.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "platform/linux/RuntimeFolder.h"
 #include "platform/linux/X11DisplayCheck.h"
@@ -78,6 +81,8 @@ int main(int argc, char** argv) {
             return kUsageError;
         case Invocation::Kind::Start:
         case Invocation::Kind::Command:
+        case Invocation::Kind::BindKeys:
+        case Invocation::Kind::UnbindKeys:
             break;
     }
     // The instance lock and the command socket live in one private folder; without one there
@@ -90,6 +95,18 @@ int main(int argc, char** argv) {
         return kNotCarriedOut;
     }
     const std::string socket = commandSocketPath(*folder, kInstanceName);
+    if (invocation.kind == Invocation::Kind::BindKeys ||
+        invocation.kind == Invocation::Kind::UnbindKeys) {
+        // The desktop's settings are written from here, so that the exit status says whether
+        // they were; a running copy then reads the binding anew.
+        QCoreApplication app(argc, argv);
+        const int status = runDesktopKeysCommand(*makeDesktopShortcuts(),
+                                                 invocation.kind == Invocation::Kind::BindKeys);
+        if (status == kCarriedOut) {
+            deliver(socket, Request{Command::DesktopKeysChanged, 0});
+        }
+        return status;
+    }
     const std::optional<Request> request = invocation.request;
     if (request) {
         if (const std::optional<int> status = deliver(socket, *request)) {

@@ -132,7 +132,9 @@ bool HotkeyRegistrar::takeHeldStates() {
     if (mode != nullptr && keyTableRowOf(hotkey_)) {
         for (const HotkeyBinding& binding : mode->bindings) {
             if (hotkeys_.isHeld(binding.id)) {
-                handedOver[binding.withAlt ? 1 : 0] = false;
+                // Where only the desktop binds keys, "held" says nothing of who has the key.
+                handedOver[binding.withAlt ? 1 : 0] =
+                    hotkeys_.boundByDesktop() && handedOver[binding.withAlt ? 1 : 0];
             } else {
                 refused.push_back(binding);
             }
@@ -253,6 +255,16 @@ QString HotkeyRegistrar::throughDesktop() const {
     return forms.join(QLatin1Char(','));
 }
 
+void HotkeyRegistrar::setThroughDesktop(bool bound) {
+    handedOverKey_ = hotkey_;
+    setHandedOver(bound ? std::array<bool, 2>{true, true} : std::array<bool, 2>{});
+    if (!bound) {
+        noticed_.reset();  // the desktop's own again: a refusal is news
+    }
+    takeHeldStates();
+    updateTrayTip();
+}
+
 void HotkeyRegistrar::restoreThroughDesktop(std::uint8_t hotkey, const QString& stored) {
     const QString name = nameOf(hotkey);
     std::array<bool, 2> forms{};
@@ -306,7 +318,8 @@ void HotkeyRegistrar::updateTrayTip() {
     // characters, and the key alone's fits.
     const QString shortcut = desktopShortcuts(true);
     if (!suspended_ && hotkeys_.boundByDesktop() && !shortcut.isEmpty()) {
-        showTrayTip_(trayTip(shortcut));
+        showTrayTip_(trayTip(handedOver_[0] ? keyName() + QStringLiteral(" through the desktop")
+                                            : shortcut));
         return;
     }
     if (suspended_ || refused_.empty()) {

@@ -55,6 +55,9 @@ public:
     void deliveredByDesktop(bool withAlt);
     // The forms handed over, as stored ("PrintScreen,Alt+PrintScreen"); empty for none.
     QString throughDesktop() const;
+    // The key bound in the desktop's own shortcut settings to the commands (true), or given back
+    // (false): both forms are handed over from now on, or none.
+    void setThroughDesktop(bool bound);
     // The stored forms, taken before the key is first registered; names of another key drop.
     void restoreThroughDesktop(std::uint8_t hotkey, const QString& stored);
     // Called with throughDesktop() whenever the forms handed over change.

@@ -36,6 +36,7 @@ struct WindowState {
     QString AutoSaveFolder;   // where every capture is saved, while "Save Every Capture" is on
     QString AutoSavePattern;  // the saved captures' file name pattern
     QString ThroughDesktop;   // the forms of the key the desktop hands over, as stored
+    QString DesktopKeys;      // the hotkey as bound in the desktop's shortcut settings, or empty
 
     QString UserName = QStringLiteral("- Not Defined -");
     QString ComputerName = QStringLiteral("- Not Defined -");

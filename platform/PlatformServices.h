@@ -5,6 +5,7 @@
 #include "platform/ActiveWindow.h"
 #include "platform/Clipboard.h"
 #include "platform/CommandChannel.h"
+#include "platform/DesktopShortcuts.h"
 #include "platform/Hotkeys.h"
 #include "platform/Identity.h"
 #include "platform/InstanceLock.h"
@@ -31,6 +32,7 @@ struct PlatformServices {
     std::unique_ptr<PrinterLayer> printerLayer;
     std::unique_ptr<Launcher> launcher;
     std::unique_ptr<CommandChannel> commands;
+    std::unique_ptr<DesktopShortcuts> desktopShortcuts;  // none where they cannot be changed
 };
 
 }  // namespace varnoset

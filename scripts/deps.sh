@@ -28,7 +28,7 @@ test_pkgs=(
     libglib2.0-bin xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
     python3-dbus python3-gi at-spi2-core python3-pyatspi
     xfce4-panel xfwm4 xfce4-settings xfconf xfce4-notifyd
-    gnome-shell gjs mutter gnome-settings-daemon gnome-shell-extension-appindicator
+    gnome-shell gjs mutter gnome-settings-daemon gnome-shell-extension-appindicator dconf-cli
     xdg-desktop-portal-gnome wireplumber gir1.2-gst-plugins-base-1.0 gstreamer1.0-plugins-base
     gstreamer1.0-pipewire plasma-desktop plasma-workspace kwin-x11 kde-spectacle
 )

@@ -64,8 +64,9 @@ enum class Text : std::uint8_t {
     AutoSaveFolder,   // global: where every capture is saved
     AutoSavePattern,  // global: the file name pattern of a saved capture
     ThroughDesktop,   // global: the forms of the key the desktop hands over
+    DesktopKeys,      // global: the hotkey as bound in the desktop's shortcut settings
 };
-inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::ThroughDesktop) + 1;
+inline constexpr std::size_t kTextHolders = static_cast<std::size_t>(Text::DesktopKeys) + 1;
 
 // What the main window offers the option set. Each setter changes exactly the one holder it
 // names: the rules that tie holders together (radio groups, "Picture = Page Size" clearing "Keep

@@ -1,5 +1,6 @@
 #include "app/settings/OptionSet.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string>
@@ -62,22 +63,32 @@ OptionValue firstStartValue(const OptionRow& row, WindowPlace place) {
 
 }  // namespace
 
+bool IsFirstStart(SettingsStore& store) {
+    if (!store.keyExists(kSetupKey)) {
+        return true;
+    }
+    store.openKey(kSetupKey, false);
+    return std::ranges::none_of(kOptionTable, [&store](const OptionRow& row) {
+        return !row.mayBeMissing && (row.writers & kAtFirstStart) != 0 && store.hasValue(row.name);
+    });
+}
+
 void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor,
                  PixelSize window) {
-    if (store.keyExists(kSetupKey)) {
-        store.openKey(kSetupKey, false);
-        for (const OptionRow& row : kOptionTable) {
-            if (!std::holds_alternative<std::monostate>(row.holder) &&
-                (!row.mayBeMissing || store.hasValue(row.name))) {
-                setHolder(holders, row.holder, readOption(store, row));
-            }
-        }
-    } else {
+    const bool firstStart = IsFirstStart(store);
+    if (firstStart) {
         store.openKey(kSetupKey, true);
         const std::string folder = picturesFolder().toStdString();
         holders.setText(Text::LoadFolder, folder);
         holders.setText(Text::SaveFolder, folder);
         SetDefaultOptions(store, holders, monitor, window);
+    }
+    for (const OptionRow& row : kOptionTable) {
+        if (!std::holds_alternative<std::monostate>(row.holder) &&
+            (firstStart ? row.mayBeMissing && store.hasValue(row.name)
+                        : !row.mayBeMissing || store.hasValue(row.name))) {
+            setHolder(holders, row.holder, readOption(store, row));
+        }
     }
     store.close();
 }

@@ -15,6 +15,11 @@ namespace varnoset {
 
 inline constexpr std::string_view kOptionsSavedMessage = "Options saved successfully";
 
+// Whether the store holds no options yet: no key, or one that holds only values added since the
+// first release (the desktop binding that `varnoset --bind-keys` kept before Varnoset ever
+// started).
+bool IsFirstStart(SettingsStore& store);
+
 // At start-up: with the key present, reads every value in table order into its holder;
 // otherwise creates the key, sets LoadFolder and SaveFolder to the pictures folder and runs
 // SetDefaultOptions. `monitor` is the primary monitor in screen pixels, `window` the main window's

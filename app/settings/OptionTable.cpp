@@ -38,7 +38,7 @@ consteval bool typesFit() {
             (row.type == OptionType::Integer && rowFits<Number, std::int32_t, Centred>(row)) ||
             (row.type == OptionType::String && rowFits<Text, std::string_view>(row));
         const bool read = !std::holds_alternative<std::monostate>(row.holder);
-        const bool saved = (row.writers & (kOnSave | kAtClose)) != 0;
+        const bool saved = (row.writers & (kOnSave | kAtClose | kWhenChanged)) != 0;
         if (!fits || (saved && !read)) {
             return false;
         }

@@ -70,6 +70,7 @@ enum class OptionId : std::uint8_t {
     AutoSaveFolder,
     AutoSavePattern,
     ThroughDesktop,
+    DesktopKeys,
 };
 
 // The first-start window position: centred on the screen (computed at the time).
@@ -97,7 +98,7 @@ struct OptionRow {
 };
 
 // Every stored value, in the order in which loading reads them.
-inline constexpr std::array<OptionRow, 42> kOptionTable{{
+inline constexpr std::array<OptionRow, 43> kOptionTable{{
     {OptionId::Monochrom, "Monochrom", OptionType::Bool, Check::CheckBox1, false, kStartAndSave},
     {OptionId::Inversed, "Inversed", OptionType::Bool, Check::CheckBox2, false, kStartAndSave},
     {OptionId::Mirrored, "Mirrored", OptionType::Bool, Check::CheckBox3, false, kStartAndSave},
@@ -164,6 +165,10 @@ inline constexpr std::array<OptionRow, 42> kOptionTable{{
     // line ("PrintScreen,Alt+PrintScreen"); written by the program whenever they change.
     {OptionId::ThroughDesktop, "ThroughDesktop", OptionType::String, Text::ThroughDesktop, {},
      kWhenChanged, {}, {}, true},
+    // The hotkey as bound in the desktop's shortcut settings, with what they held before
+    // (DesktopBinding.h); empty while the keys are the desktop's own.
+    {OptionId::DesktopKeys, "DesktopKeys", OptionType::String, Text::DesktopKeys, {}, kWhenChanged,
+     {}, {}, true},
     // clang-format on
 }};
 

@@ -1,42 +1,18 @@
-// GLib's headers name struct members "signals", which Qt defines as a macro: they come first.
-#include <gio/gio.h>
+#include "platform/linux/GioLibrary.h"
 
 #include "platform/linux/GioLauncher.h"
 
 #include <QFile>
 #include <memory>
 
-#include "platform/linux/SharedLibrary.h"
-
 namespace varnoset {
-
-// The calls the hand-off needs from GIO (g_object_unref comes from GObject, which GIO loads).
-struct GioLauncher::Library {
-    decltype(&g_app_info_get_default_for_type) defaultForType = nullptr;
-    decltype(&g_app_info_launch) launch = nullptr;
-    decltype(&g_file_new_for_path) fileForPath = nullptr;
-    decltype(&g_object_unref) unref = nullptr;
-
-    // Null when the library or one of its calls is missing.
-    static std::unique_ptr<Library> open() {
-        const SharedLibrary gio("libgio-2.0.so.0");
-        auto library = std::make_unique<Library>();
-        if (!gio.find(library->defaultForType, "g_app_info_get_default_for_type") ||
-            !gio.find(library->launch, "g_app_info_launch") ||
-            !gio.find(library->fileForPath, "g_file_new_for_path") ||
-            !gio.find(library->unref, "g_object_unref")) {
-            return nullptr;
-        }
-        return library;
-    }
-};
 
 GioLauncher::GioLauncher() = default;
 GioLauncher::~GioLauncher() = default;
 
 bool GioLauncher::openWithDefault(const QString& path, const QString& mimeType) {
     if (!library_) {
-        library_ = Library::open();
+        library_ = GioLibrary::open();
         if (!library_) {
             return false;
         }

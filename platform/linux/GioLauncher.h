@@ -6,6 +6,8 @@
 
 namespace varnoset {
 
+struct GioLibrary;
+
 // Opens a file with the application the desktop associates with its MIME type, chosen and started
 // by GIO as the desktop itself does: its mimeapps.list files (the desktop's own ones included),
 // D-Bus activation and Terminal= entries. The application is started without waiting for it. GIO
@@ -18,8 +20,7 @@ public:
     bool openWithDefault(const QString& path, const QString& mimeType) override;
 
 private:
-    struct Library;
-    std::unique_ptr<Library> library_;
+    std::unique_ptr<GioLibrary> library_;
 };
 
 }  // namespace varnoset

@@ -2,6 +2,7 @@
 
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/DesktopBoundHotkeys.h"
+#include "platform/linux/DesktopShortcutsChoice.h"
 #include "platform/linux/FlockInstanceLock.h"
 #include "platform/linux/FreedesktopNotifications.h"
 #include "platform/linux/GioLauncher.h"
@@ -27,6 +28,7 @@ PlatformServices makeLinuxPlatform(DisplayServer server) {
     services.printerLayer = std::make_unique<QtPrinterLayer>();
     services.launcher = std::make_unique<GioLauncher>();
     services.commands = std::make_unique<LocalCommandServer>();
+    services.desktopShortcuts = makeDesktopShortcuts();
     services.notifications = std::make_unique<FreedesktopNotifications>();
     services.trayShell = std::make_unique<QtTrayShell>();
     if (server == DisplayServer::Wayland) {

@@ -515,3 +515,16 @@ TEST(OptionSet, ClosingAfterABrokenFileLeavesAWholeKeyForTheNextStart) {
     EXPECT_TRUE(second.checked(Check::CheckBox2));
     EXPECT_EQ(second.number(Number::WindowLeft), 33);
 }
+
+// `varnoset --bind-keys` before Varnoset ever started leaves a key with the binding alone: the
+// first start still writes the defaults, and keeps the binding.
+TEST(OptionSet, ABindingKeptBeforeTheFirstStartStaysThroughIt) {
+    ScratchFolder scratch;
+    ScratchFolder::write(scratch.storeFile(),
+                         "REGEDIT4\n\n[" + kKey + "]\n\"DesktopKeys\"=\"Xfce;44\"\n");
+    FakeOptionHolders first;
+    ASSERT_EQ(load(first), "");
+    EXPECT_EQ(first.text(Text::DesktopKeys), "Xfce;44");
+    EXPECT_EQ(*stored(scratch, "Monochrom"), RegValue::dword(0));
+    EXPECT_EQ(*stored(scratch, "DesktopKeys"), RegValue::text("Xfce;44"));
+}

@@ -29,7 +29,8 @@ public:
                  {Text::Label1, "Brightness = 0"},
                  {Text::Label2, "Contrast    = 0"},
                  {Text::AutoSaveFolder, ""},
-                 {Text::AutoSavePattern, ""}};
+                 {Text::AutoSavePattern, ""},
+                 {Text::DesktopKeys, ""}};
     }
 
     bool checked(Check holder) const override {
