@@ -66,7 +66,8 @@ client 320 18
 if wait_for 60 sh -c '[ -s "$VARNOSET_CUPS_OUT" ] && [ -z "$(lpstat -o FILE)" ]'; then
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=png16m -r40 -sOutputFile="$out/printed-page.png" \
         "$VARNOSET_CUPS_OUT" &&
-        mogrify -bordercolor '#888888' -border 1 "$out/printed-page.png" &&
+        # The first start prints landscape; the page is turned to be read as printed.
+        mogrify -rotate 90 -bordercolor '#888888' -border 1 "$out/printed-page.png" &&
         echo "  $out/printed-page.png"
 else
     echo "the printed page did not reach the private print queue" >&2
