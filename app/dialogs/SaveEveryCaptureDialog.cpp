@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -65,7 +66,12 @@ bool SaveEveryCaptureDialog::on() const {
 }
 
 EveryCaptureOptions SaveEveryCaptureDialog::options() const {
-    return {folder_->text().trimmed(), pattern_->text()};
+    // A typed "~/Pictures" is read as a shell reads it.
+    QString folder = folder_->text().trimmed();
+    if (folder == QLatin1String("~") || folder.startsWith(QLatin1String("~/"))) {
+        folder.replace(0, 1, QDir::homePath());
+    }
+    return {folder, pattern_->text()};
 }
 
 void SaveEveryCaptureDialog::accept() {
