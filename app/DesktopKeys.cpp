@@ -23,8 +23,9 @@ std::vector<ShortcutKey> shortcutKeysFor(std::uint8_t hotkey) {
         QString::fromLatin1(key.prompt.data(), static_cast<qsizetype>(key.prompt.size()));
     name.remove(QStringLiteral("Press "));
     const QString program = programCommand();
-    return {{key.keySymbol, false, name, program + QStringLiteral(" --hotkey")},
-            {key.keySymbol, true, name, program + QStringLiteral(" --hotkey alt")}};
+    const std::string symbolName(key.symbolName);
+    return {{symbolName, key.qtKey, false, name, program + QStringLiteral(" --hotkey")},
+            {symbolName, key.qtKey, true, name, program + QStringLiteral(" --hotkey alt")}};
 }
 
 QString programCommand() {

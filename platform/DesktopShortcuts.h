@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,7 +11,8 @@ namespace varnoset {
 
 // A form of the hotkey and the command the desktop is to run for it.
 struct ShortcutKey {
-    std::uint32_t keySymbol = 0;  // the X keysym of the key
+    std::string symbolName;  // the key's X name, as shortcut settings spell it: "Print"
+    int qtKey = 0;           // Qt::Key_Print
     bool withAlt = false;
     QString keyName;  // as the user reads it: "PrintScreen"
     QString command;  // "varnoset --hotkey alt"

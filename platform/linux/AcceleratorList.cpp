@@ -9,26 +9,6 @@ namespace varnoset {
 
 namespace {
 
-constexpr std::array<std::pair<std::uint32_t, const char*>, 17> kKeyNames{{
-    {0xff61, "Print"},
-    {0xffbe, "F1"},
-    {0xffbf, "F2"},
-    {0xffc0, "F3"},
-    {0xffc1, "F4"},
-    {0xffc2, "F5"},
-    {0xffc3, "F6"},
-    {0xffc4, "F7"},
-    {0xffc5, "F8"},
-    {0xffc6, "F9"},
-    {0xffc7, "F10"},
-    {0xffc8, "F11"},
-    {0xffc9, "F12"},
-    {0xff55, "Page_Up"},
-    {0xff56, "Page_Down"},
-    {0xff14, "Scroll_Lock"},
-    {0xff13, "Pause"},
-}};
-
 // GTK's modifier names, compared without regard to case.
 constexpr std::array<std::pair<std::string_view, unsigned>, 9> kModifierNames{{
     {"shift", Accelerator::Shift},
@@ -67,17 +47,8 @@ bool contains(const std::vector<std::string>& list, const std::string& entry) {
 
 }  // namespace
 
-std::string keyNameOf(std::uint32_t keySymbol) {
-    for (const auto& [symbol, name] : kKeyNames) {
-        if (symbol == keySymbol) {
-            return name;
-        }
-    }
-    return {};
-}
-
 Accelerator acceleratorOf(const ShortcutKey& key) {
-    return {keyNameOf(key.keySymbol), key.withAlt ? unsigned(Accelerator::Alt) : 0u};
+    return {key.symbolName, key.withAlt ? unsigned(Accelerator::Alt) : 0u};
 }
 
 std::optional<Accelerator> parseAccelerator(std::string_view text) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +17,6 @@ struct Accelerator {
     bool operator==(const Accelerator&) const = default;
 };
 
-// The X key name of a key table keysym ("Print" for 0xff61); empty for any other.
-std::string keyNameOf(std::uint32_t keySymbol);
 // The accelerator of a form of the hotkey ("<Alt>Print").
 Accelerator acceleratorOf(const ShortcutKey& key);
 

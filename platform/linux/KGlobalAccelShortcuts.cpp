@@ -5,7 +5,6 @@
 #include <QDBusMetaType>
 #include <QKeySequence>
 #include <algorithm>
-#include <array>
 #include <sstream>
 #include <utility>
 
@@ -25,34 +24,8 @@ constexpr int kTimeoutMs = 10000;
 constexpr uint kSetPresent = 2;
 constexpr uint kNoAutoloading = 4;
 
-// The Qt key of each key table keysym.
-constexpr std::array<std::pair<std::uint32_t, int>, 17> kQtKeys{{
-    {0xff61, Qt::Key_Print},
-    {0xffbe, Qt::Key_F1},
-    {0xffbf, Qt::Key_F2},
-    {0xffc0, Qt::Key_F3},
-    {0xffc1, Qt::Key_F4},
-    {0xffc2, Qt::Key_F5},
-    {0xffc3, Qt::Key_F6},
-    {0xffc4, Qt::Key_F7},
-    {0xffc5, Qt::Key_F8},
-    {0xffc6, Qt::Key_F9},
-    {0xffc7, Qt::Key_F10},
-    {0xffc8, Qt::Key_F11},
-    {0xffc9, Qt::Key_F12},
-    {0xff55, Qt::Key_PageUp},
-    {0xff56, Qt::Key_PageDown},
-    {0xff14, Qt::Key_ScrollLock},
-    {0xff13, Qt::Key_Pause},
-}};
-
 int qtKeyOf(const ShortcutKey& key) {
-    for (const auto& [symbol, qtKey] : kQtKeys) {
-        if (symbol == key.keySymbol) {
-            return qtKey | (key.withAlt ? int(Qt::AltModifier) : 0);
-        }
-    }
-    return 0;
+    return key.qtKey | (key.withAlt ? int(Qt::AltModifier) : 0);
 }
 
 QString actionOf(const ShortcutKey& key) {

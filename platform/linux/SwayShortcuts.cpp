@@ -12,7 +12,7 @@ QStringList configLines(const std::vector<ShortcutKey>& keys) {
     for (const ShortcutKey& key : keys) {
         lines << QStringLiteral("bindsym %1%2 exec %3")
                      .arg(key.withAlt ? QStringLiteral("Mod1+") : QString(),
-                          QString::fromStdString(keyNameOf(key.keySymbol)), key.command);
+                          QString::fromStdString(key.symbolName), key.command);
     }
     return lines;
 }

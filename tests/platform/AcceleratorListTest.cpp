@@ -55,7 +55,7 @@ TEST(AcceleratorList, KeysLeaveAndComeBackInPlace) {
               (List{"/mine/", "/new/"}));
     EXPECT_FALSE(parseAccelerator("disabled"));
     EXPECT_FALSE(parseAccelerator("<Hyperish>Print"));
-    EXPECT_EQ(acceleratorText({keyNameOf(0xff55), Accelerator::Alt}), "<Alt>Page_Up");
+    EXPECT_EQ(acceleratorText(acceleratorOf({"Page_Up", 0, true, {}, {}})), "<Alt>Page_Up");
     EXPECT_TRUE(namesAccelerator("<alt>Prior", {"Page_Up", Accelerator::Alt}));
 }
 
