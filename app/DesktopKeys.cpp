@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <cstdio>
 
+#include "app/settings/OptionSet.h"
 #include "app/settings/OptionTable.h"
 #include "app/settings/SettingsStore.h"
 #include "capture/KeyTable.h"
@@ -68,6 +69,17 @@ void unbindDesktopKeys(DesktopShortcuts& shortcuts, const DesktopBinding& bindin
     shortcuts.unbind(binding.settings);
 }
 
+void bindAndRecord(DesktopShortcuts& shortcuts, std::uint8_t hotkey,
+                   const std::function<void(const DesktopBinding&)>& record) {
+    const DesktopBinding binding = bindDesktopKeys(shortcuts, hotkey);
+    try {
+        record(binding);
+    } catch (const Error&) {
+        unbindDesktopKeys(shortcuts, binding);
+        throw;
+    }
+}
+
 namespace {
 
 const std::string_view kHotkeyName = optionRow(OptionId::Hotkey).name;
@@ -85,28 +97,22 @@ void writeDesktopKeys(const std::string& text) {
 int runDesktopKeysCommand(DesktopShortcuts& shortcuts, bool bind) {
     try {
         SettingsStore store(SettingsStore::userFile());
-        const bool stored = store.keyExists(kSetupKey);
-        if (stored) {
-            store.openKey(kSetupKey, false);
-        }
+        // Before the first start the store holds at most a binding made from here, and the
+        // hotkey is PrintScreen.
+        const bool firstStart = IsFirstStart(store);
         const std::optional<DesktopBinding> bound =
-            stored ? decodeDesktopBinding(store.readString(kDesktopKeysName)) : std::nullopt;
+            decodeDesktopBinding(store.readString(kDesktopKeysName));
         if (bind) {
             if (bound) {
                 throw Error(
                     "The keys are bound in the desktop already; give them back first "
                     "(varnoset --unbind-keys).");
             }
-            // Before the first start the hotkey is PrintScreen.
-            const auto hotkey = static_cast<std::uint8_t>(stored ? store.readInteger(kHotkeyName)
-                                                                 : kPrintScreenKey);
-            const DesktopBinding binding = bindDesktopKeys(shortcuts, hotkey);
-            try {
+            const auto hotkey = static_cast<std::uint8_t>(
+                firstStart ? kPrintScreenKey : store.readInteger(kHotkeyName));
+            bindAndRecord(shortcuts, hotkey, [](const DesktopBinding& binding) {
                 writeDesktopKeys(encodeDesktopBinding(binding));
-            } catch (const Error&) {
-                unbindDesktopKeys(shortcuts, binding);  // without the record it could not be undone
-                throw;
-            }
+            });
         } else {
             if (!bound) {
                 throw Error(

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ QString planText(const ShortcutPlan& plan);
 DesktopBinding bindDesktopKeys(DesktopShortcuts& shortcuts, std::uint8_t hotkey);
 // Gives the keys back; throws Error where the binding was made on another desktop.
 void unbindDesktopKeys(DesktopShortcuts& shortcuts, const DesktopBinding& binding);
+// Binds the hotkey's keys and has record keep the binding; where record throws, the keys are
+// given back before the error goes on, since without the record they could not be.
+void bindAndRecord(DesktopShortcuts& shortcuts, std::uint8_t hotkey,
+                   const std::function<void(const DesktopBinding&)>& record);
 
 // `varnoset --bind-keys` and `--unbind-keys`, without a window: the store's hotkey is bound (or
 // given back) at once and the store keeps the binding. Returns the exit status: 0 when done,

@@ -100,13 +100,8 @@ void TVarnosetMain::BindKeys1Click() {
     if (box.exec() != QMessageBox::Ok) {
         return;
     }
-    const DesktopBinding binding = bindDesktopKeys(shortcuts, state_.Hotkey);
-    try {
-        storeDesktopBinding(binding);
-    } catch (const Error&) {
-        unbindDesktopKeys(shortcuts, binding);  // without the record it could not be undone
-        throw;
-    }
+    bindAndRecord(shortcuts, state_.Hotkey,
+                  [this](const DesktopBinding& made) { storeDesktopBinding(made); });
     registrar_->setThroughDesktop(true);
 }
 
@@ -143,7 +138,8 @@ void TVarnosetMain::moveDesktopBinding(std::uint8_t previousHotkey) {
     unbindDesktopKeys(shortcuts, *binding);
     storeDesktopBinding(std::nullopt);
     registrar_->setThroughDesktop(false);
-    storeDesktopBinding(bindDesktopKeys(shortcuts, state_.Hotkey));
+    bindAndRecord(shortcuts, state_.Hotkey,
+                  [this](const DesktopBinding& made) { storeDesktopBinding(made); });
     registrar_->setThroughDesktop(true);
 }
 

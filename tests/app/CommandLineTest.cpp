@@ -2,6 +2,10 @@
 
 #include "app/CommandLine.h"
 #include "app/CommandMessage.h"
+#include "app/DesktopKeys.h"
+#include "capture/KeyTable.h"
+#include "core/Error.h"
+#include "tests/support/ScratchFolder.h"
 
 using namespace varnoset;
 
@@ -87,4 +91,47 @@ TEST(CommandMessage, OnlyOneWholeKnownLineIsARequest) {
           QByteArray("delay 5 quit\n")}) {
         EXPECT_FALSE(decodeRequest(bad).has_value()) << bad.toPercentEncoding().constData();
     }
+}
+
+namespace {
+
+// Records what the command line binds and gives back; "Xfce" stands for any desktop.
+class RecordingShortcuts : public DesktopShortcuts {
+public:
+    std::string desktopId() const override { return "Xfce"; }
+    ShortcutPlan plan(const std::vector<ShortcutKey>&) override { return {}; }
+    std::vector<SavedSetting> bind(const std::vector<ShortcutKey>& keys) override {
+        bound = keys.front().symbolName;
+        return {{"/commands/custom/" + bound, {"xfce4-screenshooter", true}, "varnoset"}};
+    }
+    void unbind(const std::vector<SavedSetting>& saved) override {
+        givenBack.push_back(saved.front().key);
+        bound.clear();
+    }
+    std::string bound;
+    std::vector<std::string> givenBack;
+};
+
+}  // namespace
+
+// The store holds only the binding before the first start: binding again after giving the keys
+// back still finds PrintScreen; a binding that cannot be recorded is given back at once.
+TEST(DesktopKeysCommand, BindsGivesBackAndBindsAgainBeforeTheFirstStart) {
+    test::ScratchFolder scratch;
+    RecordingShortcuts desktop;
+    EXPECT_EQ(runDesktopKeysCommand(desktop, false), 1);  // nothing to give back
+    EXPECT_EQ(runDesktopKeysCommand(desktop, true), 0);
+    EXPECT_EQ(desktop.bound, "Print");
+    EXPECT_EQ(runDesktopKeysCommand(desktop, true), 1);  // bound already
+    EXPECT_EQ(runDesktopKeysCommand(desktop, false), 0);
+    EXPECT_EQ(runDesktopKeysCommand(desktop, true), 0);
+    EXPECT_EQ(desktop.bound, "Print");
+    EXPECT_EQ(runDesktopKeysCommand(desktop, false), 0);
+    EXPECT_EQ(desktop.givenBack.size(), 2u);
+
+    EXPECT_THROW(bindAndRecord(desktop, kPrintScreenKey,
+                               [](const DesktopBinding&) { throw Error("disk full"); }),
+                 Error);
+    EXPECT_TRUE(desktop.bound.empty());
+    EXPECT_EQ(desktop.givenBack.size(), 3u);
 }
