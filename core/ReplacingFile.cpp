@@ -160,8 +160,9 @@ std::filesystem::path writeNewFile(const std::function<std::filesystem::path(int
                                    int attempts,
                                    std::span<const std::span<const std::uint8_t>> pieces) {
     const std::filesystem::path first = nameFor(1);
-    // Made for the folder itself: no file is replaced, so none lends the new one its mode.
-    ReplacingFile file(first.parent_path() / ".");
+    // Made for the folder itself: no file is replaced, so none lends the new one its mode. Synced
+    // before it takes its name, so that a crash never leaves an empty file under that name.
+    ReplacingFile file(first.parent_path() / ".", 0666, ReplacingFile::Sync::Always);
     if (!file.create()) {
         throw Error("Cannot create file " + first.string());
     }
