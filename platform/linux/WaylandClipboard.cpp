@@ -18,7 +18,9 @@ WaylandClipboard::~WaylandClipboard() = default;
 
 void WaylandClipboard::setPicture(const Picture& picture) {
     const QMimeData* now = QGuiApplication::clipboard()->mimeData();
-    before_ = now == offered_ ? before_ : now;
+    if (now == nullptr || now != offered_) {
+        before_ = now;
+    }
     offer(picture);
 }
 
@@ -26,7 +28,7 @@ void WaylandClipboard::offer(const Picture& picture) {
     qt_.setPicture(picture);
     kept_ = picture;
     offered_ = picture.isEmpty() ? nullptr : QGuiApplication::clipboard()->mimeData();
-    offerAfterInput_ = offered_ != nullptr;
+    offerAfterInput_ = !offered_.isNull();
 }
 
 bool WaylandClipboard::ownsKeptPicture() const {
@@ -34,7 +36,7 @@ bool WaylandClipboard::ownsKeptPicture() const {
     // that refuses the selection (GNOME, without the keyboard focus) takes it back, and the
     // clipboard shows what it showed before: the kept picture is still the newest then.
     const QMimeData* now = QGuiApplication::clipboard()->mimeData();
-    return offered_ != nullptr && (now == offered_ || now == before_);
+    return !offered_.isNull() && now != nullptr && (now == offered_ || now == before_);
 }
 
 bool WaylandClipboard::hasPicture() const {

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QMimeData>
 #include <QObject>
+#include <QPointer>
 
 #include "platform/Clipboard.h"
 #include "platform/linux/QtClipboard.h"
-
-class QMimeData;
 
 namespace varnoset {
 
@@ -35,9 +35,10 @@ private:
     QtClipboard qt_;
     Picture kept_;
     // Owned by QClipboard; compared, never read: what was offered, and what the clipboard held
-    // before it (another program's offer, or nothing).
-    const QMimeData* offered_ = nullptr;
-    const QMimeData* before_ = nullptr;
+    // before it (another program's offer, or nothing). Guarded, so that another program's later
+    // offer made at a freed one's address is never taken for it.
+    QPointer<const QMimeData> offered_;
+    QPointer<const QMimeData> before_;
     bool offerAfterInput_ = false;
 };
 
