@@ -99,16 +99,20 @@ std::vector<std::pair<std::string, std::string>> XfconfShortcuts::commandsUnder(
     return commands;
 }
 
-// The properties of the folder whose accelerator is the key's, however it is spelt there.
-std::vector<std::string> XfconfShortcuts::propertiesFor(const ShortcutKey& key,
-                                                        const char* folder) {
-    std::vector<std::string> found;
+// The properties of the folder whose accelerator is the key's, however it is spelt there, with
+// their commands.
+std::vector<std::pair<std::string, std::string>> XfconfShortcuts::propertiesFor(
+    const ShortcutKey& key, const char* folder) {
+    std::vector<std::pair<std::string, std::string>> found;
     const std::string_view prefix(folder);
-    for (const auto& [property, command] : commandsUnder(folder)) {
+    for (auto& [property, command] : commandsUnder(folder)) {
+        if (!property.starts_with(prefix)) {
+            continue;
+        }
         const std::string_view name = std::string_view(property).substr(prefix.size());
-        if (property.starts_with(prefix) && name.find('/') == std::string_view::npos &&
+        if (name.find('/') == std::string_view::npos &&
             namesAccelerator(name, acceleratorOf(key))) {
-            found.push_back(property);
+            found.emplace_back(std::move(property), std::move(command));
         }
     }
     return found;
@@ -119,16 +123,18 @@ ShortcutPlan XfconfShortcuts::plan(const std::vector<ShortcutKey>& keys) {
     plan.desktop = QStringLiteral("Xfce");
     for (const ShortcutKey& key : keys) {
         QStringList uses;
+        bool windowManagerUses = false;
         for (const char* folder : {kCommands, kWindowManager}) {
-            for (const std::string& property : propertiesFor(key, folder)) {
-                uses << QString::fromStdString(*access_->read(property).text);
+            for (const auto& [property, command] : propertiesFor(key, folder)) {
+                uses << QString::fromStdString(command);
+                windowManagerUses = windowManagerUses || folder == kWindowManager;
             }
         }
         plan.today << key.form() + QStringLiteral(": ") +
                           (uses.isEmpty() ? QStringLiteral("nothing")
                                           : uses.join(QStringLiteral("; ")));
         plan.lines << key.form() + QStringLiteral(": ") + key.command;
-        if (!propertiesFor(key, kWindowManager).empty()) {
+        if (windowManagerUses) {
             plan.note = QStringLiteral(
                 "The window manager also uses a key; Xfce may keep it for the window manager.");
         }
@@ -139,11 +145,11 @@ ShortcutPlan XfconfShortcuts::plan(const std::vector<ShortcutKey>& keys) {
 std::vector<SavedSetting> XfconfShortcuts::bind(const std::vector<ShortcutKey>& keys) {
     std::vector<std::pair<std::string, std::string>> writes;
     for (const ShortcutKey& key : keys) {
-        std::vector<std::string> properties = propertiesFor(key, kCommands);
+        std::vector<std::pair<std::string, std::string>> properties = propertiesFor(key, kCommands);
         if (properties.empty()) {
-            properties.push_back(kCommands + acceleratorText(acceleratorOf(key)));
+            properties.emplace_back(kCommands + acceleratorText(acceleratorOf(key)), "");
         }
-        for (const std::string& property : properties) {
+        for (const auto& [property, command] : properties) {
             writes.emplace_back(property, key.command.toStdString());
         }
     }

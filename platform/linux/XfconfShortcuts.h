@@ -1,6 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/DesktopShortcuts.h"
 
@@ -25,7 +28,8 @@ private:
     class Access;
     // The properties under a folder of the channel, by name.
     std::vector<std::pair<std::string, std::string>> commandsUnder(const char* folder);
-    std::vector<std::string> propertiesFor(const ShortcutKey& key, const char* folder);
+    std::vector<std::pair<std::string, std::string>> propertiesFor(const ShortcutKey& key,
+                                                                   const char* folder);
 
     std::unique_ptr<Access> access_;
 };
