@@ -37,6 +37,8 @@ enum class Check : std::uint8_t {
     Resize1,            // "Increase the Size of the Dialog Form"
     SaveEveryCapture1,  // "Save Every Capture...": every capture is also saved as a file
 };
+// How many check holders there are: one past the last.
+inline constexpr std::size_t kCheckHolders = static_cast<std::size_t>(Check::SaveEveryCapture1) + 1;
 
 enum class Number : std::uint8_t {
     WindowLeft,      // the main window's left edge, screen pixels

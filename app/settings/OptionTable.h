@@ -175,6 +175,9 @@ inline constexpr std::array<OptionRow, 43> kOptionTable{{
 // The window keeps one row per number and text holder, as many as OptionHolders.h counts: a
 // holder added after the last one counted is caught here.
 constexpr bool holderCounted(const Holder& holder) {
+    if (std::holds_alternative<Check>(holder)) {
+        return static_cast<std::size_t>(std::get<Check>(holder)) < kCheckHolders;
+    }
     if (std::holds_alternative<Number>(holder)) {
         return static_cast<std::size_t>(std::get<Number>(holder)) < kNumberHolders;
     }

@@ -50,7 +50,7 @@ public:
     void setText(Text holder, const std::string& value) override { texts[holder] = value; }
 
     bool operator==(const FakeOptionHolders& other) const {
-        for (int i = 0; i <= static_cast<int>(Check::SaveEveryCapture1); ++i) {
+        for (std::size_t i = 0; i < kCheckHolders; ++i) {
             if (checked(Check(i)) != other.checked(Check(i))) {
                 return false;
             }
