@@ -31,6 +31,10 @@ public:
         }
     }
 
+    // The pieces point into this object.
+    EncodedPicture(const EncodedPicture&) = delete;
+    EncodedPicture& operator=(const EncodedPicture&) = delete;
+
     std::span<const std::span<const std::uint8_t>> pieces() const {
         if (bmp_) {
             return bmp_->pieces();

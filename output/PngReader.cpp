@@ -148,6 +148,7 @@ struct Decoder {
             info = png_create_info_struct(png);
         }
         if (info == nullptr) {
+            png_destroy_read_struct(&png, nullptr, nullptr);  // no destructor runs after a throw
             throw Error("Out of memory");
         }
     }

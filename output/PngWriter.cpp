@@ -22,6 +22,7 @@ struct Encoder {
             info = png_create_info_struct(png);
         }
         if (info == nullptr) {
+            png_destroy_write_struct(&png, nullptr);  // no destructor runs after a throw
             throw Error("Out of memory");
         }
     }
