@@ -32,6 +32,13 @@ QString actionOf(const ShortcutKey& key) {
     return key.withAlt ? QStringLiteral("hotkey-alt") : QStringLiteral("hotkey");
 }
 
+// The service's full name of one of Varnoset's actions, with the names its settings show.
+QStringList varnosetActionId(const QString& action) {
+    return {kComponent, action, QStringLiteral("Varnoset"),
+            action == QStringLiteral("hotkey-alt") ? QStringLiteral("Hotkey with Alt")
+                                                   : QStringLiteral("Hotkey")};
+}
+
 // A setting is "component action"; its value the action's keys as numbers.
 std::string settingKey(const QString& component, const QString& action) {
     return (component + QLatin1Char(' ') + action).toStdString();
@@ -111,9 +118,7 @@ public:
         }
         const QList<int> wanted = keysOf(*value.text);
         if (id[0] == kComponent) {
-            id[2] = QStringLiteral("Varnoset");
-            id[3] = id[1] == QStringLiteral("hotkey-alt") ? QStringLiteral("Hotkey with Alt")
-                                                          : QStringLiteral("Hotkey");
+            id = varnosetActionId(id[1]);
             call(QStringLiteral("doRegister"), {id});
             const QDBusMessage reply =
                 call(QStringLiteral("setShortcut"),
@@ -198,7 +203,7 @@ void KGlobalAccelShortcuts::setPressedHandler(std::function<void(bool)> handler)
     // keeping the keys it stored.
     try {
         for (const QString& action : {QStringLiteral("hotkey"), QStringLiteral("hotkey-alt")}) {
-            const QStringList id{kComponent, action, QStringLiteral("Varnoset"), action};
+            const QStringList id = varnosetActionId(action);
             if (access_->exists(id)) {
                 access_->call(QStringLiteral("doRegister"), {id});
                 access_->call(QStringLiteral("setShortcut"),
