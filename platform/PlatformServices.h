@@ -32,7 +32,7 @@ struct PlatformServices {
     std::unique_ptr<PrinterLayer> printerLayer;
     std::unique_ptr<Launcher> launcher;
     std::unique_ptr<CommandChannel> commands;
-    std::unique_ptr<DesktopShortcuts> desktopShortcuts;  // none where they cannot be changed
+    std::unique_ptr<DesktopShortcuts> desktopShortcuts;  // an unknown desktop's says so by known()
 };
 
 }  // namespace varnoset

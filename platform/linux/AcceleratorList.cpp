@@ -22,13 +22,6 @@ constexpr std::array<std::pair<std::string_view, unsigned>, 9> kModifierNames{{
     {"mod4", Accelerator::Super},
 }};
 
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 // X key names that mean the same key.
 std::string canonicalKey(std::string_view key) {
     const std::string low = lowered(key);
@@ -46,6 +39,13 @@ bool contains(const std::vector<std::string>& list, const std::string& entry) {
 }
 
 }  // namespace
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
 
 Accelerator acceleratorOf(const ShortcutKey& key) {
     return {key.symbolName, key.withAlt ? unsigned(Accelerator::Alt) : 0u};

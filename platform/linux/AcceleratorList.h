@@ -17,6 +17,8 @@ struct Accelerator {
     bool operator==(const Accelerator&) const = default;
 };
 
+// ASCII lower case: the desktops' names for keys, modifiers and themselves ignore case.
+std::string lowered(std::string_view text);
 // The accelerator of a form of the hotkey ("<Alt>Print").
 Accelerator acceleratorOf(const ShortcutKey& key);
 

@@ -1,13 +1,12 @@
 #include "platform/linux/DesktopShortcutsChoice.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <utility>
 
 #include "core/Error.h"
+#include "platform/linux/AcceleratorList.h"
 #include "platform/linux/GSettingsShortcuts.h"
 #include "platform/linux/KGlobalAccelShortcuts.h"
 #include "platform/linux/SwayShortcuts.h"
@@ -56,9 +55,7 @@ private:
 ShortcutDesktop shortcutDesktopFor(std::string_view currentDesktop) {
     while (!currentDesktop.empty()) {
         const auto colon = currentDesktop.find(':');
-        std::string name(currentDesktop.substr(0, colon));
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        const std::string name = lowered(currentDesktop.substr(0, colon));
         for (const auto& [known, desktop] : kDesktopNames) {
             if (name == known) {
                 return desktop;
