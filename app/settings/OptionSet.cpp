@@ -84,9 +84,9 @@ void LoadOptions(SettingsStore& store, OptionHolders& holders, PixelRect monitor
         SetDefaultOptions(store, holders, monitor, window);
     }
     for (const OptionRow& row : kOptionTable) {
+        // A value that may be missing is read where it stands; the others after the first start.
         if (!std::holds_alternative<std::monostate>(row.holder) &&
-            (firstStart ? row.mayBeMissing && store.hasValue(row.name)
-                        : !row.mayBeMissing || store.hasValue(row.name))) {
+            (row.mayBeMissing ? store.hasValue(row.name) : !firstStart)) {
             setHolder(holders, row.holder, readOption(store, row));
         }
     }
