@@ -25,22 +25,14 @@ constexpr std::array<std::pair<const char*, Command>, 4> kCaptureKinds{{
     {"region", Command::CaptureRegion},
 }};
 
+constexpr char kDelayPlacement[] =
+    "--delay goes before --capture, --hotkey, --print-desktop or --open.";
+
 Invocation usageError(const QString& why) {
     Invocation invocation;
     invocation.kind = Invocation::Kind::UsageError;
     invocation.error = why;
     return invocation;
-}
-
-// The seconds of --delay: whole, written in digits, within the range.
-std::optional<int> delaySeconds(const QString& text) {
-    bool isNumber = false;
-    const int seconds = text.toInt(&isNumber);
-    if (!isNumber || text != QString::number(seconds) || seconds < kMinDelaySeconds ||
-        seconds > kMaxDelaySeconds) {
-        return std::nullopt;
-    }
-    return seconds;
 }
 
 }  // namespace
@@ -122,8 +114,7 @@ Invocation parseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(bindKeys) || parser.isSet(unbindKeys)) {
         if (parser.isSet(delay)) {
-            return usageError(QStringLiteral(
-                "--delay goes before --capture, --hotkey, --print-desktop or --open."));
+            return usageError(QString::fromLatin1(kDelayPlacement));
         }
         return Invocation{
             parser.isSet(bindKeys) ? Invocation::Kind::BindKeys : Invocation::Kind::UnbindKeys,
@@ -153,7 +144,7 @@ Invocation parseCommandLine(const QStringList& arguments) {
     Request request;
     if (parser.isSet(delay)) {
         const QStringList values = parser.values(delay);
-        const std::optional<int> seconds = delaySeconds(values.constLast());
+        const std::optional<int> seconds = parseDelaySeconds(values.constLast().toUtf8());
         if (values.size() > 1 || !seconds) {
             return usageError(QStringLiteral("The delay is a whole number of seconds from %1 to "
                                              "%2, not '%3'.")
@@ -162,8 +153,7 @@ Invocation parseCommandLine(const QStringList& arguments) {
                                   .arg(values.join(QLatin1Char(' '))));
         }
         if (!chosen || !takesDelay(*chosen)) {
-            return usageError(QStringLiteral(
-                "--delay goes before --capture, --hotkey, --print-desktop or --open."));
+            return usageError(QString::fromLatin1(kDelayPlacement));
         }
         request.delaySeconds = *seconds;
     }

@@ -33,6 +33,16 @@ std::optional<Command> commandOf(const QByteArray& words) {
 
 }  // namespace
 
+std::optional<int> parseDelaySeconds(const QByteArray& text) {
+    bool isNumber = false;
+    const int seconds = text.toInt(&isNumber);
+    if (!isNumber || QByteArray::number(seconds) != text || seconds < kMinDelaySeconds ||
+        seconds > kMaxDelaySeconds) {
+        return std::nullopt;
+    }
+    return seconds;
+}
+
 bool takesDelay(Command command) {
     return command != Command::Suspend && command != Command::Resume && command != Command::Quit &&
            command != Command::DesktopKeysChanged;
@@ -60,14 +70,11 @@ std::optional<Request> decodeRequest(const QByteArray& message) {
     int delay = 0;
     if (words.startsWith("delay ")) {
         const qsizetype end = words.indexOf(' ', 6);
-        const QByteArray seconds = words.mid(6, end < 0 ? -1 : end - 6);
-        bool isNumber = false;
-        delay = seconds.toInt(&isNumber);
-        // Digits only, written as encodeRequest writes them.
-        if (!isNumber || QByteArray::number(delay) != seconds || delay < kMinDelaySeconds ||
-            delay > kMaxDelaySeconds || end < 0) {
+        const std::optional<int> seconds = parseDelaySeconds(words.mid(6, end < 0 ? -1 : end - 6));
+        if (!seconds || end < 0) {
             return std::nullopt;
         }
+        delay = *seconds;
         words = words.mid(end + 1);
     }
     const std::optional<Command> command = commandOf(words);

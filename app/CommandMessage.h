@@ -33,6 +33,8 @@ struct Request {
     friend bool operator==(const Request&, const Request&) = default;
 };
 
+// The seconds of a delay: whole, in digits only, within the range; nothing for anything else.
+std::optional<int> parseDelaySeconds(const QByteArray& text);
 // The commands a delay may precede: those that capture.
 bool takesDelay(Command command);
 
