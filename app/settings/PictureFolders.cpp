@@ -5,7 +5,6 @@
 #include <QStandardPaths>
 
 #include "app/settings/TempFolderPath.h"
-#include "core/Error.h"
 
 namespace varnoset {
 
@@ -15,13 +14,11 @@ QString withSlash(const QString& folder) {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// Only compared: opening a dialog makes no folder.
 bool isPrivateTemporaryFolder(const QString& folder) {
-    try {
-        return QFileInfo(folder).canonicalFilePath() ==
-               QFileInfo(QString::fromStdString(TempFolderPath())).canonicalFilePath();
-    } catch (const Error&) {
-        return false;  // no private folder: it cannot be this one
-    }
+    const QString own =
+        QFileInfo(QString::fromStdString(privateTempFolderName())).canonicalFilePath();
+    return !own.isEmpty() && QFileInfo(folder).canonicalFilePath() == own;
 }
 
 }  // namespace

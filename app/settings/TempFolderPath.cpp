@@ -43,9 +43,13 @@ std::string systemTempFolder() {
 
 }  // namespace
 
-std::string TempFolderPath() {
+std::string privateTempFolderName() {
     const std::string base = systemTempFolder();
-    const std::string folder = (base == "/" ? "" : base) + "/varnoset-" + userPart();
+    return (base == "/" ? "" : base) + "/varnoset-" + userPart();
+}
+
+std::string TempFolderPath() {
+    const std::string folder = privateTempFolderName();
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         refuse(folder, std::string("it cannot be made (") + std::strerror(errno) + ")");
     }

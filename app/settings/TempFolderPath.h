@@ -10,5 +10,7 @@ namespace varnoset {
 // symbolic link, not a folder, or a folder of another user, it is not used and the Error says
 // why.
 std::string TempFolderPath();
+// Where that folder is, without making or checking it.
+std::string privateTempFolderName();
 
 }  // namespace varnoset
