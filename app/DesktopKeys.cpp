@@ -9,6 +9,7 @@
 #include "app/settings/OptionSet.h"
 #include "app/settings/OptionTable.h"
 #include "app/settings/SettingsStore.h"
+#include "capture/HotkeyRegistrar.h"
 #include "capture/KeyTable.h"
 #include "core/Error.h"
 
@@ -20,13 +21,11 @@ std::vector<ShortcutKey> shortcutKeysFor(std::uint8_t hotkey) {
         throw Error("The hotkey is not one of the keys of Options \u25B8 Define Hotkey.");
     }
     const KeyTableRow& key = KeyTable[static_cast<std::size_t>(*row)];
-    QString name =
-        QString::fromLatin1(key.prompt.data(), static_cast<qsizetype>(key.prompt.size()));
-    name.remove(QStringLiteral("Press "));
-    const QString program = programCommand();
+    const QString name = hotkeyName(hotkey);
+    const QString program = programCommand() + QLatin1Char(' ');
     const std::string symbolName(key.symbolName);
-    return {{symbolName, key.qtKey, false, name, program + QStringLiteral(" --hotkey")},
-            {symbolName, key.qtKey, true, name, program + QStringLiteral(" --hotkey alt")}};
+    return {{symbolName, key.qtKey, false, name, program + hotkeyArguments(false)},
+            {symbolName, key.qtKey, true, name, program + hotkeyArguments(true)}};
 }
 
 QString programCommand() {

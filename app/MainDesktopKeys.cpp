@@ -122,10 +122,7 @@ void TVarnosetMain::moveDesktopBinding(std::uint8_t previousHotkey) {
     }
     const auto row = keyTableRowOf(state_.Hotkey);
     const QString key =
-        row ? QString::fromLatin1(
-                  KeyTable[static_cast<std::size_t>(*row)].caption.data(),
-                  static_cast<qsizetype>(KeyTable[static_cast<std::size_t>(*row)].caption.size()))
-            : QString();
+        row ? QString::fromLatin1(KeyTable[static_cast<std::size_t>(*row)].caption) : QString();
     const auto answer = QMessageBox::question(
         isVisible() ? this : nullptr, QStringLiteral("Varnoset"),
         QStringLiteral("The desktop sends the old hotkey to Varnoset. Move its binding to %1, "

@@ -13,8 +13,7 @@ namespace {
 
 // The command that does what a form of the key does, in every mode.
 QString commandFor(const HotkeyBinding& form) {
-    return form.withAlt ? QStringLiteral("varnoset --hotkey alt")
-                        : QStringLiteral("varnoset --hotkey");
+    return QStringLiteral("varnoset ") + hotkeyArguments(form.withAlt);
 }
 
 QString formName(const QString& keyName, const HotkeyBinding& form) {
@@ -37,8 +36,9 @@ QString shortcutList(const QString& keyName, const std::vector<HotkeyBinding>& f
     return bindings.join(QStringLiteral("; "));
 }
 
-// The key's name as its prompt gives it ("PrintScreen", "Page-UP"); empty outside the table.
-QString nameOf(std::uint8_t hotkey) {
+}  // namespace
+
+QString hotkeyName(std::uint8_t hotkey) {
     const auto row = keyTableRowOf(hotkey);
     QString name =
         row ? QString::fromLatin1(KeyTable[static_cast<std::size_t>(*row)].prompt) : QString();
@@ -46,7 +46,9 @@ QString nameOf(std::uint8_t hotkey) {
     return name;
 }
 
-}  // namespace
+QString hotkeyArguments(bool withAlt) {
+    return withAlt ? QStringLiteral("--hotkey alt") : QStringLiteral("--hotkey");
+}
 
 HotkeyRegistrar::HotkeyRegistrar(Hotkeys& hotkeys, std::function<void(int)> checkKeyItem,
                                  std::function<void(const QString&)> showTrayTip, Notify notify)
@@ -245,7 +247,7 @@ void HotkeyRegistrar::desktopDidNotAnswer() {
 }
 
 QString HotkeyRegistrar::throughDesktop() const {
-    const QString name = nameOf(handedOverKey_);
+    const QString name = hotkeyName(handedOverKey_);
     QStringList forms;
     for (const bool withAlt : {false, true}) {
         if (handedOver_[withAlt ? 1 : 0] && !name.isEmpty()) {
@@ -266,7 +268,7 @@ void HotkeyRegistrar::setThroughDesktop(bool bound) {
 }
 
 void HotkeyRegistrar::restoreThroughDesktop(std::uint8_t hotkey, const QString& stored) {
-    const QString name = nameOf(hotkey);
+    const QString name = hotkeyName(hotkey);
     std::array<bool, 2> forms{};
     for (const QString& form : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         for (const bool withAlt : {false, true}) {
@@ -292,7 +294,7 @@ void HotkeyRegistrar::retryRefused() {
 }
 
 QString HotkeyRegistrar::keyName() const {
-    return nameOf(hotkey_);
+    return hotkeyName(hotkey_);
 }
 
 QString HotkeyRegistrar::trayTip(const QString& prompt) {

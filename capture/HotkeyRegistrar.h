@@ -14,6 +14,11 @@ namespace varnoset {
 
 class Hotkeys;
 
+// The hotkey's name as its prompt gives it ("PrintScreen", "Page-UP"); empty outside the key table.
+QString hotkeyName(std::uint8_t hotkey);
+// The arguments that do what a form of the key does in every mode: "--hotkey", "--hotkey alt".
+QString hotkeyArguments(bool withAlt);
+
 // Registers the two forms of the hotkey for a key and a capture mode, and keeps the prompt that
 // the tray tooltip shows. A form that another program holds is taken again as soon as it is free:
 // the tooltip says so meanwhile, and a notification tells the user once what to do. A held form
