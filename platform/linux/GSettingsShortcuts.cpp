@@ -292,11 +292,9 @@ GSettingsShortcuts::Access& GSettingsShortcuts::access() {
 }
 
 void GSettingsShortcuts::requireDaemon() const {
-    if (!sessionBusHas(QString::fromUtf8(desktop_.daemonBusName.data(),
-                                         static_cast<qsizetype>(desktop_.daemonBusName.size())))) {
-        throw Error(std::string(desktop_.daemonName) +
-                    ", which runs custom shortcuts, is not running: nothing was changed.");
-    }
+    requireSessionService(QString::fromUtf8(desktop_.daemonBusName.data(),
+                                            static_cast<qsizetype>(desktop_.daemonBusName.size())),
+                          std::string(desktop_.daemonName) + ", which runs custom shortcuts");
 }
 
 namespace {
