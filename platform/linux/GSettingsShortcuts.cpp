@@ -110,32 +110,29 @@ public:
         return found && gio_->schemaHasKey(found.get(), std::string(key).c_str()) != FALSE;
     }
 
-    // The keys of a schema with their summaries (the key's name where it has none).
-    std::vector<std::pair<std::string, std::string>> keysOf(std::string_view id) const {
-        std::vector<std::pair<std::string, std::string>> keys;
+    // The keys of a schema with their summaries (the key's name where it has none) and their
+    // entries as list gives them, read through one settings object.
+    std::vector<std::pair<std::string, std::vector<std::string>>> keysOf(
+        std::string_view id) const {
+        std::vector<std::pair<std::string, std::vector<std::string>>> keys;
         const auto found = schema(id);
         if (!found) {
             return keys;
         }
+        const Owned<GSettings> settings = settingsOf(found.get(), {});
         gchar** names = gio_->schemaKeys(found.get());
         for (gchar** name = names; name != nullptr && *name != nullptr; ++name) {
             GSettingsSchemaKey* key = gio_->schemaKey(found.get(), *name);
             const gchar* summary = gio_->keySummary(key);
-            keys.emplace_back(*name, summary != nullptr ? summary : *name);
+            const Owned<GVariant> value(gio_->getValue(settings.get(), *name), gio_->unrefVariant);
+            keys.emplace_back(summary != nullptr ? summary : *name, entriesOf(key, value.get()));
             gio_->unrefKey(key);
         }
         gio_->freeStrings(names);
         return keys;
     }
 
-    SettingValue read(const std::string& name) override {
-        const Located at = locate(name);
-        const Owned<GVariant> value(gio_->getValue(at.settings.get(), at.key.c_str()),
-                                    gio_->unrefVariant);
-        const Owned<GVariant> user(gio_->getUserValue(at.settings.get(), at.key.c_str()),
-                                   gio_->unrefVariant);
-        return {printed(value.get()), user != nullptr};
-    }
+    SettingValue read(const std::string& name) override { return readAt(locate(name)); }
 
     void write(const std::string& name, const SettingValue& value) override {
         const Located at = locate(name);
@@ -150,7 +147,7 @@ public:
         }
         // dconf writes in the background: wait for it, then read what the store kept.
         gio_->sync();
-        const SettingValue now = read(name);
+        const SettingValue now = readAt(at);
         if (set ? now != value : now.own) {
             throw Error("The desktop's settings store did not keep the change of " + name +
                         " (is the dconf service running?).");
@@ -170,7 +167,7 @@ public:
     // The entries of a list setting, or the one accelerator of a text setting ("" for none).
     std::vector<std::string> list(const std::string& name) {
         const Located at = locate(name);
-        return listOf(at, *read(name).text);
+        return listOf(at, *readAt(at).text);
     }
     std::string listText(const std::string& name, const std::vector<std::string>& entries) {
         return textOf(locate(name), entries);
@@ -205,13 +202,26 @@ private:
         if (gio_->schemaHasKey(found.get(), parts.key.c_str()) == FALSE) {
             throw Error("The settings schema " + parts.schema + " has no key " + parts.key + ".");
         }
-        GSettings* settings = gio_->newSettings(found.get(), nullptr,
-                                                parts.path.empty() ? nullptr : parts.path.c_str());
-        const auto unref = gio_->unref;
+        Owned<GSettings> settings = settingsOf(found.get(), parts.path);
         Owned<GSettingsSchemaKey> key(gio_->schemaKey(found.get(), parts.key.c_str()),
                                       gio_->unrefKey);
-        return {std::move(found), Owned<GSettings>(settings, [unref](GSettings* s) { unref(s); }),
-                std::move(key), parts.key};
+        return {std::move(found), std::move(settings), std::move(key), parts.key};
+    }
+
+    // The settings of a schema at a path ("" for a schema with a path of its own).
+    Owned<GSettings> settingsOf(GSettingsSchema* found, const std::string& path) const {
+        GSettings* settings =
+            gio_->newSettings(found, nullptr, path.empty() ? nullptr : path.c_str());
+        const auto unref = gio_->unref;
+        return Owned<GSettings>(settings, [unref](GSettings* s) { unref(s); });
+    }
+
+    SettingValue readAt(const Located& at) const {
+        const Owned<GVariant> value(gio_->getValue(at.settings.get(), at.key.c_str()),
+                                    gio_->unrefVariant);
+        const Owned<GVariant> user(gio_->getUserValue(at.settings.get(), at.key.c_str()),
+                                   gio_->unrefVariant);
+        return {printed(value.get()), user != nullptr};
     }
 
     std::string typeOf(const Located& at) const {
@@ -243,14 +253,20 @@ private:
 
     std::vector<std::string> listOf(const Located& at, const std::string& text) const {
         const Owned<GVariant> value(parse(at, text), gio_->unrefVariant);
+        return entriesOf(at.schemaKey.get(), value.get());
+    }
+
+    // The entries of a value of the key: a list's strings, or the one accelerator of a text.
+    std::vector<std::string> entriesOf(GSettingsSchemaKey* key, GVariant* value) const {
+        const std::string type = gio_->typeString(gio_->keyType(key));
         std::vector<std::string> entries;
-        if (typeOf(at) == "as") {
+        if (type == "as") {
             gsize length = 0;
-            const gchar** strings = gio_->stringsOf(value.get(), &length);
+            const gchar** strings = gio_->stringsOf(value, &length);
             entries.assign(strings, strings + length);
             gio_->free(static_cast<gpointer>(strings));
-        } else if (typeOf(at) == "s") {
-            if (const gchar* single = gio_->stringOf(value.get(), nullptr); *single != '\0') {
+        } else if (type == "s") {
+            if (const gchar* single = gio_->stringOf(value, nullptr); *single != '\0') {
                 entries.emplace_back(single);
             }
         }
@@ -281,22 +297,21 @@ GSettingsShortcuts::Access& GSettingsShortcuts::access() {
         if (!gio) {
             throw Error("The desktop's settings cannot be reached: GIO is not installed.");
         }
-        access_ = std::make_unique<Access>(std::move(gio));
-    }
-    if (!access_->hasSchema(desktop_.customSchema)) {
-        throw Error("The settings schema " + std::string(desktop_.customSchema) +
-                    " is not installed: " + std::string(desktop_.id) +
-                    "'s custom shortcuts cannot be written.");
+        auto access = std::make_unique<Access>(std::move(gio));
+        if (!access->hasSchema(desktop_.customSchema)) {
+            throw Error("The settings schema " + std::string(desktop_.customSchema) +
+                        " is not installed: " + std::string(desktop_.id) +
+                        "'s custom shortcuts cannot be written.");
+        }
+        access_ = std::move(access);
     }
     return *access_;
 }
 
 void GSettingsShortcuts::requireDaemon() const {
-    if (!sessionBusHas(QString::fromUtf8(desktop_.daemonBusName.data(),
-                                         static_cast<qsizetype>(desktop_.daemonBusName.size())))) {
-        throw Error(std::string(desktop_.daemonName) +
-                    ", which runs custom shortcuts, is not running: nothing was changed.");
-    }
+    requireSessionService(QString::fromUtf8(desktop_.daemonBusName.data(),
+                                            static_cast<qsizetype>(desktop_.daemonBusName.size())),
+                          std::string(desktop_.daemonName) + ", which runs custom shortcuts");
 }
 
 namespace {
@@ -366,15 +381,7 @@ QString GSettingsShortcuts::todayOf(const ShortcutKey& key) {
         if (schema.empty()) {
             continue;
         }
-        for (const auto& [name, summary] : store.keysOf(schema)) {
-            const std::string setting = settingKey(schema, name);
-            SettingValue value;
-            try {
-                value = store.read(setting);
-            } catch (const Error&) {
-                continue;
-            }
-            const std::vector<std::string> list = store.list(setting);
+        for (const auto& [summary, list] : store.keysOf(schema)) {
             if (std::any_of(list.begin(), list.end(), [&](const std::string& entry) {
                     return namesAccelerator(entry, accelerator);
                 })) {

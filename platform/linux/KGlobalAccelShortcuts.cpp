@@ -19,7 +19,7 @@ namespace {
 const QString kService = QStringLiteral("org.kde.kglobalaccel");
 const QString kInterface = QStringLiteral("org.kde.KGlobalAccel");
 const QString kComponent = QStringLiteral("varnoset");
-constexpr int kTimeoutMs = 10000;
+constexpr char kServiceName[] = "KDE's shortcut service (kglobalaccel)";
 // setShortcut's flags: make the action present, and take the keys given rather than the stored.
 constexpr uint kSetPresent = 2;
 constexpr uint kNoAutoloading = 4;
@@ -70,13 +70,7 @@ public:
                       const QString& interface = kInterface) const {
         QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
         message.setArguments(arguments);
-        const QDBusMessage reply =
-            QDBusConnection::sessionBus().call(message, QDBus::Block, kTimeoutMs);
-        if (reply.type() == QDBusMessage::ErrorMessage) {
-            throw Error("KDE's shortcut service (kglobalaccel) refused: " +
-                        reply.errorMessage().toStdString());
-        }
-        return reply;
+        return sessionBusCall(message, kServiceName);
     }
 
     static QStringList actionId(const std::string& key) {
@@ -144,18 +138,8 @@ KGlobalAccelShortcuts::KGlobalAccelShortcuts() : access_(std::make_unique<Access
 
 KGlobalAccelShortcuts::~KGlobalAccelShortcuts() = default;
 
-namespace {
-
-void requireService() {
-    if (!sessionBusHas(kService)) {
-        throw Error("KDE's shortcut service (kglobalaccel) is not running: nothing was changed.");
-    }
-}
-
-}  // namespace
-
 ShortcutPlan KGlobalAccelShortcuts::plan(const std::vector<ShortcutKey>& keys) {
-    requireService();
+    requireSessionService(kService, kServiceName);
     ShortcutPlan plan;
     plan.desktop = QStringLiteral("KDE Plasma");
     for (const ShortcutKey& key : keys) {
@@ -172,7 +156,7 @@ ShortcutPlan KGlobalAccelShortcuts::plan(const std::vector<ShortcutKey>& keys) {
 }
 
 std::vector<SavedSetting> KGlobalAccelShortcuts::bind(const std::vector<ShortcutKey>& keys) {
-    requireService();
+    requireSessionService(kService, kServiceName);
     std::vector<std::pair<std::string, std::string>> writes;
     for (const ShortcutKey& key : keys) {
         const int qtKey = qtKeyOf(key);
@@ -192,7 +176,7 @@ std::vector<SavedSetting> KGlobalAccelShortcuts::bind(const std::vector<Shortcut
 }
 
 void KGlobalAccelShortcuts::unbind(const std::vector<SavedSetting>& saved) {
-    requireService();
+    requireSessionService(kService, kServiceName);
     giveBack(*access_, saved);
 }
 

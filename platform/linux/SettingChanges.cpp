@@ -3,17 +3,17 @@
 namespace varnoset {
 
 void writeAll(SettingAccess& access, const std::vector<SettingTarget>& targets) {
-    std::vector<SettingTarget> written;
+    std::size_t reached = 0;
     try {
         for (const SettingTarget& target : targets) {
-            // Kept before writing: a write that fails may still have reached the store.
-            written.push_back({target.key, access.read(target.key)});
+            ++reached;  // before writing: a write that fails may still have reached the store
             access.write(target.key, target.value);
         }
     } catch (...) {
-        for (auto it = written.rbegin(); it != written.rend(); ++it) {
+        while (reached > 0) {
+            const SettingTarget& target = targets[--reached];
             try {
-                access.write(it->key, it->value);
+                access.write(target.key, target.before);
             } catch (...) {
                 // The store refuses writes altogether; the first error says why.
             }
@@ -27,8 +27,9 @@ std::vector<SavedSetting> writeSaving(
     std::vector<SavedSetting> saved;
     std::vector<SettingTarget> targets;
     for (const auto& [key, text] : writes) {
-        saved.push_back({key, access.read(key), text});
-        targets.push_back({key, {text, true}});
+        const SettingValue before = access.read(key);
+        saved.push_back({key, before, text});
+        targets.push_back({key, {text, true}, before});
     }
     writeAll(access, targets);
     return saved;
@@ -39,10 +40,10 @@ void giveBack(SettingAccess& access, const std::vector<SavedSetting>& saved) {
     for (auto it = saved.rbegin(); it != saved.rend(); ++it) {
         const SettingValue current = access.read(it->key);
         if (current.text == it->written) {
-            targets.push_back({it->key, it->before});
+            targets.push_back({it->key, it->before, current});
         } else if (current.text) {
             if (std::optional<std::string> merged = access.merged(it->key, *current.text, *it)) {
-                targets.push_back({it->key, {std::move(merged), true}});
+                targets.push_back({it->key, {std::move(merged), true}, current});
             }
         }
     }

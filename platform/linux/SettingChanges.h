@@ -32,10 +32,12 @@ public:
 struct SettingTarget {
     std::string key;
     SettingValue value;
+    SettingValue before;  // what the setting holds now, read by the caller
 };
 
-// Writes the values in order. When one is refused, the ones already written get back what they
-// held and the error goes on: all or nothing.
+// Writes the values in order. When one is refused, the ones already written (the refused one
+// too: a write that fails may still have reached the store) get back what they held before and
+// the error goes on: all or nothing.
 void writeAll(SettingAccess& access, const std::vector<SettingTarget>& targets);
 
 // Writes each text as the user's own value and returns what the settings held before.

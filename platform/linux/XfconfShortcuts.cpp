@@ -1,7 +1,6 @@
 #include "platform/linux/XfconfShortcuts.h"
 
 #include <QDBusArgument>
-#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QVariantMap>
@@ -20,7 +19,6 @@ const QString kPath = QStringLiteral("/org/xfce/Xfconf");
 const QString kChannel = QStringLiteral("xfce4-keyboard-shortcuts");
 constexpr char kCommands[] = "/commands/custom/";
 constexpr char kWindowManager[] = "/xfwm4/custom/";
-constexpr int kTimeoutMs = 10000;
 
 }  // namespace
 
@@ -30,14 +28,8 @@ public:
     QDBusMessage call(const QString& method, const QVariantList& arguments) const {
         QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kService, method);
         message.setArguments(arguments);
-        const QDBusMessage reply =
-            QDBusConnection::sessionBus().call(message, QDBus::Block, kTimeoutMs);
-        if (reply.type() == QDBusMessage::ErrorMessage &&
-            !reply.errorName().endsWith(QStringLiteral("PropertyNotFound"))) {
-            throw Error("Xfce's settings service (xfconf) refused: " +
-                        reply.errorMessage().toStdString());
-        }
-        return reply;
+        return sessionBusCall(message, "Xfce's settings service (xfconf)",
+                              QStringLiteral("PropertyNotFound"));
     }
 
     SettingValue read(const std::string& key) override {
@@ -82,11 +74,8 @@ XfconfShortcuts::~XfconfShortcuts() = default;
 
 std::vector<std::pair<std::string, std::string>> XfconfShortcuts::commandsUnder(
     const char* folder) {
-    if (!sessionBusHas(QStringLiteral("org.xfce.SettingsDaemon"))) {
-        throw Error(
-            "Xfce's settings daemon (xfsettingsd), which runs keyboard shortcuts, is not running: "
-            "nothing was changed.");
-    }
+    requireSessionService(QStringLiteral("org.xfce.SettingsDaemon"),
+                          "Xfce's settings daemon (xfsettingsd), which runs keyboard shortcuts");
     std::vector<std::pair<std::string, std::string>> commands;
     const QVariantMap properties = access_->all(folder);
     for (auto it = properties.begin(); it != properties.end(); ++it) {
