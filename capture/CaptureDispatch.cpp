@@ -22,29 +22,25 @@ namespace {
 constexpr int kTrayMenuDelayMs = 400;        // the popup menu leaves the screen meanwhile
 constexpr int kHideMainWindowDelayMs = 500;  // the windows under the main window repaint
 
-// Runs a step when the scope ends, also when an error ends it.
-template <typename Step>
-class ScopeExit {
+// A capture under way for its scope, also when an error ends it: no second one starts inside it,
+// and at its end the key is armed again where the window stays hidden (a direct print that ends
+// early or fails, a capture that fails or takes nothing leaves it hidden without the hiding that
+// arms the key).
+class CaptureScope {
 public:
-    explicit ScopeExit(Step step) : step_(std::move(step)) {}
-    ~ScopeExit() { step_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-    Step step_;
-};
-
-// Marks a capture as under way for its scope, also when an error ends it.
-class CapturingScope {
-public:
-    explicit CapturingScope(bool& capturing) : capturing_(capturing) { capturing_ = true; }
-    ~CapturingScope() { capturing_ = false; }
-    CapturingScope(const CapturingScope&) = delete;
-    CapturingScope& operator=(const CapturingScope&) = delete;
+    CaptureScope(bool& capturing, CaptureHost& host) : capturing_(capturing), host_(host) {
+        capturing_ = true;
+    }
+    ~CaptureScope() {
+        host_.rearmHotkeyIfHidden();
+        capturing_ = false;
+    }
+    CaptureScope(const CaptureScope&) = delete;
+    CaptureScope& operator=(const CaptureScope&) = delete;
 
 private:
     bool& capturing_;
+    CaptureHost& host_;
 };
 
 }  // namespace
@@ -83,10 +79,7 @@ bool CaptureDispatch::capture(CaptureKind kind, CaptureChecks checks) {
     if (!state_.HotkeyArmed || capturing_) {
         return false;
     }
-    const CapturingScope capturing(capturing_);
-    // A direct print that ends early (no printer) or fails, a capture that fails or takes
-    // nothing, leaves the window hidden without the hiding that arms the key again.
-    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
+    const CaptureScope scope(capturing_, host_);
     if (!take(kind, checks)) {
         return false;
     }
@@ -99,8 +92,7 @@ CommandResult CaptureDispatch::commandCapture(CaptureKind kind, CaptureChecks ch
     if (capturing_) {
         return CommandResult::Busy;
     }
-    const CapturingScope capturing(capturing_);
-    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
+    const CaptureScope scope(capturing_, host_);
     if (delivery == Delivery::Window) {
         checks.sound = false;  // as the tray's "Open"
     }
@@ -110,17 +102,8 @@ CommandResult CaptureDispatch::commandCapture(CaptureKind kind, CaptureChecks ch
         }
         return deliver(kind, checks, delivery) ? CommandResult::Done : CommandResult::NoPrinter;
     }
-    // The window steps aside for the grab, so that the picture shows what lies beneath it, and
-    // comes back with the new picture (or as it was, when nothing was taken).
-    host_.hideMainWindow();
-    bool taken = false;
-    try {
-        wait_(kHideMainWindowDelayMs);
-        taken = take(kind, checks);
-    } catch (...) {
-        host_.showMainWindow();
-        throw;
-    }
+    // The window comes back with the new picture (or as it was, when nothing was taken).
+    const bool taken = withWindowAside([&] { return take(kind, checks); });
     if (taken && delivery == Delivery::Printer) {
         return DeliverCapture(false, true) ? CommandResult::Done : CommandResult::NoPrinter;
     }
@@ -164,6 +147,19 @@ bool CaptureDispatch::deliver(CaptureKind kind, CaptureChecks checks, Delivery d
     return false;
 }
 
+bool CaptureDispatch::withWindowAside(const std::function<bool()>& step) {
+    // The window steps aside so that the picture shows what lies beneath it; an error brings it
+    // back as it was, with the picture it had.
+    host_.hideMainWindow();
+    try {
+        wait_(kHideMainWindowDelayMs);
+        return step();
+    } catch (...) {
+        host_.showMainWindow();
+        throw;
+    }
+}
+
 bool CaptureDispatch::take(CaptureKind kind, CaptureChecks checks) {
     // HotkeyArmed is cleared before anything else, so that a hotkey arriving in one of the nested
     // event loops below cannot start a second capture inside this one.
@@ -191,9 +187,7 @@ void CaptureDispatch::Open1Click() {
     if (capturing_) {
         return;
     }
-    const CapturingScope capturing(capturing_);
-    // A capture that fails leaves a hidden window hidden, and the key must work again.
-    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
+    const CaptureScope scope(capturing_, host_);
     take(CaptureKind::Desktop, CaptureChecks{});
     host_.showMainWindow();
 }
@@ -214,17 +208,8 @@ void CaptureDispatch::GetRectangulararea1Click() {
     if (capturing_) {
         return;
     }
-    const CapturingScope capturing(capturing_);
-    ScopeExit rearm([this] { host_.rearmHotkeyIfHidden(); });
-    host_.hideMainWindow();
-    try {
-        wait_(kHideMainWindowDelayMs);
-        CaptureSelectedRect();
-    } catch (...) {
-        // The window comes back as it was, with the picture it had.
-        host_.showMainWindow();
-        throw;
-    }
+    const CaptureScope scope(capturing_, host_);
+    withWindowAside([this] { return CaptureSelectedRect(); });
     host_.showMainWindow();
 }
 

@@ -111,6 +111,8 @@ private:
     CaptureKind kindOf(int id, CaptureChecks checks) const;
     // Disarms the key, plays the sound and takes the picture; false when no rectangle was taken.
     bool take(CaptureKind kind, CaptureChecks checks);
+    // Hides the main window for a step that takes a picture; shows it again if the step throws.
+    bool withWindowAside(const std::function<bool()>& step);
     void PlayHotkeySound(CaptureChecks checks);
     void CaptureDesktop();
     void CaptureForegroundWindow(bool clientArea);
