@@ -41,7 +41,8 @@
 # and XDG_CURRENT_DESKTOP (XFCE or KDE, with KDE's other session variables).
 # The pids of the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID
 # (openbox), VARNOSET_XFSETTINGSD_PID and VARNOSET_PANEL_PID (xfce), and with the services
-# VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
+# VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script, VARNOSET_SUPPORT the
+# folder of the shell helpers in tests/support.
 #
 # The screen, for either form of the first line:
 #   --screen WxH   the size of Xvfb's one screen instead of 1920x1080
@@ -313,7 +314,8 @@ export XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_RUNTIME_DIR=$ro
 export XDG_CACHE_HOME=$root/home/.cache
 export TMPDIR=$root/tmp HOME=$root/home VARNOSET_TEST_ROOT=$root VARNOSET_DESKTOP=$desktop
 VARNOSET_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")
-export VARNOSET_HARNESS
+VARNOSET_SUPPORT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)
+export VARNOSET_HARNESS VARNOSET_SUPPORT
 unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 
 # Xvfb picks a free display itself and writes its number once it listens.

@@ -19,7 +19,8 @@
 # copied to a world-readable folder first. Exported for the command: XDG_RUNTIME_DIR,
 # WAYLAND_DISPLAY, XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP (sway or GNOME),
 # DBUS_SESSION_BUS_ADDRESS, VARNOSET_BIN, VARNOSET_TEST_ROOT (the private folder),
-# VARNOSET_DESKTOP (sway or gnome); private HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR.
+# VARNOSET_DESKTOP (sway or gnome), VARNOSET_SUPPORT (the folder of the shell helpers in
+# tests/support, or of their copies); private HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR.
 set -uo pipefail
 
 desktop=${VARNOSET_DESKTOP:-sway}
@@ -167,7 +168,8 @@ command[0]=$(command -v "${command[0]}") || { echo "wayland harness: no $1" >&2;
 command[0]=$(reachable "${command[0]}" .)
 harness=$(reachable "$here/harness.sh" wayland)
 reachable "$here/../support/wait_for.sh" support >/dev/null
-reachable "$here/../support/session.sh" support >/dev/null
+VARNOSET_SUPPORT=$(dirname "$(reachable "$here/../support/session.sh" support)")
+export VARNOSET_SUPPORT
 export VARNOSET_BIN=${VARNOSET_BIN:+$(reachable "$VARNOSET_BIN" .)}
 export VARNOSET_BIN=${VARNOSET_BIN:-varnoset}
 [[ -n "${VARNOSET_RFB_POINTER:-}" ]] &&
@@ -184,6 +186,7 @@ chmod 644 "$root/sway.conf"
 export VARNOSET_MUTTER_INPUT=$(reachable "$here/mutter_input.py" wayland)
 VARNOSET_WL_INNER=1 "${run_as[@]}" env VARNOSET_WL_INNER=1 VARNOSET_TEST_ROOT="$root" \
     VARNOSET_BIN="$VARNOSET_BIN" VARNOSET_MUTTER_INPUT="$VARNOSET_MUTTER_INPUT" \
+    VARNOSET_SUPPORT="$VARNOSET_SUPPORT" \
     "$harness" --desktop "$desktop" "${command[@]}"
 rc=$?
 if ((rc != 0)); then
