@@ -40,6 +40,13 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../support/session.sh
 . "$here/../support/session.sh"
 
+# Whether xdg-desktop-portal answers for screenshots; its first answer waits for its backend.
+screenshot_portal_ready() {
+    gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
+        --object-path /org/freedesktop/portal/desktop \
+        --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version
+}
+
 # The inner part's sessions; each starts its desktop on the prepared bus and exports what the
 # command needs.
 start_sway() {
@@ -61,9 +68,7 @@ start_sway() {
     # request, it kept that request waiting for the bus's 25 s time-out.
     setsid /usr/libexec/xdg-desktop-portal-wlr -r </dev/null >"$root/log/portal-wlr.log" 2>&1 &
     wait_for 20 has_owner org.freedesktop.impl.portal.desktop.wlr &&
-        wait_for 30 gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
-            --object-path /org/freedesktop/portal/desktop \
-            --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version ||
+        wait_for 30 screenshot_portal_ready ||
         { echo "wayland harness: no screenshot portal" >&2; cat "$root/log/portal-wlr.log" >&2; return 1; }
     export VARNOSET_WAYVNC_PORT=$((20000 + RANDOM % 20000))
     wayvnc 127.0.0.1 "$VARNOSET_WAYVNC_PORT" </dev/null >"$root/log/wayvnc.log" 2>&1 &
@@ -100,9 +105,7 @@ start_gnome() {
     wait_for 30 has_owner org.freedesktop.impl.portal.desktop.gnome ||
         { echo "wayland harness: no GNOME portal" >&2; cat "$root/log/portal-gnome.log" >&2; return 1; }
     setsid /usr/libexec/xdg-desktop-portal -r </dev/null >"$root/log/portal.log" 2>&1 &
-    wait_for 30 gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
-        --object-path /org/freedesktop/portal/desktop \
-        --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version ||
+    wait_for 30 screenshot_portal_ready ||
         { echo "wayland harness: no screenshot portal" >&2; cat "$root/log/portal.log" >&2; return 1; }
     wait_for 30 has_owner org.kde.StatusNotifierWatcher && wait_for 30 has_owner org.freedesktop.Notifications ||
         { echo "wayland harness: no tray host or notifications" >&2; cat "$root/log/gnome-shell.log" >&2; return 1; }
