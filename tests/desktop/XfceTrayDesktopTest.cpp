@@ -42,11 +42,7 @@ TEST(XfceTray, TheMenuIsExportedAndOpensAtTheIcon) {
     })) << app.output().toStdString();
 
     // The item names its menu for the panel to draw.
-    const QString menu =
-        run("gdbus", {"call", "--session", "--dest", item, "--object-path", "/StatusNotifierItem",
-                      "--method", "org.freedesktop.DBus.Properties.Get",
-                      "org.kde.StatusNotifierItem", "Menu"})
-            .out;
+    const QString menu = trayItemProperty(item, QStringLiteral("Menu"));
     ASSERT_TRUE(menu.contains(QStringLiteral("/MenuBar"))) << menu.toStdString();
 
     QRect icon;

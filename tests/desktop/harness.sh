@@ -41,7 +41,8 @@
 # and XDG_CURRENT_DESKTOP (XFCE or KDE, with KDE's other session variables).
 # The pids of the services, for tests that stop one while the program runs: VARNOSET_TRAYER_PID
 # (openbox), VARNOSET_XFSETTINGSD_PID and VARNOSET_PANEL_PID (xfce), and with the services
-# VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script.
+# VARNOSET_CUPSD_PID, VARNOSET_PULSE_PID; VARNOSET_HARNESS is this script, VARNOSET_SUPPORT the
+# folder of the shell helpers in tests/support.
 #
 # The screen, for either form of the first line:
 #   --screen WxH   the size of Xvfb's one screen instead of 1920x1080
@@ -92,6 +93,9 @@ usage() {
 # shellcheck source=../support/session.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../support/session.sh"
 
+# Whether a window manager runs on the display.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+
 # Each start_* launches its service in the background, sets `started` to its pid and waits until
 # it answers; they read $root and the exported variables.
 start_trayer() {
@@ -117,7 +121,7 @@ start_xfwm4() {
     "${xfce_env[@]}" xfwm4 --sm-client-disable --compositor=off </dev/null \
         >>"$root/log/xfwm4.log" 2>&1 &
     started=$!
-    wait_for 15 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    wait_for 15 wm_running ||
         { echo "harness: xfwm4 did not start" >&2; return 1; }
 }
 
@@ -142,7 +146,7 @@ start_xfce4_notifyd() {
 start_kde() {
     kwin_x11 --replace </dev/null >>"$root/log/kwin.log" 2>&1 &
     pids+=($!)
-    wait_for 30 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    wait_for 30 wm_running ||
         { echo "harness: kwin_x11 did not start" >&2; return 1; }
     kded5 </dev/null >>"$root/log/kded5.log" 2>&1 &
     pids+=($!)
@@ -221,6 +225,15 @@ start_pulse() {
         </dev/null >>"$root/log/pulse.log" 2>&1 &
     started=$!
     wait_for 10 pactl info || { echo "harness: pulseaudio did not start" >&2; return 1; }
+}
+
+# Runs a start_* function for the harness's own run: records the service's pid, and ends the
+# harness when it does not start.
+start_or_exit() {
+    local rc
+    "$1"; rc=$?
+    pids+=($started)
+    ((rc == 0)) || exit 1
 }
 
 # The second form asks the running harness, through its request pipe, to start the service: so
@@ -313,7 +326,8 @@ export XDG_CONFIG_HOME=$root/config XDG_DATA_HOME=$root/data XDG_RUNTIME_DIR=$ro
 export XDG_CACHE_HOME=$root/home/.cache
 export TMPDIR=$root/tmp HOME=$root/home VARNOSET_TEST_ROOT=$root VARNOSET_DESKTOP=$desktop
 VARNOSET_HARNESS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/$(basename "${BASH_SOURCE[0]}")
-export VARNOSET_HARNESS
+VARNOSET_SUPPORT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../support" && pwd)
+export VARNOSET_HARNESS VARNOSET_SUPPORT
 unset WAYLAND_DISPLAY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS
 
 # Xvfb picks a free display itself and writes its number once it listens.
@@ -339,13 +353,9 @@ elif [[ "$desktop" == xfce ]]; then
     mkdir -p "$channels"
     cp "$(dirname "${BASH_SOURCE[0]}")/xfce4-panel.xml" "$channels/xfce4-panel.xml"
     # The settings daemon first, as the session does: it holds the keys before anyone else asks.
-    start_xfsettingsd; rc=$?
-    pids+=($started)
-    ((rc == 0)) || exit 1
+    start_or_exit start_xfsettingsd
     export VARNOSET_XFSETTINGSD_PID=$started
-    start_xfwm4; rc=$?
-    pids+=($started)
-    ((rc == 0)) || exit 1
+    start_or_exit start_xfwm4
 else
     # openbox binds Print and Alt+Print to its own command by default; drop those bindings unless the
     # test wants a desktop that holds the key.
@@ -357,7 +367,7 @@ else
     fi
     openbox --sm-disable --config-file "$VARNOSET_OPENBOX_RC" >"$root/log/openbox.log" 2>&1 &
     pids+=($!)
-    wait_for 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    wait_for 10 wm_running ||
         { echo "harness: openbox did not start" >&2; exit 1; }
 fi
 
@@ -372,17 +382,11 @@ if ((${#monitors[@]} > 0)); then
 fi
 
 if [[ "$desktop" == xfce ]]; then
-    start_xfce4_panel; rc=$?
-    pids+=($started)
-    ((rc == 0)) || exit 1
+    start_or_exit start_xfce4_panel
     export VARNOSET_PANEL_PID=$started
-    start_xfce4_notifyd; rc=$?
-    pids+=($started)
-    ((rc == 0)) || exit 1
+    start_or_exit start_xfce4_notifyd
 elif [[ "$desktop" == openbox ]]; then
-    start_trayer; rc=$?
-    pids+=($started)
-    ((rc == 0)) || exit 1
+    start_or_exit start_trayer
     export VARNOSET_TRAYER_PID=$started
 fi
 
@@ -398,9 +402,7 @@ if ((want_cups)); then
         "AccessLog $c/log/access_log" "PageLog $c/log/page_log" "Printcap $c/state/printcap" \
         "SystemGroup root lpadmin" "FileDevice Yes" >"$c/etc/cups-files.conf"
     export CUPS_SERVER=$c/state/cups.sock VARNOSET_CUPS_DIR=$c VARNOSET_CUPS_OUT=$c/out/out.ps
-    start_cupsd; rc=$?
-    pids+=($started)
-    ((rc == 0)) || exit 1
+    start_or_exit start_cupsd
     export VARNOSET_CUPSD_PID=$started
     if ((want_ipp)); then
         start_ipp || exit 1
@@ -410,9 +412,7 @@ fi
 if ((want_pulse)); then
     mkdir -p "$root/pulse"
     export PULSE_SERVER=unix:$root/pulse/native
-    start_pulse; rc=$?
-    pids+=($started)
-    ((rc == 0)) || exit 1
+    start_or_exit start_pulse
     export VARNOSET_PULSE_PID=$started
 fi
 

@@ -57,7 +57,10 @@ TEST(ScenarioXfce, KeysBoundByXfceToTheHotkeyCommandsDoWhatTheKeyDoesWithoutAWar
     const QString item = trayItems().section('\'', 1, 1);
     QString tip;
     EXPECT_TRUE(waitUntil(
-        [&] { return (tip = trayToolTip(item)).contains("PrintScreen through the desktop"); },
+        [&] {
+            return (tip = trayItemProperty(item, "ToolTip"))
+                .contains("PrintScreen through the desktop");
+        },
         30000))
         << tip.toStdString();
     EXPECT_FALSE(tip.contains("used by another program")) << tip.toStdString();
@@ -66,7 +69,10 @@ TEST(ScenarioXfce, KeysBoundByXfceToTheHotkeyCommandsDoWhatTheKeyDoesWithoutAWar
     ASSERT_EQ(bind("Print", "true"), 0);
     key(QStringLiteral("Print"));
     EXPECT_TRUE(waitUntil(
-        [&] { return (tip = trayToolTip(item)).contains("PrintScreen used by another program"); },
+        [&] {
+            return (tip = trayItemProperty(item, "ToolTip"))
+                .contains("PrintScreen used by another program");
+        },
         30000))
         << tip.toStdString();
     app.terminate();

@@ -78,11 +78,11 @@ QString trayItems() {
         .out;
 }
 
-QString trayToolTip(const QString& item) {
+QString trayItemProperty(const QString& item, const QString& name) {
     const QString service = item.section('/', 0, 0);
     return run("gdbus", {"call", "--session", "--dest", service, "--object-path",
                          "/StatusNotifierItem", "--method", "org.freedesktop.DBus.Properties.Get",
-                         "org.kde.StatusNotifierItem", "ToolTip"})
+                         "org.kde.StatusNotifierItem", name})
         .out;
 }
 

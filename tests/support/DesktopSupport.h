@@ -35,9 +35,10 @@ using WindowId = unsigned long;
 // Windows docked in the system tray whose name is the given one.
 std::vector<WindowId> trayIcons(const QString& name = QStringLiteral("Varnoset"));
 // The StatusNotifierItems registered with the session's watcher, as it lists them
-// ("[':1.42/StatusNotifierItem']"), and the tooltip an item offers, as gdbus prints it.
+// ("[':1.42/StatusNotifierItem']"), and a property an item offers ("ToolTip", "Menu"), as
+// gdbus prints it; the item is its bus name, with or without its path.
 QString trayItems();
-QString trayToolTip(const QString& item);
+QString trayItemProperty(const QString& item, const QString& name);
 // The windows the window manager lists as clients (the taskbar's list, _NET_CLIENT_LIST).
 std::vector<WindowId> clientList();
 // Visible windows whose title matches the regular expression.

@@ -6,6 +6,10 @@
 # and giving back leaves the store exactly as it was.
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=wait_for.sh
+. "$VARNOSET_SUPPORT/wait_for.sh"
+# shellcheck source=session.sh
+. "$VARNOSET_SUPPORT/session.sh"
 bin=$VARNOSET_BIN
 
 case "$VARNOSET_DESKTOP" in
@@ -13,7 +17,7 @@ case "$VARNOSET_DESKTOP" in
         store() { xfconf-query -c xfce4-keyboard-shortcuts -lv; }
         read_key() { xfconf-query -c xfce4-keyboard-shortcuts -p "/commands/custom/$1"; }
         # xfsettingsd fills the channel at its first start.
-        for _ in $(seq 50); do read_key Print >/dev/null 2>&1 && break; sleep 0.2; done
+        wait_for 10 read_key Print
         ;;
     kde)
         # kglobalaccel writes its file a moment after a change, and the session's own parts
@@ -48,7 +52,7 @@ before=$(store)
 # A settings daemon that is not running: said on standard error, exit 1, nothing written.
 if [[ "$VARNOSET_DESKTOP" == xfce ]]; then
     kill "$VARNOSET_XFSETTINGSD_PID"
-    for _ in $(seq 50); do kill -0 "$VARNOSET_XFSETTINGSD_PID" 2>/dev/null || break; sleep 0.1; done
+    wait_for 5 sh -c "! kill -0 $VARNOSET_XFSETTINGSD_PID"
     "$bin" --bind-keys 2>"$VARNOSET_TEST_ROOT/refused.txt" && fail "bound without xfsettingsd"
     grep -q xfsettingsd "$VARNOSET_TEST_ROOT/refused.txt" || fail "no reason given"
     [[ "$(store)" == "$before" ]] || fail "a refused binding changed the store"
@@ -66,7 +70,7 @@ printf '%s\n' REGEDIT4 '' \
     "\"AutoSaveFolder\"=\"$shots\"" '"AutoSavePattern"="shot-%n.png"' >"$options"
 "$bin" &
 running=$!
-for _ in $(seq 100); do [[ -S "$XDG_RUNTIME_DIR/Varnoset_v3.00.socket" ]] && break; sleep 0.1; done
+wait_for 10 test -S "$XDG_RUNTIME_DIR/Varnoset_v3.00.socket"
 if [[ "$VARNOSET_DESKTOP" == gnome ]]; then
     # The screenshot portal asks once per user; this user has said yes.
     gdbus call --session -d org.freedesktop.impl.portal.PermissionStore \
@@ -102,9 +106,7 @@ esac
 bus() { gdbus call --session "$@" 2>/dev/null; }
 tip() {
     local item service owner
-    for item in $(bus -d org.kde.StatusNotifierWatcher -o /StatusNotifierWatcher \
-        -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems | grep -o "'[^']*'" | tr -d "'"); do
+    for item in $(tray_items); do
         service=${item%%/*}
         service=${service%@}  # GNOME's AppIndicator host lists ":1.51@/StatusNotifierItem"
         owner=$(bus -d org.freedesktop.DBus -o /org/freedesktop/DBus \
@@ -114,17 +116,16 @@ tip() {
             -m org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierItem ToolTip
     done
 }
+tip_says_desktop() { tip | grep -q 'PrintScreen through the desktop'; }
 # (A notification shown at the start takes the tooltip's place while it is up.)
-for _ in $(seq 300); do tip | grep -q 'PrintScreen through the desktop' && break; sleep 0.1; done
-tip | grep -q 'PrintScreen through the desktop' || fail "the tooltip says $(tip)"
+wait_for 30 tip_says_desktop || fail "the tooltip says $(tip)"
 if [[ "$VARNOSET_DESKTOP" == gnome ]]; then
     # Mutter drops the first key of a new input session: a Shift first.
     "$VARNOSET_MUTTER_INPUT" key:ffe1 sleep:0.5 key:ff61 || fail "no input through Mutter"
 else
     xdotool key Print
 fi
-for _ in $(seq 300); do ls "$shots"/shot-*.png >/dev/null 2>&1 && break; sleep 0.1; done
-ls "$shots"/shot-*.png >/dev/null 2>&1 || fail "PrintScreen did not arrive"
+wait_for 30 compgen -G "$shots/shot-*.png" || fail "PrintScreen did not arrive"
 "$bin" --quit
 wait "$running"
 grep -q '^"DesktopKeys"=".\+"' "$XDG_CONFIG_HOME/Kestrane/NewVarnoset.reg" ||

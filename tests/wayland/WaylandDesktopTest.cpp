@@ -21,8 +21,8 @@
 namespace {
 
 using desktop::run;
+using desktop::trayItemProperty;
 using desktop::trayItems;
-using desktop::trayToolTip;
 using varnoset::test::waitUntil;
 
 // The file the wlroots portal backend writes every screenshot to.
@@ -149,8 +149,8 @@ protected:
 // the compositor's binding shows the main window with the screen as grim sees it.
 TEST_F(WaylandSession, PrintKeyCapturesTheScreenThroughThePortal) {
     const QString item = trayItems().section('\'', 1, 1);
-    EXPECT_TRUE(trayToolTip(item).contains("PrintScreen: varnoset --hotkey"))
-        << trayToolTip(item).toStdString();
+    EXPECT_TRUE(trayItemProperty(item, "ToolTip").contains("PrintScreen: varnoset --hotkey"))
+        << trayItemProperty(item, "ToolTip").toStdString();
     EXPECT_TRUE(waitUntil([this] { return screen().copy(kTrayArea) != bar_; }, 10000))
         << "no icon drawn in the bar";
 

@@ -19,7 +19,8 @@
 # copied to a world-readable folder first. Exported for the command: XDG_RUNTIME_DIR,
 # WAYLAND_DISPLAY, XDG_SESSION_TYPE=wayland, XDG_CURRENT_DESKTOP (sway or GNOME),
 # DBUS_SESSION_BUS_ADDRESS, VARNOSET_BIN, VARNOSET_TEST_ROOT (the private folder),
-# VARNOSET_DESKTOP (sway or gnome); private HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR.
+# VARNOSET_DESKTOP (sway or gnome), VARNOSET_SUPPORT (the folder of the shell helpers in
+# tests/support, or of their copies); private HOME, XDG_CONFIG_HOME, XDG_DATA_HOME and TMPDIR.
 set -uo pipefail
 
 desktop=${VARNOSET_DESKTOP:-sway}
@@ -38,6 +39,13 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../support/wait_for.sh"
 # shellcheck source=../support/session.sh
 . "$here/../support/session.sh"
+
+# Whether xdg-desktop-portal answers for screenshots; its first answer waits for its backend.
+screenshot_portal_ready() {
+    gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
+        --object-path /org/freedesktop/portal/desktop \
+        --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version
+}
 
 # The inner part's sessions; each starts its desktop on the prepared bus and exports what the
 # command needs.
@@ -60,9 +68,7 @@ start_sway() {
     # request, it kept that request waiting for the bus's 25 s time-out.
     setsid /usr/libexec/xdg-desktop-portal-wlr -r </dev/null >"$root/log/portal-wlr.log" 2>&1 &
     wait_for 20 has_owner org.freedesktop.impl.portal.desktop.wlr &&
-        wait_for 30 gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
-            --object-path /org/freedesktop/portal/desktop \
-            --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version ||
+        wait_for 30 screenshot_portal_ready ||
         { echo "wayland harness: no screenshot portal" >&2; cat "$root/log/portal-wlr.log" >&2; return 1; }
     export VARNOSET_WAYVNC_PORT=$((20000 + RANDOM % 20000))
     wayvnc 127.0.0.1 "$VARNOSET_WAYVNC_PORT" </dev/null >"$root/log/wayvnc.log" 2>&1 &
@@ -99,9 +105,7 @@ start_gnome() {
     wait_for 30 has_owner org.freedesktop.impl.portal.desktop.gnome ||
         { echo "wayland harness: no GNOME portal" >&2; cat "$root/log/portal-gnome.log" >&2; return 1; }
     setsid /usr/libexec/xdg-desktop-portal -r </dev/null >"$root/log/portal.log" 2>&1 &
-    wait_for 30 gdbus call --session --timeout 25 --dest org.freedesktop.portal.Desktop \
-        --object-path /org/freedesktop/portal/desktop \
-        --method org.freedesktop.DBus.Properties.Get org.freedesktop.portal.Screenshot version ||
+    wait_for 30 screenshot_portal_ready ||
         { echo "wayland harness: no screenshot portal" >&2; cat "$root/log/portal.log" >&2; return 1; }
     wait_for 30 has_owner org.kde.StatusNotifierWatcher && wait_for 30 has_owner org.freedesktop.Notifications ||
         { echo "wayland harness: no tray host or notifications" >&2; cat "$root/log/gnome-shell.log" >&2; return 1; }
@@ -167,7 +171,8 @@ command[0]=$(command -v "${command[0]}") || { echo "wayland harness: no $1" >&2;
 command[0]=$(reachable "${command[0]}" .)
 harness=$(reachable "$here/harness.sh" wayland)
 reachable "$here/../support/wait_for.sh" support >/dev/null
-reachable "$here/../support/session.sh" support >/dev/null
+VARNOSET_SUPPORT=$(dirname "$(reachable "$here/../support/session.sh" support)")
+export VARNOSET_SUPPORT
 export VARNOSET_BIN=${VARNOSET_BIN:+$(reachable "$VARNOSET_BIN" .)}
 export VARNOSET_BIN=${VARNOSET_BIN:-varnoset}
 [[ -n "${VARNOSET_RFB_POINTER:-}" ]] &&
@@ -184,6 +189,7 @@ chmod 644 "$root/sway.conf"
 export VARNOSET_MUTTER_INPUT=$(reachable "$here/mutter_input.py" wayland)
 VARNOSET_WL_INNER=1 "${run_as[@]}" env VARNOSET_WL_INNER=1 VARNOSET_TEST_ROOT="$root" \
     VARNOSET_BIN="$VARNOSET_BIN" VARNOSET_MUTTER_INPUT="$VARNOSET_MUTTER_INPUT" \
+    VARNOSET_SUPPORT="$VARNOSET_SUPPORT" \
     "$harness" --desktop "$desktop" "${command[@]}"
 rc=$?
 if ((rc != 0)); then

@@ -4,15 +4,15 @@
 # usage: harness.sh -- key_to_window.sh [N]
 set -uo pipefail
 runs=${1:-10}
+# shellcheck source=../support/wait_for.sh
+. "$VARNOSET_SUPPORT/wait_for.sh"
+# shellcheck source=../support/session.sh
+. "$VARNOSET_SUPPORT/session.sh"
 "$VARNOSET_BIN" >"$TMPDIR/varnoset.log" 2>&1 &
 program=$!
 trap 'kill $program 2>/dev/null; wait $program 2>/dev/null' EXIT
-for _ in $(seq 100); do
-    gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher \
-        RegisteredStatusNotifierItems 2>/dev/null | grep -q StatusNotifierItem && break
-    sleep 0.1
-done
+in_tray() { tray_items | grep -q StatusNotifierItem; }
+wait_for 10 in_tray
 times=()
 for _ in $(seq "$runs"); do
     # The window's first appearance is a "new" event, later ones a "focus" event.
