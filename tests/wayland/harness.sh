@@ -163,7 +163,9 @@ reachable() {
     if readable "$1"; then
         echo "$1"
     else
-        mkdir -p "$root/bin/$2" && cp -p "$1" "$root/bin/$2/" && echo "$root/bin/$2/$(basename "$1")"
+        local folder=$root/bin${2:+/$2}
+        folder=${folder%/.}  # "." is bin itself: the path the program reports has no "/./"
+        mkdir -p "$folder" && cp -p "$1" "$folder/" && echo "$folder/$(basename "$1")"
     fi
 }
 command=("$@")
